@@ -1,0 +1,28 @@
+#pragma once
+#include <string>
+#include <vector>
+
+namespace quiltara::cli {
+
+/// One command of quiltara-cli. Each cmd_*.cpp defines a static CliRegistration;
+/// main() finds the command by name and runs it with the remaining arguments.
+struct CliCommand {
+    const char* name;
+    const char* usage;   // e.g. "info IN"
+    const char* summary; // one line for --help
+    int (*run)(const std::vector<std::string>& args);
+};
+
+class CliRegistration {
+public:
+    explicit CliRegistration(const CliCommand& command);
+};
+
+const std::vector<CliCommand>& RegisteredCommands();
+
+/// Prints "quiltara-cli: <text>" to stderr and returns exit code 1.
+int Fail(const std::string& text);
+/// Prints the command's usage to stderr and returns exit code 2.
+int UsageError(const CliCommand& command);
+
+} // namespace quiltara::cli

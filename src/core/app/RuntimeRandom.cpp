@@ -1,0 +1,10 @@
+#include "app/RuntimeRandom.h"
+
+namespace quiltara {
+
+CRuntimeRandom& ProgramRandom() {
+    static CRuntimeRandom generator;
+    return generator;
+}
+
+} // namespace quiltara

@@ -1,0 +1,88 @@
+#pragma once
+#include "image/Rect.h"
+
+namespace quiltara {
+
+/// Zoom, origin and scroll arithmetic of the canvas: where the tile lies in the
+/// window, how zoom requests are rounded and clamped, how scroll bars move it.
+/// The canvas widget owns one and draws from it; nothing here touches pixels.
+class CCanvasGeometry {
+public:
+    static constexpr double kMinZoom = 0.1;
+    static constexpr double kMaxZoom = 20.0;
+
+    struct Point {
+        int x = 0, y = 0;
+        bool operator==(const Point&) const = default;
+    };
+    enum class ScrollCode { LineUp, LineDown, PageUp, PageDown, ThumbPosition, ThumbTrack, Other };
+    /// Source columns and rows of one tile to draw and where they go in the client.
+    struct TilePart {
+        CRect source;      // picture rows
+        double destX = 0;  // client position of source.left
+        double destY = 0;
+        double destW = 0;
+        double destH = 0;
+    };
+
+    /// v + 0.5 truncated toward zero.
+    static int R(double v) { return int(v + 0.5); }
+    /// R(z * 10) * 0.1, held within 0.1 ... 20.0.
+    static double RoundZoom(double z);
+    static double ClampZoom(double z);
+
+    void SetClientSize(int width, int height);
+    void SetImageSize(int width, int height);
+    /// Centres the image in the client at the current zoom and updates the scroll ranges.
+    void CenterImage();
+
+    Point ImageToClient(int x, int y) const;
+    Point ClientToImage(int x, int y) const;
+    /// An image point wrapped into the tile: x mod width, y mod height, made non-negative.
+    Point Wrap(int x, int y) const;
+
+    void SetZoom(double z);
+    void CenterOn(int x, int y);
+    void FitToWindow();
+    /// Zoom tool: a left click (zoom x 1.4, not rounded), and a rectangle wider and
+    /// taller than 2 pixels (fits the rectangle); the client rectangle is given.
+    void ZoomToolRelease(Point press, Point release);
+    /// Zoom out by factor (0.8 with the zoom-out tool, 0.6 on a right press), centred
+    /// on the clicked client point.
+    void ZoomOutAt(Point client, double factor);
+    /// Moves the origin by a client distance (move-canvas tool, scrolling under the pointer).
+    void MoveBy(int dx, int dy);
+
+    /// Re-derives the scroll ranges from the sizes and holds the origin inside them.
+    void UpdateScrollBars();
+    /// One scroll-bar message; thumb is the thumb position for the thumb codes.
+    void Scroll(bool horizontal, ScrollCode code, int thumb = 0);
+    int HorizontalRange() const { return m_hRange; }
+    int VerticalRange() const { return m_vRange; }
+    int HorizontalPosition() const { return -m_originX; }
+    int VerticalPosition() const { return -m_originY; }
+
+    /// The parts of the nine tiles (centre first) that cover the client rectangle clip,
+    /// each snapped outwards to multiples of 10 image pixels when zoomed. Empty parts
+    /// are left out.
+    int VisibleTileParts(const CRect& clip, TilePart out[9]) const;
+
+    double Zoom() const { return m_zoom; }
+    int OriginX() const { return m_originX; }
+    int OriginY() const { return m_originY; }
+    void SetOrigin(int x, int y) { m_originX = x, m_originY = y; }
+    int ClientWidth() const { return m_clientWidth; }
+    int ClientHeight() const { return m_clientHeight; }
+    int ImageWidth() const { return m_imageWidth; }
+    int ImageHeight() const { return m_imageHeight; }
+
+private:
+    void SetZoomValue(double z) { m_zoom = z; }
+    double m_zoom = 1.0;
+    int m_originX = 0, m_originY = 0;
+    int m_clientWidth = 0, m_clientHeight = 0;
+    int m_imageWidth = 0, m_imageHeight = 0;
+    int m_hRange = 0, m_vRange = 0;
+};
+
+} // namespace quiltara
