@@ -159,3 +159,16 @@ int CCanvasGeometry::VisibleTileParts(const CRect& clip, TilePart out[9]) const 
 }
 
 } // namespace quiltara
+
+namespace quiltara {
+double ZoomFromBoxText(const char* text) {
+    int value = 0;
+    bool any = false;
+    for (const char* p = text; p && *p >= '0' && *p <= '9'; ++p) {
+        any = true;
+        value = value * 10 + (*p - '0');
+        if (value > 100000) break;
+    }
+    return (any ? value : 100) * 0.01;
+}
+} // namespace quiltara

@@ -86,3 +86,9 @@ private:
 };
 
 } // namespace quiltara
+
+namespace quiltara {
+/// The zoom box's entries ("10%" ... "800%", "Custom") as a zoom factor: the number
+/// before "%" read as a decimal integer, times 0.01; a text without a number is 100%.
+double ZoomFromBoxText(const char* text);
+} // namespace quiltara

@@ -1,0 +1,10 @@
+#include "app/AppState.h"
+
+namespace quiltara::gui {
+
+CAppState& AppState() {
+    static CAppState state;
+    return state;
+}
+
+} // namespace quiltara::gui

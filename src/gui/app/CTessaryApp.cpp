@@ -1,0 +1,239 @@
+#include "app/CTessaryApp.h"
+
+#include "app/AppState.h"
+#include "app/CTessaryDoc.h"
+#include "app/CommandIds.h"
+#include "app/ProgramFolderLocator.h"
+#include "app/QtSettingsStore.h"
+#include "image/PictureDrawing.h"
+#include "ui/CChildFrame.h"
+#include "ui/CMainFrame.h"
+#include "ui/CNewTileSizeDlg.h"
+#include "ui/CSettingsDlg.h"
+#include "ui/ProgramFolders.h"
+#include "view/CCanvasWnd.h"
+#include "view/CTessaryView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QUrl>
+#include <new>
+
+namespace quiltara::gui {
+
+namespace {
+const char* const kHomePage = "https://quiltara.org/";
+
+struct ToolCommand {
+    int command;
+    int tool;
+};
+constexpr ToolCommand kToolCommands[] = {
+    {ID_TOOL_ARROW, TOOL_ARROW},       {ID_TOOL_ZOOM, TOOL_ZOOM},
+    {ID_TOOL_MOVE_CANVAS, TOOL_MOVE_CANVAS}, {ID_TOOL_CROP, TOOL_CROP},
+    {ID_TOOL_FLOAT, TOOL_FLOAT},       {ID_TOOL_TEXTURE_PICK, TOOL_TEXTURE_PICK},
+    {ID_TOOL_ADD_TEXT, TOOL_ADD_TEXT},
+};
+} // namespace
+
+CTessaryApp::CTessaryApp(std::unique_ptr<ISettingsStore> store) : m_store(std::move(store)) {
+    m_programFolder = LocateProgramFolder();
+    SetProgramFolder(m_programFolder.toStdString());
+    if (!m_store) {
+        if (qEnvironmentVariableIsSet("QUILTARA_HOME"))
+            m_store = std::make_unique<CQtSettingsStore>(m_programFolder + "/Quiltara.ini");
+        else
+            m_store = std::make_unique<CQtSettingsStore>();
+    }
+    // Swap and undo files an earlier run left behind.
+    DeleteSwapFiles(ProgramFolders().program);
+    s_instance = this;
+}
+
+CTessaryApp::~CTessaryApp() {
+    if (s_instance == this) s_instance = nullptr;
+}
+
+bool CTessaryApp::InitInstance() {
+    m_settings.Load(*m_store);
+    AppState().foreColor = m_settings.foreColor;
+    AppState().backColor = m_settings.backColor;
+    m_mainFrame = std::make_unique<CMainFrame>(this);
+    RestoreFramePlacement();
+    return true;
+}
+
+void CTessaryApp::ExitInstance() {
+    if (m_mainFrame) SaveFramePlacement();
+    WriteSettings();
+    m_mainFrame.reset();
+    DeleteSwapFiles(ProgramFolders().program);
+}
+
+void CTessaryApp::WriteSettings() {
+    m_settings.foreColor = AppState().foreColor;
+    m_settings.backColor = AppState().backColor;
+    m_settings.Save(*m_store, m_programFolder.toStdString());
+}
+
+void CTessaryApp::RestoreFramePlacement() {
+    const int status = m_store->GetInt("Frame", "Status", -1);
+    const int left = m_store->GetInt("Frame", "Left", -1), top = m_store->GetInt("Frame", "Top", -1);
+    const int right = m_store->GetInt("Frame", "Right", -1);
+    const int bottom = m_store->GetInt("Frame", "Bottom", -1);
+    if (status == -1 || left == -1 || top == -1 || right == -1 || bottom == -1 || right <= left ||
+        bottom <= top) {
+        m_mainFrame->showMaximized();
+        return;
+    }
+    m_mainFrame->setGeometry(left, top, right - left, bottom - top);
+    if (status == int(Qt::WindowMaximized)) m_mainFrame->showMaximized();
+    else m_mainFrame->show();
+}
+
+void CTessaryApp::SaveFramePlacement() {
+    const QRect normal = m_mainFrame->normalGeometry();
+    m_store->SetInt("Frame", "Status", m_mainFrame->isMaximized() ? int(Qt::WindowMaximized) : 0);
+    m_store->SetInt("Frame", "Left", normal.left());
+    m_store->SetInt("Frame", "Top", normal.top());
+    m_store->SetInt("Frame", "Right", normal.left() + normal.width());
+    m_store->SetInt("Frame", "Bottom", normal.top() + normal.height());
+}
+
+QString CTessaryApp::NextTitle() { return QString("Tile%1").arg(++m_untitledCount); }
+
+CTessaryDoc* CTessaryApp::NewDocument() {
+    auto document = std::make_unique<CTessaryDoc>();
+    CAppState& state = AppState();
+    try {
+        if (state.newFromClipboard) {
+            state.newFromClipboard = false;
+            // Should the clipboard be empty by now, the Original stays empty and the
+            // canvas shows a white picture.
+            const QImage image = QApplication::clipboard()->image();
+            if (!image.isNull()) {
+                CDIBSection2 picture;
+                ImageToPicture(image, picture);
+                document->NewFromPicture(picture);
+            }
+            document->SetModifiedFlag(true);
+        } else if (!state.pendingLoadPath.empty()) {
+            // Loading a waiting file arrives with the image file layer.
+            state.pendingLoadPath.clear();
+            return nullptr;
+        } else {
+            CNewTileSizeDlg dialog(m_settings.newWidth, m_settings.newHeight, m_settings.newColor,
+                                   m_mainFrame.get());
+            if (dialog.exec() != QDialog::Accepted) return nullptr;
+            m_settings.newColor = dialog.CustomColor();
+            m_settings.newWidth = dialog.TileWidth();
+            m_settings.newHeight = dialog.TileHeight();
+            document->NewBlank(dialog.TileWidth(), dialog.TileHeight(), dialog.Color());
+            state.backColor = dialog.Color();
+        }
+    } catch (const std::bad_alloc&) {
+        QMessageBox::critical(m_mainFrame.get(), "Quiltara", "Not enough memory for this picture.");
+        return nullptr;
+    }
+    document->SetTitle(NextTitle());
+    CTessaryDoc* raw = document.release();
+    m_mainFrame->AddDocumentWindow(raw);
+    return raw;
+}
+
+void CTessaryApp::SelectTool(int toolId) {
+    CAppState& state = AppState();
+    if (state.currentTool != toolId) state.previousTool = state.currentTool;
+    state.currentTool = toolId;
+    if (!m_mainFrame) return;
+    for (QMdiSubWindow* w : m_mainFrame->MdiArea()->subWindowList())
+        if (auto* child = qobject_cast<CChildFrame*>(w)) child->View()->Canvas()->UpdateCursor();
+}
+
+void CTessaryApp::OpenHelp() {
+    const QString file = QString::fromStdString(ProgramFolders().help) + "index.html";
+    if (!QFileInfo::exists(file)) {
+        QMessageBox::warning(m_mainFrame.get(), "Quiltara", "Cannot find " + file);
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
+        QMessageBox::warning(m_mainFrame.get(), "Quiltara",
+                             "There is no application associated with the HTM filename "
+                             "extension.\nYou need Netscape Navigator or Internet Explorer to "
+                             "view the help files.");
+}
+
+void CTessaryApp::VisitHomePage() {
+    if (!QDesktopServices::openUrl(QUrl(kHomePage)))
+        QMessageBox::warning(m_mainFrame.get(), "Quiltara", "Cannot find the web page");
+}
+
+void CTessaryApp::RunSettingsDialog() {
+    CSettingsDlg dialog(m_settings.undoLevels, m_settings.showExif != 0, m_mainFrame.get());
+    if (dialog.exec() != QDialog::Accepted) return;
+    m_settings.undoLevels = dialog.UndoLevels();
+    m_settings.showExif = dialog.ShowExif() ? 1 : 0;
+    WriteSettings();
+}
+
+bool CTessaryApp::OnCommand(int id) {
+    for (const auto& t : kToolCommands) {
+        if (t.command == id) {
+            SelectTool(t.tool);
+            return true;
+        }
+    }
+    switch (id) {
+    case ID_FILE_NEW: NewDocument(); return true;
+    case ID_PASTE_AS_NEW:
+        AppState().newFromClipboard = true;
+        NewDocument();
+        return true;
+    case ID_SETTINGS: RunSettingsDialog(); return true;
+    case ID_HELP: OpenHelp(); return true;
+    case ID_VISIT_HOME_PAGE: VisitHomePage(); return true;
+    case ID_APP_EXIT:
+        if (m_mainFrame) m_mainFrame->close();
+        return true;
+    case ID_APP_ABOUT:
+        QMessageBox::about(m_mainFrame.get(), "About Quiltara",
+                           QString("Quiltara %1\nSeamless, tileable textures.\n\n"
+                                   "Free software under the GNU GPL, version 3 or later.")
+                               .arg(QUILTARA_VERSION));
+        return true;
+    default: return false;
+    }
+}
+
+bool CTessaryApp::UpdateCommand(int id, CommandState& state) {
+    for (const auto& t : kToolCommands) {
+        if (t.command == id) {
+            // Text placing arrives with the painting tools.
+            state.enabled = id != ID_TOOL_ADD_TEXT && id != ID_TOOL_TEXTURE_PICK;
+            state.checked = AppState().currentTool == t.tool ||
+                            (t.tool == TOOL_ZOOM && AppState().currentTool == TOOL_ZOOM_OUT);
+            return true;
+        }
+    }
+    switch (id) {
+    case ID_FILE_NEW:
+    case ID_SETTINGS:
+    case ID_HELP:
+    case ID_VISIT_HOME_PAGE:
+    case ID_APP_EXIT:
+    case ID_APP_ABOUT: state.enabled = true; return true;
+    case ID_PASTE_AS_NEW: {
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        state.enabled = data && data->hasImage();
+        return true;
+    }
+    default: return false;
+    }
+}
+
+} // namespace quiltara::gui

@@ -1,0 +1,65 @@
+#pragma once
+#include "app/AppSettings.h"
+#include "app/SettingsStore.h"
+#include "app/CommandTarget.h"
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+
+namespace quiltara::gui {
+
+class CMainFrame;
+class CTessaryDoc;
+
+/// The application object: folders, settings, the program-wide state, the main
+/// window, and the application commands ("&New", "Settings...", "Help", tools).
+class CTessaryApp : public QObject, public ICommandTarget {
+    Q_OBJECT
+public:
+    /// Computes the folders, sets the defaults and deletes the swap files an earlier
+    /// run left in the program folder. Uses the given settings store, or QSettings.
+    explicit CTessaryApp(std::unique_ptr<ISettingsStore> store = nullptr);
+    ~CTessaryApp() override;
+
+    /// Loads the settings and creates and shows the main window. No document is opened.
+    bool InitInstance();
+    /// Writes the settings and deletes the swap files again.
+    void ExitInstance();
+
+    /// The running application object, or null (tests that build windows on their own).
+    static CTessaryApp* Instance() { return s_instance; }
+    CMainFrame* MainFrame() const { return m_mainFrame.get(); }
+    CAppSettings& Settings() { return m_settings; }
+    ISettingsStore& Store() { return *m_store; }
+    const QString& ProgramFolder() const { return m_programFolder; }
+    /// Writes every setting now.
+    void WriteSettings();
+
+    /// "&New": from the clipboard, from a waiting file, or through "New Tile Size".
+    /// Returns the document, or null when cancelled.
+    CTessaryDoc* NewDocument();
+    /// Selects a tool the canvas handles itself.
+    void SelectTool(int toolId);
+
+    bool OnCommand(int id) override;
+    bool UpdateCommand(int id, CommandState& state) override;
+
+private:
+    void OpenHelp();
+    void VisitHomePage();
+    void RunSettingsDialog();
+    void RestoreFramePlacement();
+    void SaveFramePlacement();
+    QString NextTitle();
+
+    static inline CTessaryApp* s_instance = nullptr;
+    std::unique_ptr<ISettingsStore> m_store;
+    CAppSettings m_settings;
+    QString m_programFolder;
+    std::unique_ptr<CMainFrame> m_mainFrame;
+    int m_untitledCount = 0;
+};
+
+} // namespace quiltara::gui

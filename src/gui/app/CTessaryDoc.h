@@ -1,0 +1,63 @@
+#pragma once
+#include "app/CommandTarget.h"
+#include "image/DIBSection2.h"
+
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quiltara::gui {
+
+class CCanvasWnd;
+
+/// A document: one picture being made into a tile. The picture being edited lives in
+/// the view's canvas; the document keeps the Original (swapped out to disk), the
+/// photograph around the tile, the camera information and the path.
+class CTessaryDoc : public QObject, public ICommandTarget {
+    Q_OBJECT
+public:
+    explicit CTessaryDoc(QObject* parent = nullptr);
+    ~CTessaryDoc() override;
+
+    /// A new blank tile: width x height, filled with color, alpha 255.
+    bool NewBlank(int width, int height, ColorRef color);
+    /// A new picture from an image the clipboard gave (alpha 255).
+    bool NewFromPicture(const CDIBSection2& picture);
+
+    /// The view took its copy of the Original: keep ours on disk, or drop it when the
+    /// document has no Original of its own.
+    void OnViewInitialised(CCanvasWnd* canvas);
+    /// "Set  as Original": the canvas's working image becomes the Original.
+    void SetAsOriginal();
+    /// The document has a real Original (not missing, empty or 1 x 1).
+    bool HasOriginal() const;
+
+    bool IsModified() const;
+    void SetModifiedFlag(bool modified) { m_modified = modified; }
+    QString Title() const { return m_title; }
+    void SetTitle(const QString& title);
+
+    bool OnCommand(int id) override;
+    bool UpdateCommand(int id, CommandState& state) override;
+
+    CDIBSection2 original;
+    CDIBSection2 surroundingsImage;
+    std::int32_t tileOffsetX = 0;
+    std::int32_t tileOffsetY = 0;
+    bool hasCameraInfo = false;
+    std::vector<std::uint8_t> cameraBlock; // the raw camera-information block, kept for its report
+    QString pathName;
+    CCanvasWnd* canvas = nullptr; // not owned; set when the view is initialised
+    bool originalLoaded = false;
+
+signals:
+    void titleChanged(const QString& title);
+
+private:
+    bool m_modified = false;
+    QString m_title;
+};
+
+} // namespace quiltara::gui

@@ -1,0 +1,28 @@
+#include "ui/CChildFrame.h"
+
+#include "app/AppState.h"
+#include "app/CTessaryDoc.h"
+#include "view/CTessaryView.h"
+
+#include <QCloseEvent>
+
+namespace quiltara::gui {
+
+CChildFrame::CChildFrame(CTessaryDoc* document, QWidget* parent)
+    : QMdiSubWindow(parent), m_document(document), m_view(new CTessaryView(document)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWidget(m_view);
+    m_document->setParent(this);
+    setWindowTitle(m_document->Title());
+    connect(m_document, &CTessaryDoc::titleChanged, this, &QWidget::setWindowTitle);
+}
+
+CChildFrame::~CChildFrame() = default;
+
+void CChildFrame::closeEvent(QCloseEvent* event) {
+    // Closing a view stops a long tool run on it.
+    AppState().stopFlag = true;
+    QMdiSubWindow::closeEvent(event);
+}
+
+} // namespace quiltara::gui

@@ -1,0 +1,263 @@
+#include "ui/CMainFrame.h"
+
+#include "app/CTessaryDoc.h"
+#include "app/CommandIds.h"
+#include "ui/CChildFrame.h"
+#include "ui/MemoryStatus.h"
+#include "ui/MenuTable.h"
+#include "view/CCanvasWnd.h"
+#include "view/CTessaryView.h"
+#include "view/CanvasGeometry.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <cmath>
+
+namespace quiltara::gui {
+
+namespace {
+const char* const kZoomEntries[] = {"10%",  "30%",  "50%",  "80%",  "100%",  "200%",
+                                    "300%", "400%", "600%", "800%", "Custom"};
+}
+
+CMainFrame::CMainFrame(ICommandTarget* application, QWidget* parent)
+    : QMainWindow(parent), m_application(application), m_mdi(new QMdiArea(this)) {
+    setObjectName("MainFrame");
+    setWindowTitle("Quiltara");
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdi);
+    BuildMenus();
+    BuildToolBar();
+    BuildStatusBar();
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &CMainFrame::OnSubWindowActivated);
+
+    // Enable and check marks follow the state of the documents; refresh them when idle.
+    auto* idle = new QTimer(this);
+    idle->setInterval(250);
+    connect(idle, &QTimer::timeout, this, [this] {
+        UpdateAllActions();
+        UpdateMemoryPane();
+    });
+    idle->start();
+    // The memory pane is refreshed at least once a minute even when nothing happens.
+    auto* minute = new QTimer(this);
+    minute->setInterval(60000);
+    connect(minute, &QTimer::timeout, this, &CMainFrame::UpdateMemoryPane);
+    minute->start();
+    UpdateAllActions();
+    UpdateMemoryPane();
+    resize(1200, 800);
+}
+
+void CMainFrame::BuildMenus() {
+    std::map<QString, QMenu*> menus;
+    auto menuFor = [&](const QString& path) {
+        QMenu*& menu = menus[path];
+        if (menu) return menu;
+        const int slash = path.lastIndexOf('/');
+        if (slash < 0) {
+            menu = menuBar()->addMenu(path);
+        } else {
+            QMenu* parentMenu = menus[path.left(slash)];
+            if (!parentMenu) parentMenu = menus[path.left(slash)] = menuBar()->addMenu(path.left(slash));
+            menu = parentMenu->addMenu(path.mid(slash + 1));
+        }
+        menu->setObjectName(path);
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateAllActions);
+        return menu;
+    };
+    for (const MenuItem& item : MainMenuItems()) {
+        QMenu* menu = menuFor(item.path);
+        if (item.id == 0) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action = menu->addAction(item.text);
+        action->setData(item.id);
+        action->setObjectName(QString("command%1").arg(item.id));
+        action->setCheckable(item.checkable);
+        if (item.shortcut) action->setShortcut(QKeySequence(item.shortcut));
+        if (item.statusTip) action->setStatusTip(item.statusTip);
+        const int id = item.id;
+        connect(action, &QAction::triggered, this, [this, id] { Dispatch(id); });
+        m_actions[id] = action;
+    }
+}
+
+void CMainFrame::BuildToolBar() {
+    m_toolBar = addToolBar("Standard");
+    m_toolBar->setObjectName("toolbar");
+    m_toolBar->setMovable(true);
+    QStyle* s = style();
+    const std::pair<int, QStyle::StandardPixmap> icons[] = {
+        {ID_FILE_NEW, QStyle::SP_FileIcon},         {ID_FILE_OPEN, QStyle::SP_DialogOpenButton},
+        {ID_FILE_SAVE, QStyle::SP_DialogSaveButton}, {ID_EDIT_UNDO, QStyle::SP_ArrowBack},
+        {ID_EDIT_REDO, QStyle::SP_ArrowForward},    {ID_HELP, QStyle::SP_DialogHelpButton},
+    };
+    for (const auto& [id, pixmap] : icons) Action(id)->setIcon(s->standardIcon(pixmap));
+    for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE}) m_toolBar->addAction(Action(id));
+    m_toolBar->addSeparator();
+    for (int id : {ID_EDIT_UNDO, ID_EDIT_REDO}) m_toolBar->addAction(Action(id));
+    m_toolBar->addSeparator();
+    for (int id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE}) m_toolBar->addAction(Action(id));
+    m_toolBar->addSeparator();
+    for (int id : {ID_ZOOM_OUT, ID_ZOOM_IN}) m_toolBar->addAction(Action(id));
+
+    m_zoomBox = new QComboBox;
+    m_zoomBox->setObjectName("zoomBox");
+    for (const char* entry : kZoomEntries) m_zoomBox->addItem(entry);
+    m_zoomBox->setCurrentText("100%");
+    m_zoomBox->setMinimumWidth(80);
+    m_zoomBox->setToolTip("Zoom");
+    connect(m_zoomBox, &QComboBox::activated, this, &CMainFrame::OnZoomBoxActivated);
+    m_toolBar->addWidget(m_zoomBox);
+    for (int id : {ID_FIT_TO_SCREEN, ID_TILE_BORDER}) m_toolBar->addAction(Action(id));
+    m_toolBar->addSeparator();
+    for (int id : {ID_TOOL_ARROW, ID_TOOL_ZOOM, ID_TOOL_MOVE_CANVAS, ID_TOOL_CROP, ID_TOOL_FLOAT})
+        m_toolBar->addAction(Action(id));
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(Action(ID_HELP));
+}
+
+void CMainFrame::BuildStatusBar() {
+    statusBar()->setObjectName("statusbar");
+    m_memoryPane = new QLabel;
+    m_memoryPane->setObjectName("memoryPane");
+    statusBar()->addPermanentWidget(m_memoryPane);
+    statusBar()->showMessage("Ready");
+}
+
+QAction* CMainFrame::Action(int id) const {
+    auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+CChildFrame* CMainFrame::AddDocumentWindow(CTessaryDoc* document) {
+    auto* child = new CChildFrame(document);
+    m_mdi->addSubWindow(child);
+    child->resize(std::max(400, m_mdi->width() * 3 / 4), std::max(300, m_mdi->height() * 3 / 4));
+    child->show();
+    child->View()->OnInitialUpdate();
+    connect(child->View(), &CTessaryView::zoomChanged, this, &CMainFrame::UpdateZoomBox);
+    m_mdi->setActiveSubWindow(child);
+    UpdateZoomBox(child->View()->Canvas()->Geometry().Zoom());
+    return child;
+}
+
+CTessaryView* CMainFrame::ActiveView() const {
+    auto* child = qobject_cast<CChildFrame*>(m_mdi->activeSubWindow());
+    if (!child) {
+        // Off screen nothing is ever "active"; the window on top is.
+        const auto list = m_mdi->subWindowList(QMdiArea::StackingOrder);
+        if (!list.isEmpty()) child = qobject_cast<CChildFrame*>(list.last());
+    }
+    return child ? child->View() : nullptr;
+}
+
+bool CMainFrame::Dispatch(int id) {
+    CommandState state = QueryState(id);
+    if (!state.enabled) return false;
+    if (CTessaryView* view = ActiveView()) {
+        if (view->OnCommand(id)) return true;
+        if (view->Document()->OnCommand(id)) return true;
+    }
+    if (OnCommand(id)) return true;
+    return m_application && m_application->OnCommand(id);
+}
+
+CommandState CMainFrame::QueryState(int id) const {
+    CommandState state;
+    if (CTessaryView* view = ActiveView()) {
+        if (view->UpdateCommand(id, state)) return state;
+        if (view->Document()->UpdateCommand(id, state)) return state;
+    }
+    if (const_cast<CMainFrame*>(this)->UpdateCommand(id, state)) return state;
+    if (m_application) m_application->UpdateCommand(id, state);
+    return state;
+}
+
+void CMainFrame::UpdateAllActions() {
+    for (auto& [id, action] : m_actions) {
+        const CommandState state = QueryState(id);
+        action->setEnabled(state.enabled);
+        if (action->isCheckable()) action->setChecked(state.checked);
+    }
+}
+
+void CMainFrame::UpdateMemoryPane() {
+    m_memoryPane->setText(QString::fromStdString(FormatMemoryText(AvailablePhysicalMemory())));
+}
+
+void CMainFrame::UpdateZoomBox(double zoom) {
+    const QString text = QString("%1%").arg(int(std::lround(zoom * 100)));
+    const int index = m_zoomBox->findText(text);
+    m_zoomBox->setCurrentIndex(index >= 0 ? index : m_zoomBox->findText("Custom"));
+    m_zoomBox->setToolTip(QString("Zoom %1").arg(text));
+    statusBar()->showMessage(QString("Zoom %1").arg(text), 3000);
+}
+
+void CMainFrame::OnZoomBoxActivated(int index) {
+    CTessaryView* view = ActiveView();
+    if (!view) return;
+    const QByteArray text = m_zoomBox->itemText(index).toLatin1();
+    view->Canvas()->SetZoom(ZoomFromBoxText(text.constData()));
+}
+
+void CMainFrame::OnSubWindowActivated() {
+    if (CTessaryView* view = ActiveView()) UpdateZoomBox(view->Canvas()->Geometry().Zoom());
+    UpdateAllActions();
+}
+
+bool CMainFrame::OnCommand(int id) {
+    switch (id) {
+    case ID_VIEW_TOOLBAR: m_toolBar->setVisible(!m_toolBar->isVisible()); return true;
+    case ID_VIEW_STATUS_BAR: statusBar()->setVisible(!statusBar()->isVisible()); return true;
+    case ID_WINDOW_CASCADE: m_mdi->cascadeSubWindows(); return true;
+    case ID_WINDOW_TILE_HORZ: m_mdi->tileSubWindows(); return true;
+    case ID_FILE_CLOSE:
+        if (QMdiSubWindow* w = m_mdi->activeSubWindow()) w->close();
+        else if (CTessaryView* view = ActiveView()) view->parentWidget()->close();
+        return true;
+    case ID_CAMERA_INFO: return true;
+    default: return false;
+    }
+}
+
+bool CMainFrame::UpdateCommand(int id, CommandState& state) {
+    switch (id) {
+    case ID_VIEW_TOOLBAR:
+        state.enabled = true;
+        state.checked = m_toolBar->isVisible();
+        return true;
+    case ID_VIEW_STATUS_BAR:
+        state.enabled = true;
+        state.checked = statusBar()->isVisible();
+        return true;
+    case ID_WINDOW_CASCADE:
+    case ID_WINDOW_TILE_HORZ:
+    case ID_FILE_CLOSE: state.enabled = ActiveView() != nullptr; return true;
+    case ID_CAMERA_INFO: return true; // the frame answers and leaves it as it is
+    default: return false;
+    }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    m_mdi->closeAllSubWindows();
+    if (!m_mdi->subWindowList().isEmpty()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+} // namespace quiltara::gui

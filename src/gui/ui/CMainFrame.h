@@ -1,0 +1,67 @@
+#pragma once
+#include "app/CommandTarget.h"
+
+#include <QMainWindow>
+#include <map>
+
+class QComboBox;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QToolBar;
+class QAction;
+
+namespace quiltara::gui {
+
+class CChildFrame;
+class CTessaryDoc;
+class CTessaryView;
+
+/// The main window: menu bar, toolbar with the zoom box, status bar with the memory
+/// pane, and the document windows. Commands go to the active view, its document,
+/// this frame and the application, in that order.
+class CMainFrame : public QMainWindow, public ICommandTarget {
+    Q_OBJECT
+public:
+    explicit CMainFrame(ICommandTarget* application, QWidget* parent = nullptr);
+
+    /// Opens a window for the document (taking ownership) and sets its view up.
+    CChildFrame* AddDocumentWindow(CTessaryDoc* document);
+    CTessaryView* ActiveView() const;
+    QAction* Action(int id) const;
+    QMdiArea* MdiArea() const { return m_mdi; }
+    QComboBox* ZoomBox() const { return m_zoomBox; }
+    QLabel* MemoryPane() const { return m_memoryPane; }
+
+    /// Runs a command through the routing chain; false when nobody handles it.
+    bool Dispatch(int id);
+    /// The state a command would show now.
+    CommandState QueryState(int id) const;
+    /// Refreshes enable and check marks of every action.
+    void UpdateAllActions();
+    void UpdateMemoryPane();
+    /// Shows the zoom in the zoom box: its entry when there is one, else "Custom".
+    void UpdateZoomBox(double zoom);
+
+    bool OnCommand(int id) override;
+    bool UpdateCommand(int id, CommandState& state) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildStatusBar();
+    void OnZoomBoxActivated(int index);
+    void OnSubWindowActivated();
+
+    ICommandTarget* m_application;
+    QMdiArea* m_mdi;
+    QToolBar* m_toolBar = nullptr;
+    QComboBox* m_zoomBox = nullptr;
+    QLabel* m_memoryPane = nullptr;
+    std::map<int, QAction*> m_actions;
+};
+
+} // namespace quiltara::gui

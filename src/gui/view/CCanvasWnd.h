@@ -1,0 +1,72 @@
+#pragma once
+#include "image/ColorRef.h"
+#include "view/CanvasModel.h"
+
+#include <QAbstractScrollArea>
+#include <QPoint>
+
+namespace quiltara::gui {
+
+/// The canvas window: shows the working image nine times (the tile and its eight
+/// neighbours), zooms and scrolls it, and takes the mouse for the current tool.
+/// Its pictures and arithmetic live in the core's CCanvasModel.
+class CCanvasWnd : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    explicit CCanvasWnd(QWidget* parent = nullptr);
+
+    CCanvasModel& Model() { return m_model; }
+    const CCanvasModel& Model() const { return m_model; }
+    const CCanvasGeometry& Geometry() const { return m_model.geometry; }
+
+    /// Takes the document's pictures (copies the Original) and centres the image.
+    void AttachDocument(CDIBSection2* original, CDIBSection2* surroundings, int tileOffsetX,
+                        int tileOffsetY);
+    /// After the working image changed size: recentre, scroll bars, repaint.
+    void ImageSizeChanged();
+    /// After pixels changed: repaint everything.
+    void Refresh();
+
+    void SetZoom(double zoom);
+    void CenterOn(int x, int y);
+    void FitToWindow();
+    void ZoomIn() { SetZoom(m_model.geometry.Zoom() + 0.2); }
+    void ZoomOut() { SetZoom(m_model.geometry.Zoom() - 0.2); }
+    void SetShowTileBorder(bool show);
+    bool ShowTileBorder() const { return m_model.showTileBorder; }
+    /// Sets the cursor of the current tool.
+    void UpdateCursor();
+
+    /// Renders the canvas area clip (client coordinates) with painter: the background,
+    /// the nine tiles, the tile border and the overlays.
+    void PaintCanvas(QPainter& painter, const QRect& clip);
+
+signals:
+    void zoomChanged(double zoom);
+    void colorPicked(quiltara::ColorRef color);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void scrollContentsBy(int, int) override {}
+
+private:
+    void SyncScrollBars();
+    void OnScrollBarValue(bool horizontal, int value);
+    void ResetDragState();
+    bool DrawsRubberBand() const;
+    QRect RubberBandRect() const;
+    void ZoomChangedByTool();
+
+    CCanvasModel m_model;
+    QPoint m_pressPoint;
+    QPoint m_lastPoint;
+    bool m_dragging = false;
+    bool m_syncingScrollBars = false;
+};
+
+} // namespace quiltara::gui

@@ -1,0 +1,189 @@
+// The canvas's zoom, centring and scrolling rules, with numbers, on a real widget.
+#include "app/AppState.h"
+#include "app/CommandIds.h"
+#include "support/TestSupport.h"
+#include "view/CCanvasWnd.h"
+
+#include <QPainter>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace quiltara;
+using namespace quiltara::gui;
+
+class CanvasTest : public QObject {
+    Q_OBJECT
+
+    // A canvas of a fixed client size showing a w x h picture.
+    std::unique_ptr<CCanvasWnd> MakeCanvas(int w, int h, int clientW = 400, int clientH = 300) {
+        auto canvas = std::make_unique<CCanvasWnd>();
+        canvas->resize(clientW + canvas->verticalScrollBar()->sizeHint().width(),
+                       clientH + canvas->horizontalScrollBar()->sizeHint().height());
+        canvas->show();
+        QTest::qWait(1);
+        CDIBSection2 original;
+        test::MakePatternPicture(original, w, h);
+        canvas->AttachDocument(&original, nullptr, 0, 0);
+        return canvas;
+    }
+
+private slots:
+    void zoomRequestsAreRoundedAndClamped() {
+        auto canvas = MakeCanvas(200, 200);
+        QSignalSpy spy(canvas.get(), &CCanvasWnd::zoomChanged);
+        canvas->SetZoom(25);
+        QCOMPARE(canvas->Geometry().Zoom(), 20.0);
+        canvas->SetZoom(0.04);
+        QCOMPARE(canvas->Geometry().Zoom(), 0.1);
+        canvas->SetZoom(1.26);
+        QVERIFY(qAbs(canvas->Geometry().Zoom() - 1.3) < 1e-9);
+        QCOMPARE(spy.count(), 3);
+        canvas->ZoomIn();
+        QVERIFY(qAbs(canvas->Geometry().Zoom() - 1.5) < 1e-9);
+        canvas->ZoomOut();
+        canvas->ZoomOut();
+        QVERIFY(qAbs(canvas->Geometry().Zoom() - 1.1) < 1e-9);
+    }
+
+    void smallImageIsCentredWithoutScrolling() {
+        auto canvas = MakeCanvas(200, 100);
+        const auto& g = canvas->Geometry();
+        QCOMPARE(g.ClientWidth(), canvas->viewport()->width());
+        QCOMPARE(g.OriginX(), (g.ClientWidth() - 200) / 2);
+        QCOMPARE(g.OriginY(), (g.ClientHeight() - 100) / 2);
+        QCOMPARE(canvas->horizontalScrollBar()->maximum(), 0);
+        QCOMPARE(canvas->verticalScrollBar()->maximum(), 0);
+        // The neighbours are drawn around the tile: a pixel left of the tile (beyond the
+        // border's outline) is the tile's right column, not the gray background.
+        QImage shot(g.ClientWidth(), g.ClientHeight(), QImage::Format_RGB32);
+        QPainter painter(&shot);
+        canvas->PaintCanvas(painter, shot.rect());
+        painter.end();
+        const std::uint8_t* rightColumn = canvas->Model().workingImage.GetRow(10) + 197 * 4;
+        const QRgb left = shot.pixel(g.OriginX() - 3, g.OriginY() + 10);
+        QCOMPARE(qBlue(left), int(rightColumn[0]));
+        QCOMPARE(qRed(left), int(rightColumn[2]));
+    }
+
+    void tileIsDrawnTheRightWayUpAtZoomOne() {
+        auto canvas = MakeCanvas(60, 40);
+        canvas->SetShowTileBorder(false); // the outline runs over the edge pixels
+        const auto& g = canvas->Geometry();
+        QImage shot(g.ClientWidth(), g.ClientHeight(), QImage::Format_RGB32);
+        QPainter painter(&shot);
+        canvas->PaintCanvas(painter, shot.rect());
+        painter.end();
+        for (int y : {0, 1, 20, 39}) {
+            for (int x : {1, 30, 58}) {
+                const std::uint8_t* px = canvas->Model().workingImage.GetRow(y) + x * 4;
+                QCOMPARE(shot.pixel(g.OriginX() + x, g.OriginY() + y), qRgb(px[2], px[1], px[0]));
+            }
+        }
+    }
+
+    void scrollingHoldsTheImageInRange() {
+        auto canvas = MakeCanvas(1000, 800);
+        const auto& g = canvas->Geometry();
+        const int span = 1000 - g.ClientWidth();
+        QCOMPARE(canvas->horizontalScrollBar()->maximum(), span);
+        canvas->horizontalScrollBar()->setValue(span);
+        QCOMPARE(g.OriginX(), -span);
+        // A line-down at the end of the range does not move the image.
+        canvas->horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QCOMPARE(g.OriginX(), -span);
+        canvas->horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        QCOMPARE(g.OriginX(), -span + 5);
+        // A large picture starts centred: (300 - 800) / 2.
+        QCOMPARE(g.OriginY(), -250);
+        canvas->verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        QCOMPARE(g.OriginY(), -270);
+    }
+
+    void zoomToolClicksAndRectangles() {
+        auto canvas = MakeCanvas(200, 200);
+        AppState().currentTool = TOOL_ZOOM;
+        canvas->SetZoom(10);
+        const QPoint centre(canvas->viewport()->width() / 2, canvas->viewport()->height() / 2);
+        QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, centre);
+        QVERIFY(qAbs(canvas->Geometry().Zoom() - 14.0) < 1e-9);
+        canvas->SetZoom(15);
+        QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, centre);
+        QCOMPARE(canvas->Geometry().Zoom(), 20.0);
+
+        // A rectangle only 2 pixels wide acts as a click.
+        canvas->SetZoom(1);
+        QTest::mousePress(canvas->viewport(), Qt::LeftButton, {}, centre);
+        QTest::mouseMove(canvas->viewport(), centre + QPoint(2, 40));
+        QTest::mouseRelease(canvas->viewport(), Qt::LeftButton, {}, centre + QPoint(2, 40));
+        QVERIFY(qAbs(canvas->Geometry().Zoom() - 1.4) < 1e-9);
+
+        // A real rectangle fills the window with it: 40 x 30 client pixels at zoom 1
+        // in a 400 x 300 client give min(401/40, 301/30) = 10.025 -> 10.0.
+        canvas->SetZoom(1);
+        QTest::mousePress(canvas->viewport(), Qt::LeftButton, {}, centre);
+        QTest::mouseMove(canvas->viewport(), centre + QPoint(40, 30));
+        QTest::mouseRelease(canvas->viewport(), Qt::LeftButton, {}, centre + QPoint(40, 30));
+        QVERIFY(qAbs(canvas->Geometry().Zoom() - 10.0) < 1e-9);
+
+        // The right button zooms out by 0.6 and switches to zoom-out until released.
+        canvas->SetZoom(2);
+        QTest::mousePress(canvas->viewport(), Qt::RightButton, {}, centre);
+        QCOMPARE(AppState().currentTool, int(TOOL_ZOOM_OUT));
+        QVERIFY(qAbs(canvas->Geometry().Zoom() - 1.2) < 1e-9);
+        QTest::mouseRelease(canvas->viewport(), Qt::RightButton, {}, centre);
+        QCOMPARE(AppState().currentTool, int(TOOL_ZOOM));
+        AppState().currentTool = TOOL_PAINT_BRUSH;
+    }
+
+    void fitToWindowAndMoveCanvas() {
+        auto canvas = MakeCanvas(800, 400);
+        canvas->FitToWindow(); // min(400/800, 300/400) = 0.5
+        QCOMPARE(canvas->Geometry().Zoom(), 0.5);
+        QCOMPARE(canvas->Geometry().OriginX(), 0);
+
+        canvas->SetZoom(2);
+        AppState().currentTool = TOOL_MOVE_CANVAS;
+        const int x0 = canvas->Geometry().OriginX(), y0 = canvas->Geometry().OriginY();
+        QTest::mousePress(canvas->viewport(), Qt::LeftButton, {}, QPoint(100, 100));
+        QTest::mouseMove(canvas->viewport(), QPoint(90, 95));
+        QTest::mouseRelease(canvas->viewport(), Qt::LeftButton, {}, QPoint(90, 95));
+        QCOMPARE(canvas->Geometry().OriginX(), x0 - 10);
+        QCOMPARE(canvas->Geometry().OriginY(), y0 - 5);
+        QCOMPARE(canvas->horizontalScrollBar()->value(), -(x0 - 10));
+        AppState().currentTool = TOOL_PAINT_BRUSH;
+    }
+
+    void colourPickWrapsNeighbourTiles() {
+        auto canvas = MakeCanvas(100, 100);
+        AppState().currentTool = TOOL_COLOR_PICK;
+        const auto& g = canvas->Geometry();
+        // A click on the right neighbour at image x = 130 picks tile pixel x = 30.
+        const auto client = g.ImageToClient(130, 20);
+        QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, QPoint(client.x, client.y));
+        const std::uint8_t* px = canvas->Model().workingImage.GetRow(20) + 30 * 4;
+        QCOMPARE(AppState().foreColor, MakeColorRef(px[2], px[1], px[0]));
+        AppState().currentTool = TOOL_PAINT_BRUSH;
+    }
+
+    void hiddenTileBorderStillDrawsNeighbours() {
+        auto canvas = MakeCanvas(100, 100);
+        const auto& g = canvas->Geometry();
+        auto render = [&] {
+            QImage shot(g.ClientWidth(), g.ClientHeight(), QImage::Format_RGB32);
+            QPainter painter(&shot);
+            canvas->PaintCanvas(painter, shot.rect());
+            return shot;
+        };
+        const QImage withBorder = render();
+        canvas->SetShowTileBorder(false);
+        const QImage without = render();
+        // The outline one pixel outside the tile is white only with the border.
+        QCOMPARE(withBorder.pixel(g.OriginX() - 1, g.OriginY() + 50), qRgb(255, 255, 255));
+        const std::uint8_t* px = canvas->Model().workingImage.GetRow(50) + 99 * 4;
+        QCOMPARE(without.pixel(g.OriginX() - 1, g.OriginY() + 50), qRgb(px[2], px[1], px[0]));
+    }
+};
+
+QTEST_MAIN(CanvasTest)
+#include "tst_canvas.moc"
