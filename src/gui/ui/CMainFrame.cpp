@@ -59,6 +59,14 @@ CMainFrame::CMainFrame(ICommandTarget* application, QWidget* parent)
     resize(1200, 800);
 }
 
+CMainFrame::~CMainFrame() {
+    // Document windows close while the frame is taken apart; they must not call back
+    // into a frame that is half gone.
+    disconnect(m_mdi, nullptr, this, nullptr);
+    for (QMdiSubWindow* w : m_mdi->subWindowList())
+        if (auto* child = qobject_cast<CChildFrame*>(w)) disconnect(child->View(), nullptr, this, nullptr);
+}
+
 void CMainFrame::BuildMenus() {
     std::map<QString, QMenu*> menus;
     auto menuFor = [&](const QString& path) {

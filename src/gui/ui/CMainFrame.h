@@ -24,6 +24,7 @@ class CMainFrame : public QMainWindow, public ICommandTarget {
     Q_OBJECT
 public:
     explicit CMainFrame(ICommandTarget* application, QWidget* parent = nullptr);
+    ~CMainFrame() override;
 
     /// Opens a window for the document (taking ownership) and sets its view up.
     CChildFrame* AddDocumentWindow(CTessaryDoc* document);
