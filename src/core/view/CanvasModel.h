@@ -1,4 +1,5 @@
 #pragma once
+#include "app/UndoHistory.h"
 #include "image/DIBSection2.h"
 #include "image/Rect.h"
 #include "view/CanvasGeometry.h"
@@ -31,6 +32,64 @@ public:
     bool HasFloat() const { return !floatImage.IsEmpty(); }
     bool HasText() const { return !textImage.IsEmpty(); }
 
+    // Undo and redo (see CUndoHistory for the protocol every edit follows).
+    /// Makes a fresh history of levels steps (the "Undo" setting read when the canvas
+    /// is made); tempDir is the folder of the step files, empty for the program folder.
+    void CreateUndoHistory(int levels, const std::string& tempDir = {}) {
+        undoHistory = CUndoHistory(levels, tempDir);
+    }
+    void PushUndo() { undoHistory.PushUndo(*this); }
+    void PushUndoForHold() { undoHistory.PushUndoForHold(*this); }
+    /// 1 when the picture size changed: the caller resets its drag state and calls
+    /// OriginalFollowsWorkingImage. The model is recentred already.
+    int Undo() { return undoHistory.Undo(*this); }
+    int Redo() { return undoHistory.Redo(*this); }
+    bool CanUndo() const { return undoHistory.CanUndo(*this); }
+    bool CanRedo() const { return undoHistory.CanRedo(); }
+    /// "Hold Undo" on or off; its check mark shows holdUndo.
+    void SetHoldUndo(bool on) { undoHistory.SetHoldUndo(*this, on); }
+    /// The document's Original becomes a copy of the working image (swapped out again
+    /// when the document keeps it on disk), so that it keeps the working image's size.
+    void OriginalFollowsWorkingImage();
+
+    // Floating selection and crop. Rectangles in image coordinates are top-down
+    // (left, top, right, bottom); memory rows count from the bottom.
+    /// (left, top, right, bottom) -> (left, imageHeight - bottom, right, imageHeight - top).
+    CRect ToMemoryRows(CRect imageRect) const;
+    /// The float's rectangle in image coordinates (for the tracker); empty without one.
+    CRect FloatRect() const;
+    /// Puts the float into the working image at its position (all four bytes), takes a
+    /// whole-picture undo snapshot and empties the float. False without a float.
+    bool MergeFloat();
+    /// Empties the float and its backup. False without a float.
+    bool DeleteFloat();
+    /// Floating selection tool (26) press: an existing float is merged first.
+    void FloatToolPress() { MergeFloat(); }
+    /// Floating selection tool release: the float becomes a copy of the working image
+    /// inside the rubber band (clipped to the picture), placed where it was taken.
+    bool TakeFloat(CRect imageRect);
+    /// Crop tool (27) press: the float and its backup are emptied without merging.
+    void CropToolPress();
+    /// Crop tool release: a crop of the rubber band becomes pending.
+    void SetCropRect(CRect imageRect);
+    /// Arrow tool release after dragging the float's tracker: the float moves to the
+    /// tracker's top-left; when the tracker's size differs from the float's, the float
+    /// becomes its backup rescaled to that size. False without a float.
+    bool FinishFloatTracking(CRect trackerImageRect);
+    /// Arrow tool release after dragging the crop tracker.
+    void FinishCropTracking(CRect trackerImageRect);
+    bool CanFinishCrop() const { return cropMode; }
+    /// "Finish Crop": crops to the pending rectangle unless it is narrower or lower than
+    /// 5 pixels (then the crop stays pending). True when the picture was cropped: the
+    /// caller resets its drag state; the model is recentred and the Original follows.
+    bool FinishCrop();
+
+    enum class DoubleClickAction { None, EditText, MergeFloat, FinishCrop };
+    /// What a double click does with the current tool: only the arrow tool (0) acts,
+    /// on the text being placed first, then the float, then a pending crop. The click
+    /// also acts as a press afterwards.
+    DoubleClickAction DoubleClickActionFor(int tool) const;
+
     CDIBSection2 workingImage;
     CDIBSection2 beforeImage;
     CDIBSection2 floatImage;
@@ -48,6 +107,7 @@ public:
     bool showTileBorder = true;
     CRect dirtyRect; // memory rows; all zero means the whole picture
     CCanvasGeometry geometry;
+    CUndoHistory undoHistory;
 };
 
 } // namespace quiltara

@@ -1,0 +1,105 @@
+#include "app/ClipboardCommands.h"
+
+#include "view/CanvasModel.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace quiltara {
+
+namespace {
+
+// The clipboard carries plain red-green-blue pixels: a picture leaving or arriving
+// goes through that buffer and comes out with alpha 255.
+CDIBSection2 ThroughRGB(const CDIBSection2& source) {
+    CDIBSection2 out;
+    if (source.IsEmpty() || source.GetWidth() <= 0 || source.GetHeight() <= 0) return out;
+    std::vector<std::uint8_t> rgb(std::size_t(source.GetWidth()) * std::size_t(source.GetHeight()) *
+                                  3);
+    source.ExportRGB(rgb.data());
+    out.ImportRGB(rgb.data(), source.GetWidth(), source.GetHeight(), 0);
+    out.SetAlpha(255);
+    return out;
+}
+
+} // namespace
+
+bool CanCopyFloat(const CCanvasModel& canvas) {
+    return canvas.HasFloat();
+}
+
+CDIBSection2 CopyFloat(const CCanvasModel& canvas) {
+    return ThroughRGB(canvas.floatImage);
+}
+
+CDIBSection2 CutFloat(CCanvasModel& canvas) {
+    CDIBSection2 out = CopyFloat(canvas);
+    canvas.DeleteFloat();
+    return out;
+}
+
+CDIBSection2 CopyAll(const CCanvasModel& canvas) {
+    return ThroughRGB(canvas.workingImage);
+}
+
+bool Paste(CCanvasModel& canvas, const CDIBSection2& clip) {
+    CDIBSection2 picture = ThroughRGB(clip);
+    if (picture.IsEmpty()) return false;
+    canvas.MergeFloat();
+    canvas.floatImage = std::move(picture);
+    canvas.floatBackup.Copy(&canvas.floatImage);
+    canvas.floatX = (canvas.workingImage.GetWidth() - canvas.floatImage.GetWidth()) / 2;
+    canvas.floatY = (canvas.workingImage.GetHeight() - canvas.floatImage.GetHeight()) / 2;
+    return true;
+}
+
+bool SelectAll(CCanvasModel& canvas) {
+    if (canvas.workingImage.IsEmpty()) return false;
+    // A float not yet combined would otherwise vanish with its pixels.
+    canvas.MergeFloat();
+    canvas.floatImage.Copy(&canvas.workingImage);
+    canvas.floatBackup.Copy(&canvas.workingImage);
+    canvas.floatX = 0;
+    canvas.floatY = 0;
+    return true;
+}
+
+bool MakeOriginalFromClipboard(CDIBSection2& original, const CDIBSection2& clip) {
+    CDIBSection2 picture = ThroughRGB(clip);
+    if (picture.IsEmpty()) return false;
+    original.Copy(&picture);
+    return true;
+}
+
+std::string PasteAsOriginal(CCanvasModel& canvas, const CDIBSection2& clip) {
+    if (!canvas.originalRef || clip.IsEmpty()) return {};
+    const int w = clip.GetWidth(), h = clip.GetHeight();
+    std::vector<std::uint8_t> rgb(std::size_t(w) * std::size_t(h) * 3);
+    clip.ExportRGB(rgb.data());
+    CDIBSection2& original = *canvas.originalRef;
+    const bool keptOnDisk = original.IsSwappedOut();
+    original.ImportRGB(rgb.data(), w, h, 0);
+    // The document keeps its Original on disk; the new one goes there too.
+    if (keptOnDisk) original.SwapOut();
+    char size[32];
+    std::snprintf(size, sizeof size, "(%d,%d)", w, h);
+    return std::string("The image ") + size +
+           " from the clipboard was set as Original of current image.";
+}
+
+bool SetAsOriginal(CCanvasModel& canvas) {
+    if (!canvas.originalRef || canvas.workingImage.IsEmpty()) return false;
+    canvas.originalRef->Copy(&canvas.workingImage);
+    canvas.originalRef->SwapOut();
+    return true;
+}
+
+bool DeleteFloat(CCanvasModel& canvas) {
+    return canvas.DeleteFloat();
+}
+
+bool CombineWithImage(CCanvasModel& canvas) {
+    return canvas.MergeFloat();
+}
+
+} // namespace quiltara
