@@ -32,6 +32,7 @@ public:
     static CTessaryApp* Instance() { return s_instance; }
     CMainFrame* MainFrame() const { return m_mainFrame.get(); }
     CAppSettings& Settings() { return m_settings; }
+    const CAppSettings& SettingsValue() const { return m_settings; }
     ISettingsStore& Store() { return *m_store; }
     const QString& ProgramFolder() const { return m_programFolder; }
     /// Writes every setting now.

@@ -1,6 +1,7 @@
 #include "view/CCanvasWnd.h"
 
 #include "app/AppState.h"
+#include "app/CTessaryApp.h"
 #include "app/CommandIds.h"
 #include "image/PictureDrawing.h"
 
@@ -36,6 +37,9 @@ CCanvasWnd::CCanvasWnd(QWidget* parent) : QAbstractScrollArea(parent) {
 void CCanvasWnd::AttachDocument(CDIBSection2* original, CDIBSection2* surroundings, int ox, int oy) {
     m_model.geometry.SetClientSize(viewport()->width(), viewport()->height());
     m_model.Attach(original, surroundings, ox, oy);
+    // The history length is the "Undo" setting as it is when the canvas is made.
+    const CTessaryApp* app = CTessaryApp::Instance();
+    m_model.CreateUndoHistory(app ? app->SettingsValue().undoLevels : 3);
     ResetDragState();
     SyncScrollBars();
     viewport()->update();
@@ -49,6 +53,15 @@ void CCanvasWnd::ImageSizeChanged() {
 }
 
 void CCanvasWnd::Refresh() { viewport()->update(); }
+
+void CCanvasWnd::AfterUndoStep(int sizeChanged) {
+    if (sizeChanged) {
+        ResetDragState();
+        m_model.OriginalFollowsWorkingImage();
+        SyncScrollBars();
+    }
+    viewport()->update();
+}
 
 void CCanvasWnd::SetZoom(double zoom) {
     m_model.geometry.SetZoom(zoom);
@@ -113,6 +126,81 @@ void CCanvasWnd::OnScrollBarValue(bool horizontal, int value) {
 void CCanvasWnd::ResetDragState() {
     m_dragging = false;
     m_pressPoint = m_lastPoint = QPoint();
+    m_tracking = Tracking::None;
+}
+
+QRect CCanvasWnd::ClientRect(const CRect& r) const {
+    const auto a = m_model.geometry.ImageToClient(r.left, r.top);
+    const auto b = m_model.geometry.ImageToClient(r.right, r.bottom);
+    return QRect(QPoint(a.x, a.y), QPoint(b.x - 1, b.y - 1));
+}
+
+CRect CCanvasWnd::ImageRect(const QRect& client) const {
+    const QRect n = client.normalized();
+    const auto a = m_model.geometry.ClientToImage(n.left(), n.top());
+    const auto b = m_model.geometry.ClientToImage(n.right() + 1, n.bottom() + 1);
+    return CRect{a.x, a.y, b.x, b.y};
+}
+
+CRect CCanvasWnd::BandToImage(const QPoint& a, const QPoint& b) const {
+    const auto p = m_model.geometry.ClientToImage(a.x(), a.y());
+    const auto q = m_model.geometry.ClientToImage(b.x(), b.y());
+    return CRect{p.x, p.y, q.x, q.y}.Normalized();
+}
+
+QRect CCanvasWnd::TrackerRect() const {
+    if (m_tracking != Tracking::None) return m_trackerNow;
+    if (m_model.HasFloat()) return ClientRect(m_model.FloatRect());
+    if (m_model.cropMode) return ClientRect(m_model.cropRect.Normalized());
+    return {};
+}
+
+int CCanvasWnd::HitTracker(const QRect& r, const QPoint& pt) {
+    if (r.isNull()) return -1;
+    const QPoint handles[8] = {r.topLeft(),     {r.center().x(), r.top()}, r.topRight(),
+                               {r.right(), r.center().y()}, r.bottomRight(),
+                               {r.center().x(), r.bottom()}, r.bottomLeft(),
+                               {r.left(), r.center().y()}};
+    for (int i = 0; i < 8; ++i)
+        if (QRect(handles[i] - QPoint(4, 4), QSize(9, 9)).contains(pt)) return i;
+    return r.contains(pt) ? 8 : -1;
+}
+
+void CCanvasWnd::StartTracking(const QPoint& pt) {
+    const QRect tracker = TrackerRect();
+    const int hit = HitTracker(tracker, pt);
+    if (hit < 0) return; // a press outside the tracker changes nothing
+    m_tracking = m_model.HasFloat() ? Tracking::Float : Tracking::Crop;
+    m_trackerHandle = hit;
+    m_trackerStart = m_trackerNow = tracker;
+}
+
+void CCanvasWnd::FinishTracking() {
+    const CRect image = ImageRect(m_trackerNow);
+    const Tracking tracking = m_tracking;
+    m_tracking = Tracking::None;
+    if (tracking == Tracking::Float) m_model.FinishFloatTracking(image);
+    else if (tracking == Tracking::Crop) m_model.FinishCropTracking(image);
+    viewport()->update();
+}
+
+void CCanvasWnd::DrawTracker(QPainter& painter, const QRect& r, const QColor& colour,
+                             const char* label) {
+    painter.save();
+    painter.setPen(QPen(colour, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(r);
+    painter.setBrush(colour);
+    const QPoint handles[8] = {r.topLeft(),     {r.center().x(), r.top()}, r.topRight(),
+                               {r.right(), r.center().y()}, r.bottomRight(),
+                               {r.center().x(), r.bottom()}, r.bottomLeft(),
+                               {r.left(), r.center().y()}};
+    for (const QPoint& h : handles) painter.drawRect(QRect(h - QPoint(3, 3), QSize(6, 6)));
+    QFont font("Arial");
+    font.setPixelSize(10);
+    painter.setFont(font);
+    painter.drawText(r.left() + 6, r.top() - 3, label);
+    painter.restore();
 }
 
 void CCanvasWnd::resizeEvent(QResizeEvent* event) {
@@ -160,6 +248,15 @@ void CCanvasWnd::PaintCanvas(QPainter& painter, const QRect& clip) {
         painter.setPen(QPen(Qt::white, 1));
         painter.drawRect(outline.adjusted(-1, -1, 1, 1));
         painter.restore();
+    }
+    if (m_model.HasFloat()) {
+        const QRect r = TrackerRect();
+        DrawPartScaled(painter, m_model.floatImage,
+                       QRect(0, 0, m_model.floatImage.GetWidth(), m_model.floatImage.GetHeight()),
+                       QRectF(r.x(), r.y(), r.width() + 1, r.height() + 1), g.Zoom() < 1.0);
+        DrawTracker(painter, r, QColor(0, 128, 255), "Float");
+    } else if (m_model.cropMode) {
+        DrawTracker(painter, TrackerRect(), QColor(255, 128, 0), "Crop");
     }
     if (m_dragging && DrawsRubberBand()) {
         painter.save();
@@ -212,13 +309,59 @@ void CCanvasWnd::mousePressEvent(QMouseEvent* event) {
         break;
     }
     case TOOL_MOVE_CANVAS: UpdateCursor(); break;
+    case TOOL_FLOAT:
+        m_model.FloatToolPress(); // an existing float is merged first
+        viewport()->update();
+        break;
+    case TOOL_CROP:
+        m_model.CropToolPress();
+        viewport()->update();
+        break;
+    case TOOL_ARROW: StartTracking(pt); break;
     default: break;
     }
+}
+
+void CCanvasWnd::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        switch (m_model.DoubleClickActionFor(AppState().currentTool)) {
+        case CCanvasModel::DoubleClickAction::MergeFloat: m_model.MergeFloat(); break;
+        case CCanvasModel::DoubleClickAction::FinishCrop:
+            if (m_model.FinishCrop()) {
+                ResetDragState();
+                SyncScrollBars();
+            }
+            break;
+        default: break;
+        }
+        viewport()->update();
+    }
+    // The double click also acts as a press.
+    mousePressEvent(event);
 }
 
 void CCanvasWnd::mouseMoveEvent(QMouseEvent* event) {
     if (!m_dragging) return;
     const QPoint pt = event->position().toPoint();
+    if (m_tracking != Tracking::None) {
+        const QPoint d = pt - m_pressPoint;
+        QRect r = m_trackerStart;
+        switch (m_trackerHandle) {
+        case 8: r.translate(d); break;
+        case 0: r.setTopLeft(r.topLeft() + d); break;
+        case 1: r.setTop(r.top() + d.y()); break;
+        case 2: r.setTopRight(r.topRight() + d); break;
+        case 3: r.setRight(r.right() + d.x()); break;
+        case 4: r.setBottomRight(r.bottomRight() + d); break;
+        case 5: r.setBottom(r.bottom() + d.y()); break;
+        case 6: r.setBottomLeft(r.bottomLeft() + d); break;
+        case 7: r.setLeft(r.left() + d.x()); break;
+        }
+        m_trackerNow = r.normalized();
+        m_lastPoint = pt;
+        viewport()->update();
+        return;
+    }
     switch (AppState().currentTool) {
     case TOOL_MOVE_CANVAS: {
         const QPoint delta = pt - m_lastPoint;
@@ -258,8 +401,14 @@ void CCanvasWnd::mouseReleaseEvent(QMouseEvent* event) {
         ZoomChangedByTool();
         break;
     case TOOL_MOVE_CANVAS: UpdateCursor(); break;
+    case TOOL_FLOAT: m_model.TakeFloat(BandToImage(m_pressPoint, pt)); break;
+    case TOOL_CROP: m_model.SetCropRect(BandToImage(m_pressPoint, pt)); break;
+    case TOOL_ARROW:
+        if (m_tracking != Tracking::None) FinishTracking();
+        break;
     default: break;
     }
+    viewport()->update();
 }
 
 void CCanvasWnd::keyPressEvent(QKeyEvent* event) {

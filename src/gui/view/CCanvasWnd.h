@@ -37,6 +37,12 @@ public:
     /// Sets the cursor of the current tool.
     void UpdateCursor();
 
+    /// After an undo or redo; sizeChanged is what Undo/Redo returned: then the drag
+    /// state is reset and the document's Original follows the working image.
+    void AfterUndoStep(int sizeChanged);
+    /// Forgets a drag in progress (resize, attach, size changes).
+    void ResetDragState();
+
     /// Renders the canvas area clip (client coordinates) with painter: the background,
     /// the nine tiles, the tile border and the overlays.
     void PaintCanvas(QPainter& painter, const QRect& clip);
@@ -51,14 +57,28 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void scrollContentsBy(int, int) override {}
 
 private:
     void SyncScrollBars();
     void OnScrollBarValue(bool horizontal, int value);
-    void ResetDragState();
     bool DrawsRubberBand() const;
+    enum class Tracking { None, Float, Crop };
+    /// Client rectangle of an image rectangle, and back.
+    QRect ClientRect(const CRect& image) const;
+    CRect ImageRect(const QRect& client) const;
+    /// Image rectangle between two client points of a rubber band.
+    CRect BandToImage(const QPoint& a, const QPoint& b) const;
+    /// The tracker's client rectangle now (being dragged, or the float's or crop's).
+    QRect TrackerRect() const;
+    /// Handle index 0-7 (corners and edge middles, clockwise from the top-left) under
+    /// pt, 8 for inside, -1 outside.
+    static int HitTracker(const QRect& tracker, const QPoint& pt);
+    void DrawTracker(QPainter& painter, const QRect& rect, const QColor& colour, const char* label);
+    void StartTracking(const QPoint& pt);
+    void FinishTracking();
     QRect RubberBandRect() const;
     void ZoomChangedByTool();
 
@@ -67,6 +87,10 @@ private:
     QPoint m_lastPoint;
     bool m_dragging = false;
     bool m_syncingScrollBars = false;
+    Tracking m_tracking = Tracking::None;
+    int m_trackerHandle = -1;
+    QRect m_trackerStart; // tracker rectangle when the drag began
+    QRect m_trackerNow;
 };
 
 } // namespace quiltara::gui

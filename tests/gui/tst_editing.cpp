@@ -1,0 +1,201 @@
+// Editing through the window: clipboard, floating selection, crop, undo.
+#include "app/AppState.h"
+#include "app/CTessaryApp.h"
+#include "app/CTessaryDoc.h"
+#include "app/CommandIds.h"
+#include "support/TestSupport.h"
+#include "ui/CMainFrame.h"
+#include "ui/CNewTileSizeDlg.h"
+#include "view/CCanvasWnd.h"
+#include "view/CTessaryView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QtTest>
+
+using namespace quiltara;
+using namespace quiltara::gui;
+
+class EditingTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<test::TempFolder> m_folder;
+    std::unique_ptr<CTessaryApp> m_app;
+
+    CMainFrame* Frame() { return m_app->MainFrame(); }
+
+    // A new w x h document filled with a pattern; returns its view.
+    CTessaryView* NewDocument(int w, int h) {
+        QTimer::singleShot(0, [w, h] {
+            for (int i = 0; i < 200; ++i) {
+                if (auto* d = qobject_cast<CNewTileSizeDlg*>(QApplication::activeModalWidget())) {
+                    d->findChild<QLineEdit*>("width")->setText(QString::number(w));
+                    d->findChild<QLineEdit*>("height")->setText(QString::number(h));
+                    d->accept();
+                    return;
+                }
+                QTest::qWait(10);
+            }
+        });
+        Frame()->Dispatch(ID_FILE_NEW);
+        CTessaryView* view = Frame()->ActiveView();
+        test::MakePatternPicture(view->Canvas()->Model().workingImage, w, h);
+        view->Canvas()->Model().SyncBeforeImage();
+        return view;
+    }
+
+    static QImage Solid(int w, int h, QRgb colour) {
+        QImage image(w, h, QImage::Format_RGB32);
+        image.fill(colour);
+        return image;
+    }
+
+private slots:
+    void init() {
+        m_folder = std::make_unique<test::TempFolder>();
+        auto store = std::make_unique<CMemorySettingsStore>();
+        store->SetInt("AppWin", "Run", 1);
+        m_app = std::make_unique<CTessaryApp>(std::move(store));
+        m_app->InitInstance();
+        AppState().currentTool = TOOL_PAINT_BRUSH;
+    }
+    void cleanup() {
+        Frame()->MdiArea()->closeAllSubWindows();
+        m_app->ExitInstance();
+        m_app.reset();
+        m_folder.reset();
+        QApplication::clipboard()->clear();
+    }
+
+    void pasteCentresTheFloatAndAPastePastesTheFirstIn() {
+        CTessaryView* view = NewDocument(200, 200);
+        CCanvasModel& model = view->Canvas()->Model();
+        QApplication::clipboard()->setImage(Solid(300, 100, qRgb(10, 20, 30)));
+        Frame()->UpdateAllActions();
+        QVERIFY(Frame()->Dispatch(ID_EDIT_PASTE));
+        QVERIFY(model.HasFloat());
+        QCOMPARE(model.floatX, -50);
+        QCOMPARE(model.floatY, 50);
+
+        QApplication::clipboard()->setImage(Solid(20, 20, qRgb(200, 100, 50)));
+        QVERIFY(Frame()->Dispatch(ID_EDIT_PASTE));
+        // The first float went into the picture: row 60 is now its colour.
+        const std::uint8_t* px = model.workingImage.GetRow(60) + 10 * 4;
+        QCOMPARE(int(px[2]), 10);
+        QCOMPARE(int(px[1]), 20);
+        QCOMPARE(int(px[0]), 30);
+        QCOMPARE(model.floatImage.GetWidth(), 20);
+        QCOMPARE(model.floatX, 90);
+
+        // Copy puts the float back on the clipboard; Delete Float drops it.
+        QVERIFY(Frame()->Dispatch(ID_EDIT_COPY));
+        QCOMPARE(QApplication::clipboard()->image().size(), QSize(20, 20));
+        QCOMPARE(QApplication::clipboard()->image().pixel(3, 3), qRgb(200, 100, 50));
+        QVERIFY(Frame()->Dispatch(ID_DELETE_FLOAT));
+        QVERIFY(!model.HasFloat());
+        QVERIFY(!Frame()->QueryState(ID_EDIT_COPY).enabled);
+    }
+
+    void duplicateOpensACopyAndEmptiesTheClipboard() {
+        CTessaryView* view = NewDocument(30, 20);
+        const CDIBSection2& image = view->Canvas()->Model().workingImage;
+        std::vector<std::uint8_t> before(30 * 20 * 3);
+        image.ExportRGB(before.data());
+        QVERIFY(Frame()->Dispatch(ID_DUPLICATE));
+        CTessaryView* copy = Frame()->ActiveView();
+        QVERIFY(copy != view);
+        std::vector<std::uint8_t> after(30 * 20 * 3);
+        copy->Canvas()->Model().workingImage.ExportRGB(after.data());
+        QCOMPARE(after, before);
+        QVERIFY(QApplication::clipboard()->image().isNull());
+        QVERIFY(copy->Document()->IsModified());
+    }
+
+    void pasteAsOriginalTellsTheSize() {
+        NewDocument(50, 50);
+        QApplication::clipboard()->setImage(Solid(10, 20, qRgb(1, 2, 3)));
+        QString shown;
+        QTimer::singleShot(0, [&shown] {
+            for (int i = 0; i < 200; ++i) {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    shown = box->text();
+                    box->accept();
+                    return;
+                }
+                QTest::qWait(10);
+            }
+        });
+        QVERIFY(Frame()->Dispatch(ID_PASTE_AS_ORIGINAL));
+        QCOMPARE(shown,
+                 QString("The image (10,20) from the clipboard was set as Original of current image."));
+    }
+
+    void floatToolArrowAndDoubleClickMerge() {
+        CTessaryView* view = NewDocument(100, 100);
+        CCanvasWnd* canvas = view->Canvas();
+        CCanvasModel& model = canvas->Model();
+        const auto& g = canvas->Geometry();
+        auto client = [&](int x, int y) {
+            const auto p = g.ImageToClient(x, y);
+            return QPoint(p.x, p.y);
+        };
+        AppState().currentTool = TOOL_FLOAT;
+        QTest::mousePress(canvas->viewport(), Qt::LeftButton, {}, client(10, 10));
+        QTest::mouseMove(canvas->viewport(), client(30, 40));
+        QTest::mouseRelease(canvas->viewport(), Qt::LeftButton, {}, client(30, 40));
+        QVERIFY(model.HasFloat());
+        QCOMPARE(model.floatImage.GetWidth(), 20);
+        QCOMPARE(model.floatImage.GetHeight(), 30);
+        QCOMPARE(model.floatX, 10);
+
+        // Drag it by its inside with the arrow tool: it moves by the drag.
+        AppState().currentTool = TOOL_ARROW;
+        QTest::mousePress(canvas->viewport(), Qt::LeftButton, {}, client(20, 25));
+        QTest::mouseMove(canvas->viewport(), client(25, 28));
+        QTest::mouseRelease(canvas->viewport(), Qt::LeftButton, {}, client(25, 28));
+        QCOMPARE(model.floatX, 15);
+        QCOMPARE(model.floatY, 13);
+
+        // Double click merges it; undo brings the picture and the float back.
+        std::vector<std::uint8_t> floatPixels(20 * 30 * 3);
+        model.floatImage.ExportRGB(floatPixels.data());
+        QTest::mouseDClick(canvas->viewport(), Qt::LeftButton, {}, client(60, 60));
+        QVERIFY(!model.HasFloat());
+        const std::uint8_t* merged = model.workingImage.GetRow(13) + 15 * 4;
+        QCOMPARE(int(merged[2]), int(floatPixels[0]));
+        QVERIFY(Frame()->QueryState(ID_EDIT_UNDO).enabled);
+        QVERIFY(Frame()->Dispatch(ID_EDIT_UNDO));
+        QVERIFY(model.HasFloat());
+        AppState().currentTool = TOOL_PAINT_BRUSH;
+    }
+
+    void finishCropChangesTheSizeAndUndoRestoresIt() {
+        CTessaryView* view = NewDocument(120, 80);
+        CCanvasWnd* canvas = view->Canvas();
+        CCanvasModel& model = canvas->Model();
+        const auto& g = canvas->Geometry();
+        AppState().currentTool = TOOL_CROP;
+        const auto a = g.ImageToClient(10, 10), b = g.ImageToClient(60, 50);
+        QTest::mousePress(canvas->viewport(), Qt::LeftButton, {}, QPoint(a.x, a.y));
+        QTest::mouseMove(canvas->viewport(), QPoint(b.x, b.y));
+        QTest::mouseRelease(canvas->viewport(), Qt::LeftButton, {}, QPoint(b.x, b.y));
+        QVERIFY(model.cropMode);
+        QVERIFY(Frame()->QueryState(ID_FINISH_CROP).enabled);
+        QVERIFY(Frame()->Dispatch(ID_FINISH_CROP));
+        QCOMPARE(model.workingImage.GetWidth(), 50);
+        QCOMPARE(model.workingImage.GetHeight(), 40);
+        QCOMPARE(g.ImageWidth(), 50);
+        QVERIFY(Frame()->Dispatch(ID_EDIT_UNDO));
+        QCOMPARE(model.workingImage.GetWidth(), 120);
+        QCOMPARE(g.ImageWidth(), 120);
+        QVERIFY(Frame()->Dispatch(ID_EDIT_REDO));
+        QCOMPARE(model.workingImage.GetWidth(), 50);
+        AppState().currentTool = TOOL_PAINT_BRUSH;
+    }
+};
+
+QTEST_MAIN(EditingTest)
+#include "tst_editing.moc"
