@@ -7,6 +7,7 @@
 #include "ui/CMainFrame.h"
 #include "ui/CNewTileSizeDlg.h"
 #include "ui/CSettingsDlg.h"
+#include "ui/CStatusProgress.h"
 #include "view/CCanvasWnd.h"
 #include "view/CTessaryView.h"
 
@@ -18,6 +19,8 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QStatusBar>
 #include <QSpinBox>
 #include <QtTest>
 #include <filesystem>
@@ -178,6 +181,26 @@ private slots:
         m_app->MainFrame()->Dispatch(ID_SETTINGS);
         QCOMPARE(m_store->GetInt("GSettings", "Undo", 0), 7);
         QCOMPARE(m_store->GetInt("GSettings", "ShowExif", 1), 0);
+    }
+
+    void statusProgressSitsRightOfItsCaptionAndLeavesReady() {
+        QStatusBar* bar = m_app->MainFrame()->statusBar();
+        const int paneRight = m_app->MainFrame()->MemoryPane()->x();
+        {
+            CStatusProgress progress("Loading", 100, 100);
+            QCOMPARE(bar->currentMessage(), QString("Loading"));
+            QProgressBar* p = progress.Bar();
+            QVERIFY(p);
+            QCOMPARE(p->maximum(), 100);
+            QVERIFY(p->x() > 0);
+            QCOMPARE(p->x() + p->width(), paneRight); // P = 100 fills the pane
+            progress.SetPos(80);
+            QCOMPARE(p->value(), 80);
+            CStatusProgress narrow("Saving", 40, 10);
+            QVERIFY(narrow.Bar()->width() < p->width());
+        }
+        QCOMPARE(bar->currentMessage(), QString("Ready"));
+        QVERIFY(bar->findChildren<QProgressBar*>().isEmpty());
     }
 
     void toolCommandsSelectTheCanvasTools() {

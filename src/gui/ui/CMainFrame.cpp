@@ -3,6 +3,7 @@
 #include "app/CTessaryDoc.h"
 #include "app/CommandIds.h"
 #include "ui/CChildFrame.h"
+#include "ui/CStatusProgress.h"
 #include "ui/MemoryStatus.h"
 #include "ui/MenuTable.h"
 #include "view/CCanvasWnd.h"
@@ -143,6 +144,7 @@ void CMainFrame::BuildStatusBar() {
     m_memoryPane->setObjectName("memoryPane");
     statusBar()->addPermanentWidget(m_memoryPane);
     statusBar()->showMessage("Ready");
+    CStatusProgress::SetStatusBar(statusBar());
 }
 
 QAction* CMainFrame::Action(int id) const {
