@@ -1,0 +1,146 @@
+#include "image/ImageFileRoutines.h"
+
+#include "app/ProgressReporter.h"
+#include "image/ImageFileBuffer.h"
+#include "image/codecs/FormatTable.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace quiltara {
+
+unsigned LoadPictureFile(const std::string& path, LoadedPicture& out) {
+    out = LoadedPicture{};
+    std::unique_ptr<CSource> source = OpenSource(path);
+    if (!source) return GetLastError();
+    int code = FormatFromDetection(DetectFormat(*source));
+    if (code == kFormatNone) code = FormatFromExtension(PathExtension(path));
+    CloseSource(std::move(source));
+    CImageFileBuffer buffer;
+    unsigned result = buffer.LoadAs(path, code);
+    if (result == kErrNone && !buffer.HasPixels()) result = kErrBadParam;
+    if (result != kErrNone) return result;
+    out.width = buffer.Width(), out.height = buffer.Height();
+    out.formatCode = code;
+    out.cameraBlock = buffer.CameraBlock();
+    out.resolution = {buffer.resolutionX, buffer.resolutionY};
+    out.rgb = buffer.TakePixels();
+    return kErrNone;
+}
+
+unsigned OpenPictureFile(const std::string& path, CDIBSection2& original,
+                         std::vector<std::uint8_t>& cameraBlock, IProgressReporter& progress) {
+    progress.Begin("Loading", 100);
+    progress.SetPos(10);
+    LoadedPicture picture;
+    unsigned result;
+    try {
+        result = LoadPictureFile(path, picture);
+    } catch (const std::bad_alloc&) {
+        result = kErrOutOfMemory;
+    }
+    progress.SetPos(80);
+    if (result == kErrNone) {
+        try {
+            original.DeleteTempFile();
+            original.ImportRGB(picture.rgb.data(), picture.width, picture.height, 0);
+            cameraBlock = std::move(picture.cameraBlock);
+            progress.SetPos(100);
+        } catch (const std::bad_alloc&) {
+            result = kErrOutOfMemory;
+        }
+    }
+    progress.End();
+    return result;
+}
+
+int SaveFormatForPath(const std::string& path) {
+    return FormatFromExtension(path.size() >= 4 ? path.substr(path.size() - 4) : path);
+}
+
+std::string UnknownExtensionText(const std::string& path) {
+    return "Unknown extnsion\n" + path;
+}
+
+SaveResult SavePictureFile(const CDIBSection2& picture, const std::string& path, int jpegQuality,
+                           IProgressReporter& progress) {
+    SaveResult result;
+    progress.Begin("Saving", 100);
+    CImageFileBuffer buffer;
+    if (picture.IsEmpty() || picture.GetBitsPerPixel() != 32 ||
+        buffer.Allocate(picture.GetWidth(), picture.GetHeight()) != 0) {
+        progress.End();
+        result.code = kErrOutOfMemory;
+        result.message = ErrorText(result.code);
+        return result;
+    }
+    picture.ExportRGB(buffer.LockRGB());
+    buffer.Unlock();
+    const int code = SaveFormatForPath(path);
+    if (code == kFormatNone) {
+        progress.End();
+        result.message = UnknownExtensionText(path);
+        return result;
+    }
+    buffer.jpegQuality = jpegQuality;
+    if (code == kFormatJPG) ClearJPGMarkers();
+    buffer.Save(path, code);
+    progress.SetPos(100);
+    progress.End();
+    result.code = GetLastError();
+    result.ok = result.code == kErrNone;
+    if (!result.ok) result.message = ErrorText(result.code);
+    return result;
+}
+
+std::string CutTitleForSave(const std::string& title) {
+    const std::size_t cut = title.find_first_of(" #%;/\\");
+    return title.substr(0, cut) + ".png";
+}
+
+SaveDialogSetup MakeSaveDialogSetup(const std::string& documentPath, const std::string& title,
+                                    bool replace) {
+    std::string start = documentPath;
+    if (start.empty() && replace) start = CutTitleForSave(title);
+    const std::size_t slash = start.find_last_of("/\\");
+    const std::string fileName = slash == std::string::npos ? start : start.substr(slash + 1);
+    SaveDialogSetup setup;
+    const std::size_t dot = fileName.find_last_of('.');
+    setup.name = dot == std::string::npos ? fileName : fileName.substr(0, dot);
+    if (dot != std::string::npos) setup.extension = fileName.substr(dot + 1);
+    std::transform(setup.extension.begin(), setup.extension.end(), setup.extension.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    setup.pattern = setup.extension.empty() ? "*.png" : "*." + setup.extension;
+    setup.filter = SaveDialogFilter(setup.pattern);
+    return setup;
+}
+
+std::string SaveDialogFilter(const std::string& pattern) {
+    static const char* const kPNG = "Portable Graphics (*.png)|*.png|";
+    static const char* const kJPG = "JPG File (*.jpg)|*.jpg|";
+    static const char* const kBMP = "Windows Bitmap (*.bmp)|*.bmp|";
+    static const char* const kPSD = "Adobe Photoshop (*.psd)|*.psd|";
+    static const char* const kTIF = "Tif File (*.tif)|*.tif|";
+    static const char* const kTGA = "Targa File (*.tga)|*.tga|";
+    static const char* const kWMF = "Windows Metafile (*.wmf)|*.wmf|";
+    static const char* const kEMF = "Enhanced Metafile (*.emf)|*.emf|";
+    const std::string rest = std::string(kTIF) + kTGA + kWMF + kEMF + "|";
+    if (pattern == "*.png") return std::string(kPNG) + kJPG + kBMP + kPSD + rest;
+    if (pattern == "*.jpg") return std::string(kJPG) + kPNG + kBMP + kPSD + rest;
+    if (pattern == "*.bmp") return std::string(kBMP) + kPNG + kJPG + kPSD + rest;
+    if (pattern == "*.psd") return std::string(kPSD) + kPNG + kJPG + kBMP + rest;
+    return "Last File Extension (" + pattern + ")|" + pattern + "|" + kPNG + kJPG + kBMP + kPSD +
+           rest;
+}
+
+const char* const kOpenDialogTitle = "Load image file";
+const char* const kOpenDialogFilter =
+    "Image Files (png,jpg,bmp,pcx,tga,tif,psd)|*.BMP;*.JPG;*.PCX;*.PNG;*.TGA;*.TIF;*PSD|"
+    "PNG Files (*.PNG)|*.PNG|JPEG Files (*.JPG)|*.JPG|Windows BMP Files (*.BMP)|*.BMP|"
+    "ZSoft PCX Files (*.PCX)|*.PCX|Targa TGA Files (*.TGA)|*.TGA|TIFF Files (*.TIF)|*.TIF|"
+    "Adobe Photoshop (*.PSD)|*.PSD|Metafile (*.WMF)|*.WMF|Metafile (*.EMF)|*.EMF|All files "
+    "(*.*)|*.*||";
+const char* const kOpenDialogDefaultName = "*.Png;*.Jpg;*.Bmp;*.Pcx;*.Tga;*.Tif;*.Psd";
+const char* const kSaveDialogTitle = "Save image";
+
+} // namespace quiltara

@@ -1,0 +1,179 @@
+#include "image/codecs/CodecIO.h"
+
+#include "app/Archive.h"
+#include "image/codecs/CodecErrors.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quiltara {
+
+CSource::CSource(std::vector<std::uint8_t> bytes, std::string path)
+    : m_owned(std::move(bytes)), m_path(std::move(path)) {
+    m_data = m_owned.data();
+    m_size = m_owned.size();
+}
+
+std::unique_ptr<CSource> OpenSource(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        SetLastError(kErrFileOpen);
+        return nullptr;
+    }
+    std::fclose(f);
+    std::vector<std::uint8_t> bytes;
+    try {
+        if (!ReadWholeFile(path, bytes)) {
+            SetLastError(kErrFileRead);
+            return nullptr;
+        }
+    } catch (const std::bad_alloc&) {
+        SetLastError(kErrOutOfMemory);
+        return nullptr;
+    }
+    SetLastError(kErrNone);
+    return std::make_unique<CSource>(std::move(bytes), path);
+}
+
+void CloseSource(std::unique_ptr<CSource> source) {
+    source.reset();
+}
+
+// ---------------------------------------------------------------- sink
+
+CSink::~CSink() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        ::unlink(m_tempPath.c_str());
+    }
+}
+
+bool CSink::Write(const void* data, std::size_t size) {
+    if (!size) return true;
+    try {
+        const std::size_t end = std::size_t(m_pos) + size;
+        if (end > m_bytes.size()) {
+            if (end > m_bytes.capacity()) m_bytes.reserve(std::max(end, m_bytes.capacity() * 2));
+            m_bytes.resize(end);
+        }
+        std::memcpy(m_bytes.data() + m_pos, data, size);
+        m_pos = end;
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+bool CSink::Seek(std::uint64_t pos) {
+    if (pos > m_bytes.size()) {
+        try {
+            m_bytes.resize(std::size_t(pos));
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+    }
+    m_pos = pos;
+    return true;
+}
+
+void CSink::Reserve(std::size_t size) {
+    try {
+        m_bytes.reserve(size);
+    } catch (const std::bad_alloc&) {
+    }
+}
+
+std::unique_ptr<CSink> OpenSink(const std::string& path) {
+    auto sink = std::make_unique<CSink>();
+    sink->m_path = path;
+    std::vector<char> name(path.begin(), path.end());
+    const char suffix[] = ".XXXXXX";
+    name.insert(name.end(), suffix, suffix + sizeof suffix); // with the terminator
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0) {
+        SetLastError(kErrFileOpen);
+        return nullptr;
+    }
+    // The new file gets the permissions the old one had, or the usual ones.
+    struct stat old {};
+    mode_t mode;
+    if (::stat(path.c_str(), &old) == 0) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::fchmod(fd, mode);
+    sink->m_fd = fd;
+    sink->m_tempPath = name.data();
+    SetLastError(kErrNone);
+    return sink;
+}
+
+bool CloseSink(std::unique_ptr<CSink> sink, bool commit) {
+    if (!sink || sink->m_fd < 0) return true;
+    const int fd = sink->m_fd;
+    sink->m_fd = -1;
+    bool ok = commit;
+    if (commit) {
+        const std::uint8_t* p = sink->m_bytes.data();
+        std::size_t left = sink->m_bytes.size();
+        while (ok && left) {
+            const ssize_t n = ::write(fd, p, left);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0)
+                ok = false;
+            else
+                p += n, left -= std::size_t(n);
+        }
+    }
+    if (::close(fd) != 0) ok = false;
+    if (ok && ::rename(sink->m_tempPath.c_str(), sink->m_path.c_str()) != 0) ok = false;
+    if (!ok) {
+        ::unlink(sink->m_tempPath.c_str());
+        if (commit) SetLastError(kErrFileWrite);
+    }
+    return ok;
+}
+
+// ---------------------------------------------------------------- limits
+
+namespace {
+std::atomic<std::uint64_t> g_pixelLimit{std::uint64_t(1) << 28};
+}
+
+void SetCodecPixelLimit(std::uint64_t maxPixels) {
+    g_pixelLimit = maxPixels;
+}
+std::uint64_t CodecPixelLimit() {
+    return g_pixelLimit;
+}
+
+bool AllocatePixels(std::vector<std::uint8_t>& pixels, long long width, long long height,
+                    int channels, unsigned badSizeCode) {
+    pixels.clear();
+    if (width <= 0 || height <= 0) {
+        SetLastError(badSizeCode);
+        return false;
+    }
+    if (width > kMaxCodecDimension || height > kMaxCodecDimension ||
+        std::uint64_t(width) * std::uint64_t(height) > g_pixelLimit) {
+        SetLastError(kErrOutOfMemory);
+        return false;
+    }
+    try {
+        pixels.assign(std::size_t(width) * std::size_t(height) * std::size_t(channels), 0);
+    } catch (const std::bad_alloc&) {
+        SetLastError(kErrOutOfMemory);
+        return false;
+    }
+    return true;
+}
+
+} // namespace quiltara

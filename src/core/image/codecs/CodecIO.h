@@ -1,0 +1,170 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quiltara {
+
+/// A reading source: the whole file (or a block the caller owns) in memory, so that
+/// readers can check every offset against the size before they touch a byte.
+class CSource {
+public:
+    /// A view of bytes the caller keeps alive (tests, fuzz targets, the clipboard).
+    CSource(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
+    explicit CSource(std::vector<std::uint8_t> bytes, std::string path = {});
+    CSource(const CSource&) = delete;
+    CSource& operator=(const CSource&) = delete;
+
+    const std::uint8_t* Data() const { return m_data; }
+    std::size_t Size() const { return m_size; }
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::vector<std::uint8_t> m_owned;
+    const std::uint8_t* m_data = nullptr;
+    std::size_t m_size = 0;
+    std::string m_path;
+};
+
+/// A writing sink. Writers put their bytes in memory (seeking is allowed, as TIFF
+/// needs); a sink opened on a path creates a temporary file beside it, and only
+/// `CloseSink(..., true)` after a successful writer moves it over the path, so that a
+/// failed save never destroys the file that was there.
+class CSink {
+public:
+    CSink() = default; // memory only
+    ~CSink();
+    CSink(const CSink&) = delete;
+    CSink& operator=(const CSink&) = delete;
+
+    bool Write(const void* data, std::size_t size);
+    bool Seek(std::uint64_t pos);
+    std::uint64_t Tell() const { return m_pos; }
+    std::uint64_t Size() const { return m_bytes.size(); }
+    const std::vector<std::uint8_t>& Bytes() const { return m_bytes; }
+    std::vector<std::uint8_t>& Bytes() { return m_bytes; }
+    const std::string& Path() const { return m_path; }
+    /// Reserves room for the expected size; failure is harmless.
+    void Reserve(std::size_t size);
+
+private:
+    friend std::unique_ptr<CSink> OpenSink(const std::string& path);
+    friend bool CloseSink(std::unique_ptr<CSink> sink, bool commit);
+    std::vector<std::uint8_t> m_bytes;
+    std::uint64_t m_pos = 0;
+    std::string m_path;
+    std::string m_tempPath;
+    int m_fd = -1;
+};
+
+/// Reads the whole file. Null and failure code 2 when it cannot be opened, 3 when it
+/// cannot be read.
+std::unique_ptr<CSource> OpenSource(const std::string& path);
+void CloseSource(std::unique_ptr<CSource> source);
+
+/// Creates the temporary file beside path; null and failure code 2 when that fails.
+std::unique_ptr<CSink> OpenSink(const std::string& path);
+/// With commit, writes the bytes and renames the temporary file over the path (false
+/// and failure code 4 when that fails); without, removes the temporary file. Memory
+/// sinks just go. The path's old file is touched only by the final rename.
+bool CloseSink(std::unique_ptr<CSink> sink, bool commit);
+
+// ---------------------------------------------------------------- limits
+
+/// The largest picture a reader will allocate, in pixels (and in either direction).
+/// Readers refuse larger sizes with "out of memory" before allocating anything.
+void SetCodecPixelLimit(std::uint64_t maxPixels);
+std::uint64_t CodecPixelLimit();
+constexpr int kMaxCodecDimension = 1 << 20;
+
+/// Checks a picture size against the limits and allocates width x height x channels
+/// bytes (zeroed). False, with failure code 1, when the size is over the limit or the
+/// memory cannot be had; false with badSizeCode when a dimension is not positive.
+bool AllocatePixels(std::vector<std::uint8_t>& pixels, long long width, long long height,
+                    int channels, unsigned badSizeCode);
+
+// ---------------------------------------------------------------- byte reading
+
+/// Bounds-checked reading of little- and big-endian fields. A read past the end
+/// returns zero and leaves the reader failed for good.
+class CByteReader {
+public:
+    CByteReader(const std::uint8_t* data, std::size_t size, std::size_t pos = 0)
+        : m_data(data), m_size(size), m_pos(pos <= size ? pos : size), m_ok(pos <= size) {}
+
+    bool Ok() const { return m_ok; }
+    std::size_t Pos() const { return m_pos; }
+    std::size_t Remaining() const { return m_size - m_pos; }
+    const std::uint8_t* Here() const { return m_data + m_pos; }
+    bool Seek(std::size_t pos) {
+        if (pos > m_size) return m_ok = false;
+        m_pos = pos;
+        return true;
+    }
+    bool Skip(std::size_t n) {
+        if (n > Remaining()) return m_ok = false;
+        m_pos += n;
+        return true;
+    }
+    /// Pointer to n bytes at the position, advancing past them; null when short.
+    const std::uint8_t* Take(std::size_t n) {
+        if (n > Remaining()) {
+            m_ok = false;
+            return nullptr;
+        }
+        const std::uint8_t* p = m_data + m_pos;
+        m_pos += n;
+        return p;
+    }
+    std::uint8_t U8() {
+        const std::uint8_t* p = Take(1);
+        return p ? p[0] : 0;
+    }
+    std::uint16_t U16LE() {
+        const std::uint8_t* p = Take(2);
+        return p ? std::uint16_t(p[0] | p[1] << 8) : 0;
+    }
+    std::uint32_t U32LE() {
+        const std::uint8_t* p = Take(4);
+        return p ? std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+                       std::uint32_t(p[3]) << 24
+                 : 0;
+    }
+    std::uint16_t U16BE() {
+        const std::uint8_t* p = Take(2);
+        return p ? std::uint16_t(p[0] << 8 | p[1]) : 0;
+    }
+    std::uint32_t U32BE() {
+        const std::uint8_t* p = Take(4);
+        return p ? std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 |
+                       std::uint32_t(p[2]) << 8 | std::uint32_t(p[3])
+                 : 0;
+    }
+    std::int16_t S16LE() { return std::int16_t(U16LE()); }
+    std::int32_t S32LE() { return std::int32_t(U32LE()); }
+
+private:
+    const std::uint8_t* m_data;
+    std::size_t m_size;
+    std::size_t m_pos;
+    bool m_ok;
+};
+
+// Little- and big-endian field writing for the writers.
+inline void PutLE16(std::vector<std::uint8_t>& v, unsigned x) {
+    v.push_back(std::uint8_t(x)), v.push_back(std::uint8_t(x >> 8));
+}
+inline void PutLE32(std::vector<std::uint8_t>& v, std::uint32_t x) {
+    PutLE16(v, x & 0xFFFF), PutLE16(v, x >> 16);
+}
+inline void PutBE16(std::vector<std::uint8_t>& v, unsigned x) {
+    v.push_back(std::uint8_t(x >> 8)), v.push_back(std::uint8_t(x));
+}
+inline void PutBE32(std::vector<std::uint8_t>& v, std::uint32_t x) {
+    PutBE16(v, x >> 16), PutBE16(v, x & 0xFFFF);
+}
+
+} // namespace quiltara

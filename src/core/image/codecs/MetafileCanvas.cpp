@@ -1,0 +1,174 @@
+#include "image/codecs/MetafileCanvas.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace quiltara {
+
+MetaPoint MetaMapping::Map(long long x, long long y) const {
+    const long long ex = windowExtX ? windowExtX : 1, ey = windowExtY ? windowExtY : 1;
+    // Coordinates come from 16- or 32-bit fields; clamp so that products stay small.
+    auto clamp = [](long long v) { return std::clamp(v, -(1LL << 31), 1LL << 31); };
+    return {clamp((clamp(x) - windowOrgX) * viewportExtX / ex + viewportOrgX - frameX),
+            clamp((clamp(y) - windowOrgY) * viewportExtY / ey + viewportOrgY - frameY)};
+}
+
+bool CMetafileCanvas::Create(int width, int height, std::uint32_t background) {
+    if (width > kMaxMetafileSide || height > kMaxMetafileSide) {
+        SetLastError(kErrBadMetafile);
+        return false;
+    }
+    if (!AllocatePixels(m_pixels, width, height, 3, kErrBadMetafile)) return false;
+    m_width = width, m_height = height;
+    const std::uint8_t r = std::uint8_t(background >> 16), g = std::uint8_t(background >> 8),
+                       b = std::uint8_t(background);
+    for (std::size_t i = 0; i < m_pixels.size(); i += 3)
+        m_pixels[i] = r, m_pixels[i + 1] = g, m_pixels[i + 2] = b;
+    return true;
+}
+
+namespace {
+inline void Put(std::uint8_t* d, std::uint32_t colorRef) {
+    d[0] = std::uint8_t(colorRef), d[1] = std::uint8_t(colorRef >> 8),
+    d[2] = std::uint8_t(colorRef >> 16);
+}
+} // namespace
+
+void CMetafileCanvas::FillRect(MetaPoint a, MetaPoint b, std::uint32_t colorRef) {
+    const long long x0 = std::max(0LL, std::min(a.x, b.x)),
+                    x1 = std::min<long long>(m_width, std::max(a.x, b.x));
+    const long long y0 = std::max(0LL, std::min(a.y, b.y)),
+                    y1 = std::min<long long>(m_height, std::max(a.y, b.y));
+    for (long long y = y0; y < y1; ++y)
+        for (long long x = x0; x < x1; ++x)
+            Put(m_pixels.data() + (std::size_t(y) * m_width + std::size_t(x)) * 3, colorRef);
+}
+
+void CMetafileCanvas::FillPolygons(const std::vector<std::vector<MetaPoint>>& polygons,
+                                   std::uint32_t colorRef) {
+    long long top = m_height, bottom = -1;
+    for (const auto& poly : polygons)
+        for (const MetaPoint& p : poly) top = std::min(top, p.y), bottom = std::max(bottom, p.y);
+    top = std::max(top, 0LL), bottom = std::min<long long>(bottom, m_height - 1);
+    std::vector<long long> crossings;
+    for (long long y = top; y <= bottom; ++y) {
+        // Sample at the pixel's centre: an edge crosses when its ends lie on both sides.
+        const double cy = double(y) + 0.5;
+        crossings.clear();
+        for (const auto& poly : polygons) {
+            const std::size_t n = poly.size();
+            for (std::size_t i = 0; i < n; ++i) {
+                const MetaPoint& p = poly[i];
+                const MetaPoint& q = poly[(i + 1) % n];
+                if ((double(p.y) <= cy) == (double(q.y) <= cy)) continue;
+                const double x =
+                    double(p.x) + (cy - double(p.y)) * double(q.x - p.x) / double(q.y - p.y);
+                crossings.push_back((long long)(std::clamp(x + 0.5, -1.0, double(m_width) + 1.0)));
+            }
+        }
+        std::sort(crossings.begin(), crossings.end());
+        for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
+            const long long x0 = std::max(0LL, crossings[i]),
+                            x1 = std::min<long long>(m_width, crossings[i + 1]);
+            std::uint8_t* d = m_pixels.data() + (std::size_t(y) * m_width) * 3;
+            for (long long x = x0; x < x1; ++x) Put(d + std::size_t(x) * 3, colorRef);
+        }
+    }
+}
+
+void CMetafileCanvas::DrawLine(MetaPoint a, MetaPoint b, std::uint32_t colorRef) {
+    // Clip the segment's extent to the canvas first so that far-away ends cost nothing.
+    const long long dx = b.x - a.x, dy = b.y - a.y;
+    const long long steps = std::max(std::llabs(dx), std::llabs(dy));
+    if (!steps) {
+        if (a.x >= 0 && a.y >= 0 && a.x < m_width && a.y < m_height)
+            Put(m_pixels.data() + (std::size_t(a.y) * m_width + std::size_t(a.x)) * 3, colorRef);
+        return;
+    }
+    long long first = 0, last = steps;
+    // Restrict the parameter range to where x and y are inside (with a margin).
+    auto restrict = [&](long long start, long long delta, long long limit) {
+        if (delta == 0) {
+            if (start < 0 || start >= limit) first = 1, last = 0;
+            return;
+        }
+        // t where start + delta * t / steps is in [0, limit)
+        double t0 = double(-start) * double(steps) / double(delta);
+        double t1 = double(limit - start) * double(steps) / double(delta);
+        if (t0 > t1) std::swap(t0, t1);
+        first = std::max(first, (long long)(t0)-1);
+        last = std::min(last, (long long)(t1) + 1);
+    };
+    restrict(a.x, dx, m_width);
+    restrict(a.y, dy, m_height);
+    for (long long t = std::max(0LL, first); t <= last; ++t) {
+        const long long x = a.x + dx * t / steps, y = a.y + dy * t / steps;
+        if (x >= 0 && y >= 0 && x < m_width && y < m_height)
+            Put(m_pixels.data() + (std::size_t(y) * m_width + std::size_t(x)) * 3, colorRef);
+    }
+}
+
+void CMetafileCanvas::DrawPicture(const Pixels& rgb, int width, int height, long long sx,
+                                  long long sy, long long sw, long long sh, MetaPoint dest,
+                                  long long dw, long long dh) {
+    if (!sw || !sh || !dw || !dh) return;
+    const long long x0 = std::min(dest.x, dest.x + dw), x1 = std::max(dest.x, dest.x + dw);
+    const long long y0 = std::min(dest.y, dest.y + dh), y1 = std::max(dest.y, dest.y + dh);
+    const long long cx0 = std::max(0LL, x0), cx1 = std::min<long long>(m_width, x1);
+    const long long cy0 = std::max(0LL, y0), cy1 = std::min<long long>(m_height, y1);
+    const long long adw = x1 - x0, adh = y1 - y0;
+    const long long asw = std::llabs(sw), ash = std::llabs(sh);
+    const long long srcX0 = std::min(sx, sx + sw), srcY0 = std::min(sy, sy + sh);
+    const bool flipX = (dw < 0) != (sw < 0), flipY = (dh < 0) != (sh < 0);
+    for (long long y = cy0; y < cy1; ++y) {
+        long long v = (y - y0) * ash / adh; // 0 .. |sh| - 1
+        if (flipY) v = ash - 1 - v;
+        const long long srcY = srcY0 + v;
+        if (srcY < 0 || srcY >= height) continue;
+        std::uint8_t* d = m_pixels.data() + (std::size_t(y) * m_width) * 3;
+        const std::uint8_t* row = rgb.data() + std::size_t(srcY) * width * 3;
+        for (long long x = cx0; x < cx1; ++x) {
+            long long u = (x - x0) * asw / adw;
+            if (flipX) u = asw - 1 - u;
+            const long long srcX = srcX0 + u;
+            if (srcX < 0 || srcX >= width) continue;
+            std::memcpy(d + std::size_t(x) * 3, row + std::size_t(srcX) * 3, 3);
+        }
+    }
+}
+
+bool IsWMF(const std::uint8_t* data, std::size_t size) {
+    if (size >= 22 && data[0] == 0xD7 && data[1] == 0xCD && data[2] == 0xC6 && data[3] == 0x9A)
+        return true;
+    // A plain metafile header: type 1 or 2, nine words, version 1.0 or 3.0.
+    return size >= 18 && (data[0] == 1 || data[0] == 2) && data[1] == 0 && data[2] == 9 &&
+           data[3] == 0 && data[4] == 0 && (data[5] == 1 || data[5] == 3);
+}
+
+bool IsEMF(const std::uint8_t* data, std::size_t size) {
+    return size >= 88 && data[0] == 1 && data[1] == 0 && data[2] == 0 && data[3] == 0 &&
+           std::memcmp(data + 40, " EMF", 4) == 0;
+}
+
+Pixels RenderMetafile(const CSource& source, int& width, int& height, int defaultWidth,
+                      int defaultHeight, std::uint32_t background) {
+    width = height = 0;
+    if (IsEMF(source.Data(), source.Size()))
+        return RenderEMF(source.Data(), source.Size(), width, height, defaultWidth, defaultHeight,
+                         background);
+    if (IsWMF(source.Data(), source.Size()))
+        return RenderWMF(source.Data(), source.Size(), width, height, defaultWidth, defaultHeight,
+                         background);
+    SetLastError(kErrBadMetafile);
+    return {};
+}
+
+Pixels RenderMetafile(const std::string& path, int& width, int& height, int defaultWidth,
+                      int defaultHeight, std::uint32_t background) {
+    width = height = 0;
+    std::unique_ptr<CSource> source = OpenSource(path);
+    if (!source) return {};
+    return RenderMetafile(*source, width, height, defaultWidth, defaultHeight, background);
+}
+
+} // namespace quiltara

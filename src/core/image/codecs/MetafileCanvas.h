@@ -1,0 +1,65 @@
+#pragma once
+// The rasteriser behind the metafile readers: a plain RGB canvas with the drawing
+// operations that Windows and enhanced metafiles use for pictures (bitmaps, filled
+// rectangles and polygons, lines), and the logical-to-pixel mapping of their
+// window and viewport records.
+#include "image/codecs/Codecs.h"
+
+#include <vector>
+
+namespace quiltara {
+
+struct MetaPoint {
+    long long x = 0, y = 0;
+};
+
+/// Window/viewport mapping: pixel = (logical - windowOrg) * viewportExt / windowExt
+/// + viewportOrg, then the frame origin is taken off.
+struct MetaMapping {
+    long long windowOrgX = 0, windowOrgY = 0, windowExtX = 1, windowExtY = 1;
+    long long viewportOrgX = 0, viewportOrgY = 0, viewportExtX = 1, viewportExtY = 1;
+    long long frameX = 0, frameY = 0;
+    MetaPoint Map(long long x, long long y) const;
+    long long MapX(long long x) const { return Map(x, 0).x; }
+    long long MapY(long long y) const { return Map(0, y).y; }
+};
+
+struct MetaObject {
+    enum Kind { kNone, kBrush, kPen, kOther } kind = kNone;
+    bool visible = true;     // false for null brushes and pens
+    std::uint32_t color = 0; // 0x00BBGGRR as metafiles store it
+};
+
+class CMetafileCanvas {
+public:
+    /// A width x height canvas filled with background (0xRRGGBB). False (failure
+    /// code set) when the size is refused.
+    bool Create(int width, int height, std::uint32_t background);
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    Pixels Take() { return std::move(m_pixels); }
+
+    /// Pixel rectangle with inclusive-exclusive edges, in either order.
+    void FillRect(MetaPoint a, MetaPoint b, std::uint32_t colorRef);
+    /// Even-odd fill of one or more closed outlines (pixel coordinates).
+    void FillPolygons(const std::vector<std::vector<MetaPoint>>& polygons, std::uint32_t colorRef);
+    void DrawLine(MetaPoint a, MetaPoint b, std::uint32_t colorRef);
+    /// Draws the part (sx, sy, sw, sh) of a top-row-first RGB picture into the pixel
+    /// rectangle at (dx, dy) of dw x dh (negative sizes mirror), nearest pixel.
+    void DrawPicture(const Pixels& rgb, int width, int height, long long sx, long long sy,
+                     long long sw, long long sh, MetaPoint dest, long long dw, long long dh);
+
+private:
+    int m_width = 0, m_height = 0;
+    Pixels m_pixels;
+};
+
+/// Sizes a metafile may be drawn at; larger frames are refused with code 27.
+constexpr int kMaxMetafileSide = 16384;
+
+Pixels RenderWMF(const std::uint8_t* data, std::size_t size, int& width, int& height,
+                 int defaultWidth, int defaultHeight, std::uint32_t background);
+Pixels RenderEMF(const std::uint8_t* data, std::size_t size, int& width, int& height,
+                 int defaultWidth, int defaultHeight, std::uint32_t background);
+
+} // namespace quiltara

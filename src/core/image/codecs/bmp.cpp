@@ -1,0 +1,312 @@
+// Windows bitmap: reading 1/4/8/16/24/32-bit files, RLE4 and RLE8, bit fields and
+// top-down rows; writing 24-bit and 8-bit with a colour table.
+#include "image/codecs/Codecs.h"
+
+#include <cstring>
+
+namespace quiltara {
+
+namespace {
+
+constexpr std::uint32_t kRGB = 0, kRLE8 = 1, kRLE4 = 2, kBitFields = 3, kAlphaBitFields = 6;
+
+struct Mask {
+    std::uint32_t mask = 0;
+    int shift = 0;
+    std::uint32_t max = 0;
+    explicit Mask(std::uint32_t m = 0) : mask(m) {
+        if (!m) return;
+        while (!(m & 1)) m >>= 1, ++shift;
+        max = m; // the field's largest value (holes in the mask are taken as set)
+    }
+    std::uint8_t Get(std::uint32_t v) const {
+        if (!max) return 0;
+        const std::uint64_t f = (v & mask) >> shift;
+        return std::uint8_t((f * 255 + max / 2) / max > 255 ? 255 : (f * 255 + max / 2) / max);
+    }
+};
+
+// RLE8/RLE4 into an index picture in file row order (bottom row first). Skipped
+// pixels keep index 0. Every step consumes input, so the loop always ends.
+bool DecodeRLE(const std::uint8_t* p, std::size_t n, int w, int h, bool four,
+               std::vector<std::uint8_t>& out) {
+    int x = 0, y = 0;
+    std::size_t i = 0;
+    auto put = [&](int v) {
+        if (x < w && y < h) out[std::size_t(y) * w + x] = std::uint8_t(v);
+        ++x;
+    };
+    while (i + 1 < n) {
+        const int count = p[i], value = p[i + 1];
+        i += 2;
+        if (count) {
+            for (int k = 0; k < count && x < w; ++k)
+                put(four ? (k & 1 ? value & 15 : value >> 4) : value);
+            continue;
+        }
+        if (value == 0) { // end of line
+            x = 0, ++y;
+            if (y >= h) return true;
+        } else if (value == 1) { // end of bitmap
+            return true;
+        } else if (value == 2) { // delta
+            if (i + 1 >= n) return false;
+            x += p[i], y += p[i + 1];
+            i += 2;
+            if (y >= h) return true;
+        } else { // absolute run of value pixels, padded to a 16-bit boundary
+            const std::size_t bytes = four ? (std::size_t(value) + 1) / 2 : std::size_t(value);
+            if (bytes > n - i) return false;
+            for (int k = 0; k < value; ++k) {
+                const int b = p[i + (four ? k / 2 : k)];
+                if (x < w) put(four ? (k & 1 ? b & 15 : b >> 4) : b);
+            }
+            i += (bytes + 1) & ~std::size_t(1);
+        }
+    }
+    return true; // files that stop without an end marker keep what was decoded
+}
+
+} // namespace
+
+Pixels DecodeDIB(const std::uint8_t* data, std::size_t size, std::size_t headerOffset,
+                 std::size_t bitsOffset, int& width, int& height, unsigned errorCode,
+                 Resolution* resolution) {
+    width = height = 0;
+    auto fail = [&](unsigned code) {
+        SetLastError(code);
+        return Pixels{};
+    };
+    CByteReader r(data, size, headerOffset);
+    const std::uint32_t headerSize = r.U32LE();
+    if (!r.Ok() || headerSize < 12 || headerSize > size - headerOffset) return fail(errorCode);
+    long long w, h;
+    int bpp;
+    std::uint32_t compression = kRGB, colorsUsed = 0;
+    bool core = headerSize < 16;
+    if (core) {
+        w = r.U16LE(), h = r.U16LE();
+        r.U16LE();
+        bpp = r.U16LE();
+    } else {
+        w = r.S32LE(), h = r.S32LE();
+        r.U16LE();
+        bpp = r.U16LE();
+        if (headerSize >= 20) compression = r.U32LE();
+        if (headerSize >= 32) {
+            r.U32LE();
+            const std::uint32_t xppm = r.U32LE(), yppm = r.U32LE();
+            colorsUsed = r.U32LE();
+            if (resolution && xppm && yppm && xppm < 1000000 && yppm < 1000000)
+                resolution->x = int((xppm * 254 + 5000) / 10000),
+                resolution->y = int((yppm * 254 + 5000) / 10000);
+        }
+    }
+    if (!r.Ok()) return fail(errorCode);
+    const bool topDown = h < 0;
+    if (topDown) h = -h;
+    if (w <= 0 || h <= 0) return fail(errorCode);
+
+    // Masks follow a 40-byte header; later headers hold them inside.
+    std::size_t tablePos = headerOffset + headerSize;
+    Mask red, green, blue;
+    if (compression == kBitFields || compression == kAlphaBitFields) {
+        if (bpp != 16 && bpp != 32) return fail(errorCode);
+        std::size_t maskPos = headerOffset + 40;
+        CByteReader m(data, size, maskPos);
+        red = Mask(m.U32LE()), green = Mask(m.U32LE()), blue = Mask(m.U32LE());
+        if (!m.Ok()) return fail(errorCode);
+        if (headerSize == 40) tablePos += compression == kAlphaBitFields ? 16 : 12;
+    } else if (bpp == 16) {
+        red = Mask(0x7C00), green = Mask(0x03E0), blue = Mask(0x001F);
+    } else if (bpp == 32) {
+        red = Mask(0xFF0000), green = Mask(0xFF00), blue = Mask(0xFF);
+    }
+    if (compression == kRLE8 && bpp != 8) return fail(errorCode);
+    if (compression == kRLE4 && bpp != 4) return fail(errorCode);
+    if (compression > kBitFields && compression != kAlphaBitFields) return fail(kErrRLEVariant);
+    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
+        return fail(errorCode);
+
+    // Colour table.
+    PaletteEntry table[256]{};
+    if (bpp <= 8) {
+        const std::size_t maxEntries = std::size_t(1) << bpp;
+        std::size_t entries = colorsUsed && colorsUsed < maxEntries ? colorsUsed : maxEntries;
+        const std::size_t entrySize = core ? 3 : 4;
+        CByteReader t(data, size, tablePos);
+        for (std::size_t i = 0; i < entries; ++i) {
+            const std::uint8_t* e = t.Take(entrySize);
+            if (!e) break; // short tables are common; missing entries stay black
+            table[i] = {e[2], e[1], e[0]};
+        }
+        const std::size_t stored = colorsUsed && colorsUsed <= 4096 ? colorsUsed : maxEntries;
+        if (!bitsOffset) bitsOffset = tablePos + stored * entrySize;
+    } else if (!bitsOffset) {
+        bitsOffset = tablePos;
+    }
+    if (bitsOffset >= size) return fail(errorCode);
+    const std::uint8_t* bits = data + bitsOffset;
+    const std::size_t available = size - bitsOffset;
+
+    const std::uint64_t stride = ((std::uint64_t(w) * bpp + 31) / 32) * 4;
+    if (compression == kRGB || compression == kBitFields || compression == kAlphaBitFields) {
+        if (stride * std::uint64_t(h) > available) return fail(errorCode); // truncated
+    }
+    Pixels out;
+    if (!AllocatePixels(out, w, h, 3, errorCode)) return {};
+    const int iw = int(w), ih = int(h);
+
+    if (compression == kRLE8 || compression == kRLE4) {
+        if (topDown) return fail(kErrRLEVariant);
+        std::vector<std::uint8_t> index;
+        try {
+            index.assign(std::size_t(iw) * ih, 0);
+        } catch (const std::bad_alloc&) {
+            return fail(kErrOutOfMemory);
+        }
+        if (!DecodeRLE(bits, available, iw, ih, compression == kRLE4, index))
+            return fail(errorCode);
+        for (int y = 0; y < ih; ++y) {
+            const std::uint8_t* s = index.data() + std::size_t(ih - 1 - y) * iw;
+            std::uint8_t* d = out.data() + std::size_t(y) * iw * 3;
+            for (int x = 0; x < iw; ++x, d += 3) {
+                const PaletteEntry& e = table[s[x]];
+                d[0] = e.r, d[1] = e.g, d[2] = e.b;
+            }
+        }
+    } else {
+        for (int row = 0; row < ih; ++row) {
+            const std::uint8_t* s = bits + std::size_t(stride) * row;
+            std::uint8_t* d = out.data() + std::size_t(topDown ? row : ih - 1 - row) * iw * 3;
+            switch (bpp) {
+            case 1:
+            case 4:
+            case 8: {
+                const int perByte = 8 / bpp, mask = (1 << bpp) - 1;
+                for (int x = 0; x < iw; ++x, d += 3) {
+                    const int shift = 8 - bpp * (x % perByte + 1);
+                    const PaletteEntry& e = table[(s[x / perByte] >> shift) & mask];
+                    d[0] = e.r, d[1] = e.g, d[2] = e.b;
+                }
+                break;
+            }
+            case 24:
+                for (int x = 0; x < iw; ++x, s += 3, d += 3) d[0] = s[2], d[1] = s[1], d[2] = s[0];
+                break;
+            case 16:
+                for (int x = 0; x < iw; ++x, s += 2, d += 3) {
+                    const std::uint32_t v = s[0] | s[1] << 8;
+                    d[0] = red.Get(v), d[1] = green.Get(v), d[2] = blue.Get(v);
+                }
+                break;
+            case 32:
+                if (red.mask == 0xFF0000 && green.mask == 0xFF00 && blue.mask == 0xFF) {
+                    for (int x = 0; x < iw; ++x, s += 4, d += 3)
+                        d[0] = s[2], d[1] = s[1], d[2] = s[0];
+                } else {
+                    for (int x = 0; x < iw; ++x, s += 4, d += 3) {
+                        const std::uint32_t v = std::uint32_t(s[0]) | std::uint32_t(s[1]) << 8 |
+                                                std::uint32_t(s[2]) << 16 |
+                                                std::uint32_t(s[3]) << 24;
+                        d[0] = red.Get(v), d[1] = green.Get(v), d[2] = blue.Get(v);
+                    }
+                }
+                break;
+            }
+        }
+    }
+    width = iw, height = ih;
+    SetLastError(kErrNone);
+    return out;
+}
+
+bool IsBMP(const std::uint8_t* data, std::size_t size) {
+    return size >= 18 && data[0] == 'B' && data[1] == 'M';
+}
+
+Pixels ReadBMP(const CSource& source, int& width, int& height, Resolution* resolution) {
+    width = height = 0;
+    if (!IsBMP(source.Data(), source.Size())) {
+        SetLastError(kErrBadBMP);
+        return {};
+    }
+    CByteReader r(source.Data(), source.Size(), 10);
+    const std::uint32_t bitsOffset = r.U32LE();
+    if (!r.Ok() || bitsOffset < 14 + 12) {
+        SetLastError(kErrBadBMP);
+        return {};
+    }
+    return DecodeDIB(source.Data(), source.Size(), 14, bitsOffset, width, height, kErrBadBMP,
+                     resolution);
+}
+
+namespace {
+
+bool WriteBmpFile(CSink& sink, int width, int height, int bpp, const Palette256* palette,
+                  const std::uint8_t* pixels) {
+    if (!pixels || width <= 0 || height <= 0) {
+        SetLastError(kErrBadParam);
+        return false;
+    }
+    const std::size_t stride = ((std::size_t(width) * bpp + 31) / 32) * 4;
+    const std::size_t tableSize = palette ? 256 * 4 : 0;
+    const std::uint64_t imageSize = std::uint64_t(stride) * height;
+    if (imageSize + 54 + tableSize > 0xFFFFFFFFu) {
+        SetLastError(kErrBadParam);
+        return false;
+    }
+    std::vector<std::uint8_t> head;
+    head.reserve(54 + tableSize);
+    head.push_back('B'), head.push_back('M');
+    PutLE32(head, std::uint32_t(54 + tableSize + imageSize));
+    PutLE32(head, 0);
+    PutLE32(head, std::uint32_t(54 + tableSize));
+    PutLE32(head, 40);
+    PutLE32(head, std::uint32_t(width));
+    PutLE32(head, std::uint32_t(height));
+    PutLE16(head, 1);
+    PutLE16(head, unsigned(bpp));
+    PutLE32(head, 0);
+    PutLE32(head, std::uint32_t(imageSize));
+    PutLE32(head, 3780), PutLE32(head, 3780); // 96 dots per inch
+    PutLE32(head, palette ? 256 : 0);
+    PutLE32(head, 0);
+    if (palette)
+        for (const PaletteEntry& e : *palette)
+            head.push_back(e.b), head.push_back(e.g), head.push_back(e.r), head.push_back(0);
+    sink.Reserve(head.size() + std::size_t(imageSize));
+    bool ok = sink.Write(head.data(), head.size());
+    std::vector<std::uint8_t> row(stride, 0);
+    for (int y = height - 1; ok && y >= 0; --y) {
+        if (bpp == 24) {
+            const std::uint8_t* s = pixels + std::size_t(y) * width * 3;
+            std::uint8_t* d = row.data();
+            for (int x = 0; x < width; ++x, s += 3, d += 3) d[0] = s[2], d[1] = s[1], d[2] = s[0];
+        } else {
+            std::memcpy(row.data(), pixels + std::size_t(y) * width, std::size_t(width));
+        }
+        ok = sink.Write(row.data(), stride);
+    }
+    SetLastError(ok ? kErrNone : kErrFileWrite);
+    return ok;
+}
+
+} // namespace
+
+bool WriteBMP(CSink& sink, const std::uint8_t* rgb, int width, int height) {
+    return WriteBmpFile(sink, width, height, 24, nullptr, rgb);
+}
+
+bool WriteBMP8(CSink& sink, const std::uint8_t* indices, int width, int height,
+               const Palette256& palette) {
+    return WriteBmpFile(sink, width, height, 8, &palette, indices);
+}
+
+std::vector<std::uint8_t> MakePackedDIB24(const std::uint8_t* rgb, int width, int height) {
+    CSink sink;
+    if (!WriteBMP(sink, rgb, width, height)) return {};
+    return std::vector<std::uint8_t>(sink.Bytes().begin() + 14, sink.Bytes().end());
+}
+
+} // namespace quiltara

@@ -1,0 +1,307 @@
+// Enhanced metafiles: reading through our own rasteriser (bitmaps, filled
+// rectangles and polygons, lines, window and viewport mapping); writing an enhanced
+// metafile that holds the picture as one bitmap record.
+#include "image/codecs/MetafileCanvas.h"
+
+#include <algorithm>
+#include <map>
+
+namespace quiltara {
+
+namespace {
+
+enum : std::uint32_t {
+    kHeader = 1,
+    kPolygon = 3,
+    kPolyline = 4,
+    kPolyPolygon = 8,
+    kSetWindowExt = 9,
+    kSetWindowOrg = 10,
+    kSetViewportExt = 11,
+    kSetViewportOrg = 12,
+    kEOF = 14,
+    kSetMapMode = 17,
+    kMoveTo = 27,
+    kSelectObject = 37,
+    kCreatePen = 38,
+    kCreateBrush = 39,
+    kDeleteObject = 40,
+    kRectangle = 43,
+    kLineTo = 54,
+    kBitBlt = 76,
+    kStretchBlt = 77,
+    kStretchDIBits = 81,
+    kPolygon16 = 86,
+    kPolyline16 = 87,
+    kPolyPolygon16 = 91,
+};
+
+MetaObject StockObject(std::uint32_t index) {
+    switch (index & 0x7FFFFFFF) {
+    case 0:
+        return {MetaObject::kBrush, true, 0xFFFFFF};
+    case 1:
+        return {MetaObject::kBrush, true, 0xC0C0C0};
+    case 2:
+        return {MetaObject::kBrush, true, 0x808080};
+    case 3:
+        return {MetaObject::kBrush, true, 0x404040};
+    case 4:
+        return {MetaObject::kBrush, true, 0x000000};
+    case 5:
+        return {MetaObject::kBrush, false, 0};
+    case 6:
+        return {MetaObject::kPen, true, 0xFFFFFF};
+    case 7:
+        return {MetaObject::kPen, true, 0x000000};
+    case 8:
+        return {MetaObject::kPen, false, 0};
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+Pixels RenderEMF(const std::uint8_t* data, std::size_t size, int& width, int& height,
+                 int defaultWidth, int defaultHeight, std::uint32_t background) {
+    width = height = 0;
+    auto fail = [] {
+        SetLastError(kErrBadMetafile);
+        return Pixels{};
+    };
+    CByteReader h(data, size, 8);
+    const long long left = h.S32LE(), top = h.S32LE(), right = h.S32LE(), bottom = h.S32LE();
+    const std::uint32_t headerSize = CByteReader(data, size, 4).U32LE();
+    if (!h.Ok() || headerSize < 88 || headerSize > size) return fail();
+    int w = defaultWidth, hgt = defaultHeight;
+    MetaMapping map;
+    // The bounds are inclusive pixels; an empty rectangle means the file gives no size.
+    if (right >= left && bottom >= top && (right > left || bottom > top)) {
+        const long long bw = right - left + 1, bh = bottom - top + 1;
+        if (bw > kMaxMetafileSide || bh > kMaxMetafileSide) return fail();
+        w = int(bw), hgt = int(bh);
+        map.frameX = left, map.frameY = top;
+    }
+    CMetafileCanvas canvas;
+    if (!canvas.Create(w, hgt, background)) return {};
+
+    bool scaled = false; // anisotropic and isotropic map modes use the extents
+    std::map<std::uint32_t, MetaObject> objects;
+    MetaObject brush = StockObject(0), pen = StockObject(7);
+    MetaPoint current;
+    CByteReader r(data, size);
+    auto mapPoint = [&](long long x, long long y) {
+        if (scaled) return map.Map(x, y);
+        return MetaPoint{x - map.frameX, y - map.frameY};
+    };
+    while (r.Remaining() >= 8) {
+        const std::size_t start = r.Pos();
+        const std::uint32_t type = r.U32LE(), recordSize = r.U32LE();
+        if (recordSize < 8 || recordSize > r.Remaining() + 8)
+            break; // a torn record ends the picture
+        const std::size_t end = start + recordSize;
+        CByteReader p(data, end, r.Pos());
+        switch (type) {
+        case kEOF:
+            r.Seek(size);
+            continue;
+        case kSetMapMode: {
+            const std::uint32_t mode = p.U32LE();
+            scaled = mode == 7 || mode == 8;
+            break;
+        }
+        case kSetWindowExt:
+        case kSetViewportExt:
+        case kSetWindowOrg:
+        case kSetViewportOrg: {
+            const long long x = p.S32LE(), y = p.S32LE();
+            if (!p.Ok()) break;
+            if (type == kSetWindowExt && x && y) map.windowExtX = x, map.windowExtY = y;
+            if (type == kSetViewportExt && x && y) map.viewportExtX = x, map.viewportExtY = y;
+            if (type == kSetWindowOrg) map.windowOrgX = x, map.windowOrgY = y;
+            if (type == kSetViewportOrg) map.viewportOrgX = x, map.viewportOrgY = y;
+            break;
+        }
+        case kCreateBrush:
+        case kCreatePen: {
+            const std::uint32_t index = p.U32LE(), style = p.U32LE();
+            if (type == kCreatePen) p.Skip(8);
+            const std::uint32_t color = p.U32LE() & 0xFFFFFF;
+            if (!p.Ok() || objects.size() > 65535) break;
+            objects[index] = {type == kCreateBrush ? MetaObject::kBrush : MetaObject::kPen,
+                              type == kCreateBrush ? style != 1 : style != 5, color};
+            break;
+        }
+        case kSelectObject: {
+            const std::uint32_t index = p.U32LE();
+            if (!p.Ok()) break;
+            MetaObject o = index & 0x80000000 ? StockObject(index) : MetaObject{};
+            if (!(index & 0x80000000)) {
+                auto it = objects.find(index);
+                if (it != objects.end()) o = it->second;
+            }
+            if (o.kind == MetaObject::kBrush) brush = o;
+            if (o.kind == MetaObject::kPen) pen = o;
+            break;
+        }
+        case kDeleteObject:
+            objects.erase(p.U32LE());
+            break;
+        case kMoveTo: {
+            const long long x = p.S32LE(), y = p.S32LE();
+            if (p.Ok()) current = mapPoint(x, y);
+            break;
+        }
+        case kLineTo: {
+            const long long x = p.S32LE(), y = p.S32LE();
+            if (!p.Ok()) break;
+            const MetaPoint to = mapPoint(x, y);
+            if (pen.visible) canvas.DrawLine(current, to, pen.color);
+            current = to;
+            break;
+        }
+        case kRectangle: {
+            const long long l = p.S32LE(), t = p.S32LE(), rr = p.S32LE(), b = p.S32LE();
+            if (!p.Ok()) break;
+            const MetaPoint a = mapPoint(l, t), c = mapPoint(rr, b);
+            if (brush.visible) canvas.FillRect(a, c, brush.color);
+            if (pen.visible) {
+                const MetaPoint q1{c.x - 1, a.y}, q2{c.x - 1, c.y - 1}, q3{a.x, c.y - 1};
+                canvas.DrawLine(a, q1, pen.color), canvas.DrawLine(q1, q2, pen.color);
+                canvas.DrawLine(q2, q3, pen.color), canvas.DrawLine(q3, a, pen.color);
+            }
+            break;
+        }
+        case kPolygon:
+        case kPolyline:
+        case kPolyPolygon:
+        case kPolygon16:
+        case kPolyline16:
+        case kPolyPolygon16: {
+            const bool small = type >= kPolygon16;
+            const bool multi = type == kPolyPolygon || type == kPolyPolygon16;
+            p.Skip(16); // bounds
+            std::vector<std::uint32_t> counts;
+            if (multi) {
+                const std::uint32_t n = p.U32LE();
+                p.U32LE(); // total points
+                if (std::uint64_t(n) * 4 > p.Remaining()) break;
+                for (std::uint32_t i = 0; i < n; ++i) counts.push_back(p.U32LE());
+            } else {
+                counts.push_back(p.U32LE());
+            }
+            if (!p.Ok()) break;
+            std::vector<std::vector<MetaPoint>> polys;
+            for (std::uint32_t n : counts) {
+                if (std::uint64_t(n) * (small ? 4 : 8) > p.Remaining()) break;
+                std::vector<MetaPoint> poly(n);
+                for (auto& q : poly) {
+                    const long long x = small ? p.S16LE() : p.S32LE();
+                    const long long y = small ? p.S16LE() : p.S32LE();
+                    q = mapPoint(x, y);
+                }
+                polys.push_back(std::move(poly));
+            }
+            if (type == kPolyline || type == kPolyline16) {
+                if (pen.visible && !polys.empty())
+                    for (std::size_t i = 1; i < polys[0].size(); ++i)
+                        canvas.DrawLine(polys[0][i - 1], polys[0][i], pen.color);
+            } else if (brush.visible) {
+                canvas.FillPolygons(polys, brush.color);
+            }
+            break;
+        }
+        case kStretchDIBits:
+        case kBitBlt:
+        case kStretchBlt: {
+            p.Skip(16); // bounds
+            long long dx, dy, dw, dh, sx, sy, sw, sh;
+            std::uint32_t offBmi, cbBmi, offBits, cbBits;
+            if (type == kStretchDIBits) {
+                dx = p.S32LE(), dy = p.S32LE(), sx = p.S32LE(), sy = p.S32LE();
+                sw = p.S32LE(), sh = p.S32LE();
+                offBmi = p.U32LE(), cbBmi = p.U32LE(), offBits = p.U32LE(), cbBits = p.U32LE();
+                p.U32LE(), p.U32LE(); // colour use, raster operation
+                dw = p.S32LE(), dh = p.S32LE();
+            } else {
+                dx = p.S32LE(), dy = p.S32LE(), dw = p.S32LE(), dh = p.S32LE();
+                p.U32LE();
+                sx = p.S32LE(), sy = p.S32LE();
+                p.Skip(24 + 4 + 4); // transform, background colour, colour use
+                offBmi = p.U32LE(), cbBmi = p.U32LE(), offBits = p.U32LE(), cbBits = p.U32LE();
+                sw = dw, sh = dh;
+                if (type == kStretchBlt) sw = p.S32LE(), sh = p.S32LE();
+            }
+            if (!p.Ok() || !cbBmi || !cbBits) break; // a pattern fill without a bitmap
+            if (offBmi > recordSize || cbBmi > recordSize - offBmi || offBits > recordSize ||
+                cbBits > recordSize - offBits)
+                break;
+            int bw = 0, bh = 0;
+            const Pixels picture = DecodeDIB(data, start + offBits + cbBits, start + offBmi,
+                                             start + offBits, bw, bh, kErrBadMetafile);
+            if (picture.empty()) break;
+            const MetaPoint a = mapPoint(dx, dy), b = mapPoint(dx + dw, dy + dh);
+            canvas.DrawPicture(picture, bw, bh, sx, bh - sy - sh, sw, sh, a, b.x - a.x, b.y - a.y);
+            break;
+        }
+        default:
+            break;
+        }
+        r.Seek(end);
+    }
+    width = canvas.Width(), height = canvas.Height();
+    SetLastError(kErrNone);
+    return canvas.Take();
+}
+
+bool WriteEMF(CSink& sink, const std::uint8_t* rgb, int width, int height) {
+    if (!rgb || width <= 0 || height <= 0 || width > kMaxCodecDimension ||
+        height > kMaxCodecDimension) {
+        SetLastError(kErrBadParam);
+        return false;
+    }
+    const std::vector<std::uint8_t> dib = MakePackedDIB24(rgb, width, height);
+    if (dib.empty()) return false;
+    const std::uint64_t bitsSize = dib.size() - 40;
+    const std::uint64_t stretchSize = 80 + dib.size();
+    const std::uint64_t total = 88 + stretchSize + 20;
+    if (total > 0xFFFFFFFFu) {
+        SetLastError(kErrBadParam);
+        return false;
+    }
+    std::vector<std::uint8_t> out;
+    // Header: bounds in pixels, frame in hundredths of a millimetre at 96 dots an inch.
+    PutLE32(out, kHeader), PutLE32(out, 88);
+    PutLE32(out, 0), PutLE32(out, 0), PutLE32(out, std::uint32_t(width - 1)),
+        PutLE32(out, std::uint32_t(height - 1));
+    PutLE32(out, 0), PutLE32(out, 0);
+    PutLE32(out, std::uint32_t(std::uint64_t(width) * 2540 / 96 - 1));
+    PutLE32(out, std::uint32_t(std::uint64_t(height) * 2540 / 96 - 1));
+    PutLE32(out, 0x464D4520); // " EMF"
+    PutLE32(out, 0x10000);
+    PutLE32(out, std::uint32_t(total));
+    PutLE32(out, 3); // records
+    PutLE16(out, 1), PutLE16(out, 0);
+    PutLE32(out, 0), PutLE32(out, 0), PutLE32(out, 0);
+    PutLE32(out, std::uint32_t(width)), PutLE32(out, std::uint32_t(height));
+    PutLE32(out, std::uint32_t(std::max<std::uint64_t>(1, std::uint64_t(width) * 254 / 960)));
+    PutLE32(out, std::uint32_t(std::max<std::uint64_t>(1, std::uint64_t(height) * 254 / 960)));
+    // The picture.
+    PutLE32(out, kStretchDIBits), PutLE32(out, std::uint32_t(stretchSize));
+    PutLE32(out, 0), PutLE32(out, 0), PutLE32(out, std::uint32_t(width - 1)),
+        PutLE32(out, std::uint32_t(height - 1));
+    PutLE32(out, 0), PutLE32(out, 0), PutLE32(out, 0), PutLE32(out, 0);
+    PutLE32(out, std::uint32_t(width)), PutLE32(out, std::uint32_t(height));
+    PutLE32(out, 80), PutLE32(out, 40), PutLE32(out, 120), PutLE32(out, std::uint32_t(bitsSize));
+    PutLE32(out, 0), PutLE32(out, 0x00CC0020);
+    PutLE32(out, std::uint32_t(width)), PutLE32(out, std::uint32_t(height));
+    bool ok = sink.Write(out.data(), out.size()) && sink.Write(dib.data(), dib.size());
+    out.clear();
+    PutLE32(out, kEOF), PutLE32(out, 20), PutLE32(out, 0), PutLE32(out, 16), PutLE32(out, 20);
+    ok = ok && sink.Write(out.data(), out.size());
+    SetLastError(ok ? kErrNone : kErrFileWrite);
+    return ok;
+}
+
+} // namespace quiltara

@@ -1,0 +1,241 @@
+// JPEG through libjpeg: reading baseline and progressive, gray, RGB and CMYK files,
+// keeping their extra markers (APPn, COM); writing 24-bit and 8-bit gray.
+#include "image/codecs/Codecs.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <jpeglib.h>
+
+namespace quiltara {
+
+bool IsJPG(const std::uint8_t* data, std::size_t size) {
+    return size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF;
+}
+
+namespace {
+
+thread_local std::vector<JPGMarker> t_markers;
+thread_local std::vector<std::string> t_comments;
+
+struct JpegError {
+    jpeg_error_mgr manager;
+    std::jmp_buf jump;
+};
+
+[[noreturn]] void OnError(j_common_ptr cinfo) {
+    std::longjmp(reinterpret_cast<JpegError*>(cinfo->err)->jump, 1);
+}
+void OnMessage(j_common_ptr, int) {}
+
+// A hostile progressive file can hold thousands of tiny scans, each a pass over the
+// whole picture; real files have a dozen.
+void LimitScans(j_common_ptr cinfo) {
+    auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (d->is_decompressor && d->input_scan_number > 500) cinfo->err->error_exit(cinfo);
+}
+
+struct ReadState {
+    jpeg_decompress_struct cinfo;
+    JpegError error;
+    jpeg_progress_mgr progress;
+    Pixels out;
+    std::vector<std::uint8_t> row;
+    std::vector<JPGMarker> markers;
+    std::vector<std::string> comments;
+    int width = 0, height = 0;
+    Resolution resolution;
+    unsigned code = kErrBadJPG;
+};
+
+bool ReadInto(ReadState* s, const std::uint8_t* data, std::size_t size) {
+    j_decompress_ptr cinfo = &s->cinfo;
+    cinfo->err = jpeg_std_error(&s->error.manager);
+    s->error.manager.error_exit = OnError;
+    s->error.manager.emit_message = OnMessage;
+    if (setjmp(s->error.jump)) {
+        jpeg_destroy_decompress(cinfo);
+        return false;
+    }
+    jpeg_create_decompress(cinfo);
+    s->progress.progress_monitor = LimitScans;
+    cinfo->progress = &s->progress;
+    cinfo->mem->max_memory_to_use = 1024L << 20;
+    jpeg_mem_src(cinfo, data, static_cast<unsigned long>(size));
+    for (int m = 0; m < 16; ++m) jpeg_save_markers(cinfo, JPEG_APP0 + m, 0xFFFF);
+    jpeg_save_markers(cinfo, JPEG_COM, 0xFFFF);
+    jpeg_read_header(cinfo, TRUE);
+
+    const bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
+    cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    if (!AllocatePixels(s->out, cinfo->image_width, cinfo->image_height, 3, kErrBadJPG)) {
+        s->code = GetLastError();
+        jpeg_destroy_decompress(cinfo);
+        return false;
+    }
+    if (cinfo->density_unit == 1 && cinfo->X_density && cinfo->Y_density)
+        s->resolution = {cinfo->X_density, cinfo->Y_density};
+    else if (cinfo->density_unit == 2 && cinfo->X_density && cinfo->Y_density)
+        s->resolution = {(cinfo->X_density * 254 + 50) / 100, (cinfo->Y_density * 254 + 50) / 100};
+
+    jpeg_start_decompress(cinfo);
+    const int w = int(cinfo->output_width), h = int(cinfo->output_height);
+    if (cmyk) s->row.resize(std::size_t(w) * 4);
+    while (cinfo->output_scanline < cinfo->output_height) {
+        std::uint8_t* d = s->out.data() + std::size_t(cinfo->output_scanline) * w * 3;
+        JSAMPROW row = cmyk ? s->row.data() : d;
+        jpeg_read_scanlines(cinfo, &row, 1);
+        if (cmyk) {
+            // Adobe's files store the inks inverted; convert with K as a multiplier.
+            const bool inverted = cinfo->saw_Adobe_marker;
+            const std::uint8_t* c = s->row.data();
+            for (int x = 0; x < w; ++x, c += 4, d += 3) {
+                const int k = inverted ? c[3] : 255 - c[3];
+                for (int i = 0; i < 3; ++i)
+                    d[i] = std::uint8_t((inverted ? c[i] : 255 - c[i]) * k / 255);
+            }
+        }
+    }
+    for (jpeg_saved_marker_ptr m = cinfo->marker_list; m; m = m->next) {
+        if (m->marker == JPEG_COM)
+            s->comments.emplace_back(reinterpret_cast<const char*>(m->data), m->data_length);
+        else
+            s->markers.push_back(
+                {int(m->marker), std::vector<std::uint8_t>(m->data, m->data + m->data_length)});
+    }
+    // The end of the file is not needed: truncated trailers are common.
+    jpeg_abort_decompress(cinfo);
+    jpeg_destroy_decompress(cinfo);
+    s->width = w, s->height = h;
+    return true;
+}
+
+struct WriteState {
+    jpeg_compress_struct cinfo;
+    JpegError error;
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+};
+
+bool WriteInto(WriteState* s, const std::uint8_t* pixels, int width, int height, int components,
+               int quality, const std::vector<JPGMarker>* markers) {
+    j_compress_ptr cinfo = &s->cinfo;
+    cinfo->err = jpeg_std_error(&s->error.manager);
+    s->error.manager.error_exit = OnError;
+    s->error.manager.emit_message = OnMessage;
+    if (setjmp(s->error.jump)) {
+        jpeg_destroy_compress(cinfo);
+        return false;
+    }
+    jpeg_create_compress(cinfo);
+    jpeg_mem_dest(cinfo, &s->buffer, &s->size);
+    cinfo->image_width = JDIMENSION(width);
+    cinfo->image_height = JDIMENSION(height);
+    cinfo->input_components = components;
+    cinfo->in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    jpeg_set_defaults(cinfo);
+    jpeg_set_quality(cinfo, std::clamp(quality, 0, 100), TRUE);
+    cinfo->density_unit = 1;
+    cinfo->X_density = cinfo->Y_density = 96;
+    jpeg_start_compress(cinfo, TRUE);
+    if (markers)
+        for (const JPGMarker& m : *markers)
+            if (m.data.size() <= 65533)
+                jpeg_write_marker(cinfo, m.marker, m.data.data(), unsigned(m.data.size()));
+    const std::size_t stride = std::size_t(width) * components;
+    while (cinfo->next_scanline < cinfo->image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(pixels + stride * cinfo->next_scanline);
+        jpeg_write_scanlines(cinfo, &row, 1);
+    }
+    jpeg_finish_compress(cinfo);
+    jpeg_destroy_compress(cinfo);
+    return true;
+}
+
+bool Write(CSink& sink, const std::uint8_t* pixels, int width, int height, int components,
+           int quality, const std::vector<JPGMarker>* markers) {
+    if (!pixels || width <= 0 || height <= 0 || width > 65500 || height > 65500) {
+        SetLastError(kErrBadParam);
+        return false;
+    }
+    auto* state = new (std::nothrow) WriteState{};
+    if (!state) {
+        SetLastError(kErrOutOfMemory);
+        return false;
+    }
+    bool ok = WriteInto(state, pixels, width, height, components, quality, markers);
+    ok = ok && sink.Write(state->buffer, state->size);
+    std::free(state->buffer);
+    delete state;
+    SetLastError(ok ? kErrNone : kErrFileWrite);
+    return ok;
+}
+
+} // namespace
+
+Pixels ReadJPG(const CSource& source, int& width, int& height, Resolution* resolution) {
+    width = height = 0;
+    t_markers.clear();
+    t_comments.clear();
+    if (!IsJPG(source.Data(), source.Size())) {
+        SetLastError(kErrBadJPG);
+        return {};
+    }
+    auto state = std::make_unique<ReadState>();
+    bool ok;
+    try {
+        ok = ReadInto(state.get(), source.Data(), source.Size());
+    } catch (const std::bad_alloc&) {
+        ok = false, state->code = kErrOutOfMemory;
+    }
+    if (!ok) {
+        SetLastError(state->code);
+        return {};
+    }
+    t_markers = std::move(state->markers);
+    t_comments = std::move(state->comments);
+    width = state->width, height = state->height;
+    if (resolution) *resolution = state->resolution;
+    SetLastError(kErrNone);
+    return std::move(state->out);
+}
+
+int GetJPGMarkerCount() {
+    return int(t_markers.size());
+}
+
+JPGMarker GetJPGMarker(int index) {
+    if (index < 0 || index >= int(t_markers.size())) return {};
+    return t_markers[std::size_t(index)];
+}
+
+std::vector<std::string> GetJPGComments() {
+    return t_comments;
+}
+
+void ClearJPGMarkers() {
+    t_markers.clear();
+    t_comments.clear();
+}
+
+std::vector<std::uint8_t> PickCameraBlock(const std::vector<JPGMarker>& markers) {
+    static const std::uint8_t kExif[6] = {'E', 'x', 'i', 'f', 0, 0};
+    const JPGMarker* chosen = nullptr;
+    for (const JPGMarker& m : markers)
+        if (m.marker == JPEG_APP0 + 1 && m.data.size() >= 6 &&
+            std::memcmp(m.data.data(), kExif, 6) == 0)
+            chosen = &m;
+    return chosen ? chosen->data : std::vector<std::uint8_t>{};
+}
+
+bool WriteJPG(CSink& sink, const std::uint8_t* rgb, int width, int height, int quality,
+              const std::vector<JPGMarker>* extraMarkers) {
+    return Write(sink, rgb, width, height, 3, quality, extraMarkers);
+}
+
+bool WriteJPGGray(CSink& sink, const std::uint8_t* gray, int width, int height, int quality) {
+    return Write(sink, gray, width, height, 1, quality, nullptr);
+}
+
+} // namespace quiltara

@@ -1,0 +1,255 @@
+// TIFF through libtiff: reading strips and tiles of every layout libtiff can turn
+// into RGBA (palette, gray, 16-bit, LZW, deflate, PackBits, ...), with a direct path
+// for plain 8-bit RGB and gray strips; writing 24-bit, 8-bit palette and 8-bit gray.
+#include "image/codecs/Codecs.h"
+
+#include <algorithm>
+#include <cstring>
+#include <tiffio.h>
+
+namespace quiltara {
+
+bool IsTIFF(const std::uint8_t* data, std::size_t size) {
+    return size >= 8 &&
+           ((data[0] == 'I' && data[1] == 'I' && (data[2] == 42 || data[2] == 43) &&
+             data[3] == 0) ||
+            (data[0] == 'M' && data[1] == 'M' && data[2] == 0 && (data[3] == 42 || data[3] == 43)));
+}
+
+namespace {
+
+int Quiet(TIFF*, void*, const char*, const char*, va_list) {
+    return 1;
+}
+
+struct MemoryFile {
+    const std::uint8_t* data;
+    std::uint64_t size;
+    std::uint64_t pos = 0;
+    CSink* sink = nullptr;
+};
+
+tsize_t ReadProc(thandle_t h, tdata_t out, tsize_t n) {
+    auto* f = static_cast<MemoryFile*>(h);
+    if (f->sink || n < 0) return 0;
+    const std::uint64_t left = f->pos < f->size ? f->size - f->pos : 0;
+    const std::uint64_t count = std::min<std::uint64_t>(left, std::uint64_t(n));
+    std::memcpy(out, f->data + f->pos, std::size_t(count));
+    f->pos += count;
+    return tsize_t(count);
+}
+tsize_t WriteProc(thandle_t h, tdata_t data, tsize_t n) {
+    auto* f = static_cast<MemoryFile*>(h);
+    if (!f->sink || n < 0) return 0;
+    if (!f->sink->Seek(f->pos) || !f->sink->Write(data, std::size_t(n))) return 0;
+    f->pos += std::uint64_t(n);
+    return n;
+}
+toff_t SeekProc(thandle_t h, toff_t offset, int whence) {
+    auto* f = static_cast<MemoryFile*>(h);
+    const std::uint64_t size = f->sink ? f->sink->Size() : f->size;
+    std::uint64_t base = whence == SEEK_CUR ? f->pos : whence == SEEK_END ? size : 0;
+    const std::uint64_t target = base + offset;
+    if (!f->sink && target > f->size) return toff_t(-1);
+    if (target > (std::uint64_t(1) << 40)) return toff_t(-1);
+    f->pos = target;
+    return target;
+}
+int CloseProc(thandle_t) {
+    return 0;
+}
+toff_t SizeProc(thandle_t h) {
+    auto* f = static_cast<MemoryFile*>(h);
+    return f->sink ? f->sink->Size() : f->size;
+}
+int MapProc(thandle_t h, tdata_t* base, toff_t* size) {
+    auto* f = static_cast<MemoryFile*>(h);
+    if (f->sink) return 0;
+    *base = const_cast<std::uint8_t*>(f->data);
+    *size = f->size;
+    return 1;
+}
+void UnmapProc(thandle_t, tdata_t, toff_t) {}
+
+TIFF* Open(MemoryFile* file, const char* mode) {
+    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+    if (!options) return nullptr;
+    TIFFOpenOptionsSetErrorHandlerExtR(options, Quiet, nullptr);
+    TIFFOpenOptionsSetWarningHandlerExtR(options, Quiet, nullptr);
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options, tmsize_t(512) << 20);
+    TIFF* tif = TIFFClientOpenExt("memory", mode, file, ReadProc, WriteProc, SeekProc, CloseProc,
+                                  SizeProc, MapProc, UnmapProc, options);
+    TIFFOpenOptionsFree(options);
+    return tif;
+}
+
+// Plain 8-bit chunky RGB(A) or gray in strips: copy rows straight out of the strips.
+bool ReadStripsDirect(TIFF* tif, std::uint32_t w, std::uint32_t h, int samples, bool gray,
+                      std::uint8_t* out) {
+    std::uint32_t rowsPerStrip = 0;
+    if (!TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip) || !rowsPerStrip)
+        return false;
+    rowsPerStrip = std::min(rowsPerStrip, h);
+    const std::size_t stride = std::size_t(w) * samples;
+    if (TIFFStripSize(tif) < tmsize_t(stride * rowsPerStrip)) return false;
+    std::vector<std::uint8_t> strip(stride * rowsPerStrip);
+    for (std::uint32_t y = 0; y < h; y += rowsPerStrip) {
+        const std::uint32_t rows = std::min(rowsPerStrip, h - y);
+        const tmsize_t got = TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, y, 0), strip.data(),
+                                                  tmsize_t(stride * rows));
+        if (got < tmsize_t(stride * rows)) return false;
+        for (std::uint32_t r = 0; r < rows; ++r) {
+            const std::uint8_t* s = strip.data() + stride * r;
+            std::uint8_t* d = out + std::size_t(y + r) * w * 3;
+            if (gray) {
+                for (std::uint32_t x = 0; x < w; ++x, d += 3) d[0] = d[1] = d[2] = s[x];
+            } else if (samples == 3) {
+                std::memcpy(d, s, stride);
+            } else {
+                for (std::uint32_t x = 0; x < w; ++x, s += samples, d += 3)
+                    d[0] = s[0], d[1] = s[1], d[2] = s[2];
+            }
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+Pixels ReadTIFF(const CSource& source, int& width, int& height, Resolution* resolution) {
+    width = height = 0;
+    auto fail = [](unsigned code) {
+        SetLastError(code);
+        return Pixels{};
+    };
+    if (!IsTIFF(source.Data(), source.Size())) return fail(kErrBadTIFF);
+    MemoryFile file{source.Data(), source.Size()};
+    TIFF* tif = Open(&file, "r");
+    if (!tif) return fail(kErrBadTIFF);
+    struct Closer {
+        TIFF* t;
+        ~Closer() { TIFFClose(t); }
+    } closer{tif};
+
+    std::uint32_t w = 0, h = 0;
+    std::uint16_t bits = 0, samples = 0, photometric = 0, planar = PLANARCONFIG_CONTIG,
+                  extraCount = 0;
+    std::uint16_t* extra = nullptr;
+    if (!TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &w) || !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &h))
+        return fail(kErrBadTIFF);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_EXTRASAMPLES, &extraCount, &extra);
+    if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric))
+        photometric = samples >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
+
+    Pixels out;
+    if (!AllocatePixels(out, w, h, 3, kErrBadTIFF)) return {};
+    if (resolution) {
+        float rx = 0, ry = 0;
+        std::uint16_t unit = RESUNIT_INCH;
+        TIFFGetFieldDefaulted(tif, TIFFTAG_RESOLUTIONUNIT, &unit);
+        if (TIFFGetField(tif, TIFFTAG_XRESOLUTION, &rx) &&
+            TIFFGetField(tif, TIFFTAG_YRESOLUTION, &ry) && rx > 0 && ry > 0 && rx < 1e6f &&
+            ry < 1e6f) {
+            const float scale = unit == RESUNIT_CENTIMETER ? 2.54f : 1.0f;
+            resolution->x = int(rx * scale + 0.5f), resolution->y = int(ry * scale + 0.5f);
+        }
+    }
+
+    const bool rgb = photometric == PHOTOMETRIC_RGB && samples >= 3 && extraCount == samples - 3;
+    const bool gray = photometric == PHOTOMETRIC_MINISBLACK && samples == 1;
+    bool done = false;
+    if (bits == 8 && planar == PLANARCONFIG_CONTIG && !TIFFIsTiled(tif) && (rgb || gray)) {
+        // Associated alpha needs un-premultiplying: leave it to libtiff.
+        const bool premultiplied = extraCount && extra && extra[0] == EXTRASAMPLE_ASSOCALPHA;
+        if (!premultiplied) done = ReadStripsDirect(tif, w, h, samples, gray, out.data());
+    }
+    if (!done) {
+        char message[1024] = "";
+        if (!TIFFRGBAImageOK(tif, message)) return fail(kErrBadTIFF);
+        std::vector<std::uint32_t> raster;
+        try {
+            raster.resize(std::size_t(w) * h);
+        } catch (const std::bad_alloc&) {
+            return fail(kErrOutOfMemory);
+        }
+        if (!TIFFReadRGBAImageOriented(tif, w, h, raster.data(), ORIENTATION_TOPLEFT, 0))
+            return fail(kErrBadTIFF);
+        std::uint8_t* d = out.data();
+        for (std::uint32_t v : raster) {
+            d[0] = std::uint8_t(TIFFGetR(v)), d[1] = std::uint8_t(TIFFGetG(v)),
+            d[2] = std::uint8_t(TIFFGetB(v));
+            d += 3;
+        }
+    }
+    width = int(w), height = int(h);
+    SetLastError(kErrNone);
+    return out;
+}
+
+namespace {
+
+bool WriteTiffFile(CSink& sink, const std::uint8_t* pixels, int width, int height, int samples,
+                   const Palette256* palette) {
+    if (!pixels || width <= 0 || height <= 0 || width > kMaxCodecDimension ||
+        height > kMaxCodecDimension) {
+        SetLastError(kErrBadParam);
+        return false;
+    }
+    MemoryFile file{nullptr, 0, 0, &sink};
+    sink.Reserve(std::size_t(width) * height * samples + 4096);
+    TIFF* tif = Open(&file, "w");
+    if (!tif) {
+        SetLastError(kErrTIFFInternal);
+        return false;
+    }
+    const bool gray = palette && IsIdentityPalette(*palette);
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, std::uint32_t(width));
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, std::uint32_t(height));
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, samples);
+    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
+    TIFFSetField(tif, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC,
+                 samples == 3 ? PHOTOMETRIC_RGB
+                 : gray       ? PHOTOMETRIC_MINISBLACK
+                              : PHOTOMETRIC_PALETTE);
+    TIFFSetField(tif, TIFFTAG_XRESOLUTION, 96.0f);
+    TIFFSetField(tif, TIFFTAG_YRESOLUTION, 96.0f);
+    TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
+    if (palette && !gray) {
+        std::uint16_t r[256], g[256], b[256];
+        for (int i = 0; i < 256; ++i) {
+            const PaletteEntry& e = (*palette)[std::size_t(i)];
+            r[i] = std::uint16_t(e.r * 257), g[i] = std::uint16_t(e.g * 257),
+            b[i] = std::uint16_t(e.b * 257);
+        }
+        TIFFSetField(tif, TIFFTAG_COLORMAP, r, g, b);
+    }
+    bool ok = true;
+    const std::size_t stride = std::size_t(width) * samples;
+    for (int y = 0; y < height && ok; ++y)
+        ok = TIFFWriteScanline(tif, const_cast<std::uint8_t*>(pixels + stride * std::size_t(y)),
+                               std::uint32_t(y), 0) == 1;
+    ok = ok && TIFFFlush(tif) == 1;
+    TIFFClose(tif);
+    SetLastError(ok ? kErrNone : kErrFileWrite);
+    return ok;
+}
+
+} // namespace
+
+bool WriteTIFF(CSink& sink, const std::uint8_t* rgb, int width, int height) {
+    return WriteTiffFile(sink, rgb, width, height, 3, nullptr);
+}
+
+bool WriteTIFF8(CSink& sink, const std::uint8_t* indices, int width, int height,
+                const Palette256& palette) {
+    return WriteTiffFile(sink, indices, width, height, 1, &palette);
+}
+
+} // namespace quiltara

@@ -1,0 +1,301 @@
+// Windows metafiles: reading placeable and plain metafiles through our own
+// rasteriser (bitmaps, filled rectangles and polygons, lines); writing a placeable
+// metafile that holds the picture as one bitmap record.
+#include "image/codecs/MetafileCanvas.h"
+
+#include <algorithm>
+
+namespace quiltara {
+
+namespace {
+
+enum : std::uint16_t {
+    kEOF = 0x0000,
+    kSetWindowOrg = 0x020B,
+    kSetWindowExt = 0x020C,
+    kSetViewportOrg = 0x020D,
+    kSetViewportExt = 0x020E,
+    kSetMapMode = 0x0103,
+    kSelectObject = 0x012D,
+    kDeleteObject = 0x01F0,
+    kCreatePen = 0x02FA,
+    kCreateBrush = 0x02FC,
+    kMoveTo = 0x0214,
+    kLineTo = 0x0213,
+    kRectangle = 0x041B,
+    kPolygon = 0x0324,
+    kPolyline = 0x0325,
+    kPolyPolygon = 0x0538,
+    kDibBitBlt = 0x0940,
+    kDibStretchBlt = 0x0B41,
+    kStretchDib = 0x0F43,
+};
+
+constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
+
+} // namespace
+
+Pixels RenderWMF(const std::uint8_t* data, std::size_t size, int& width, int& height,
+                 int defaultWidth, int defaultHeight, std::uint32_t background) {
+    width = height = 0;
+    auto fail = [] {
+        SetLastError(kErrBadMetafile);
+        return Pixels{};
+    };
+    CByteReader r(data, size);
+    MetaMapping map;
+    int w = defaultWidth, h = defaultHeight;
+    bool haveFrame = false;
+    long long frameLeft = 0, frameTop = 0, frameWidth = 0, frameHeight = 0;
+    if (r.U32LE() == kPlaceableKey) {
+        r.U16LE();
+        const long long left = r.S16LE(), top = r.S16LE(), right = r.S16LE(), bottom = r.S16LE();
+        const long long inch = r.U16LE();
+        r.Skip(6);
+        if (!r.Ok()) return fail();
+        if (inch > 0 && right != left && bottom != top) {
+            frameLeft = std::min(left, right), frameTop = std::min(top, bottom);
+            frameWidth = std::llabs(right - left), frameHeight = std::llabs(bottom - top);
+            const long long pw = (frameWidth * 96 + inch / 2) / inch,
+                            ph = (frameHeight * 96 + inch / 2) / inch;
+            if (pw > kMaxMetafileSide || ph > kMaxMetafileSide) return fail();
+            w = int(std::max(1LL, pw)), h = int(std::max(1LL, ph));
+            haveFrame = true;
+        }
+    } else {
+        r.Seek(0);
+    }
+    // The metafile header.
+    const std::size_t headerPos = r.Pos();
+    const std::uint16_t type = r.U16LE(), headerWords = r.U16LE();
+    r.U16LE();
+    if (!r.Ok() || (type != 1 && type != 2) || headerWords < 9) return fail();
+    if (!r.Seek(headerPos + std::size_t(headerWords) * 2)) return fail();
+
+    // Logical units map onto the frame until the file sets its window.
+    if (haveFrame) {
+        map.windowOrgX = frameLeft, map.windowOrgY = frameTop;
+        map.windowExtX = frameWidth, map.windowExtY = frameHeight;
+    }
+    map.viewportExtX = haveFrame ? w : 1, map.viewportExtY = haveFrame ? h : 1;
+    CMetafileCanvas canvas;
+    if (!canvas.Create(w, h, background)) return {};
+
+    std::vector<MetaObject> objects;
+    MetaObject brush{MetaObject::kBrush, true, 0xFFFFFF}, pen{MetaObject::kPen, true, 0};
+    MetaPoint current;
+    while (r.Remaining() >= 6) {
+        const std::size_t start = r.Pos();
+        const std::uint32_t words = r.U32LE();
+        const std::uint16_t function = r.U16LE();
+        if (words < 3 || words > (r.Remaining() + 6) / 2) break; // a torn record ends the picture
+        const std::size_t end = start + std::size_t(words) * 2;
+        CByteReader p(data, end, r.Pos()); // the parameters, bounded by the record
+        auto point = [&](std::int16_t x, std::int16_t y) { return map.Map(x, y); };
+        switch (function) {
+        case kEOF:
+            r.Seek(size);
+            continue;
+        case kSetWindowOrg: {
+            const std::int16_t y = p.S16LE(), x = p.S16LE();
+            if (p.Ok()) map.windowOrgX = x, map.windowOrgY = y;
+            break;
+        }
+        case kSetWindowExt: {
+            const std::int16_t y = p.S16LE(), x = p.S16LE();
+            if (p.Ok() && x && y) {
+                map.windowExtX = x, map.windowExtY = y;
+                if (!haveFrame)
+                    map.viewportExtX = x, map.viewportExtY = y; // plain files: one unit a pixel
+            }
+            break;
+        }
+        case kCreateBrush:
+        case kCreatePen: {
+            MetaObject o;
+            o.kind = function == kCreateBrush ? MetaObject::kBrush : MetaObject::kPen;
+            const std::uint16_t style = p.U16LE();
+            if (function == kCreatePen) p.Skip(4); // width
+            o.color = p.U32LE() & 0xFFFFFF;
+            o.visible = function == kCreateBrush ? style != 1 : style != 5; // null brush / pen
+            auto slot = std::find_if(objects.begin(), objects.end(), [](const MetaObject& m) {
+                return m.kind == MetaObject::kNone;
+            });
+            if (objects.size() < 65535 || slot != objects.end()) {
+                if (slot != objects.end())
+                    *slot = o;
+                else
+                    objects.push_back(o);
+            }
+            break;
+        }
+        case kSetViewportOrg:
+        case kSetViewportExt:
+        case kSetMapMode:
+            break;
+        case 0x00F7:
+        case 0x0142:
+        case 0x01F9:
+        case 0x06FF:
+        case 0x02FB:
+        case 0x06FE: {
+            // Palettes, pattern brushes, regions, fonts, bitmaps: take a slot.
+            auto slot = std::find_if(objects.begin(), objects.end(), [](const MetaObject& m) {
+                return m.kind == MetaObject::kNone;
+            });
+            MetaObject o{MetaObject::kOther, false, 0};
+            if (slot != objects.end())
+                *slot = o;
+            else if (objects.size() < 65535)
+                objects.push_back(o);
+            break;
+        }
+        case kSelectObject: {
+            const std::uint16_t i = p.U16LE();
+            if (p.Ok() && i < objects.size()) {
+                if (objects[i].kind == MetaObject::kBrush) brush = objects[i];
+                if (objects[i].kind == MetaObject::kPen) pen = objects[i];
+            }
+            break;
+        }
+        case kDeleteObject: {
+            const std::uint16_t i = p.U16LE();
+            if (p.Ok() && i < objects.size()) objects[i] = MetaObject{};
+            break;
+        }
+        case kMoveTo: {
+            const std::int16_t y = p.S16LE(), x = p.S16LE();
+            if (p.Ok()) current = point(x, y);
+            break;
+        }
+        case kLineTo: {
+            const std::int16_t y = p.S16LE(), x = p.S16LE();
+            if (!p.Ok()) break;
+            const MetaPoint to = point(x, y);
+            if (pen.visible) canvas.DrawLine(current, to, pen.color);
+            current = to;
+            break;
+        }
+        case kRectangle: {
+            const std::int16_t bottom = p.S16LE(), right = p.S16LE(), top = p.S16LE(),
+                               left = p.S16LE();
+            if (!p.Ok()) break;
+            const MetaPoint a = point(left, top), b = point(right, bottom);
+            if (brush.visible) canvas.FillRect(a, b, brush.color);
+            if (pen.visible) {
+                const MetaPoint c{b.x - 1, a.y}, d{a.x, b.y - 1}, e{b.x - 1, b.y - 1};
+                canvas.DrawLine(a, c, pen.color), canvas.DrawLine(c, e, pen.color);
+                canvas.DrawLine(e, d, pen.color), canvas.DrawLine(d, a, pen.color);
+            }
+            break;
+        }
+        case kPolygon:
+        case kPolyline:
+        case kPolyPolygon: {
+            std::vector<std::uint16_t> counts;
+            if (function == kPolyPolygon) {
+                const std::uint16_t n = p.U16LE();
+                for (std::uint16_t i = 0; i < n && p.Ok(); ++i) counts.push_back(p.U16LE());
+            } else {
+                counts.push_back(p.U16LE());
+            }
+            if (!p.Ok()) break;
+            std::vector<std::vector<MetaPoint>> polys;
+            for (std::uint16_t n : counts) {
+                if (std::size_t(n) * 4 > p.Remaining()) break;
+                std::vector<MetaPoint> poly(n);
+                for (auto& q : poly) {
+                    const std::int16_t x = p.S16LE(), y = p.S16LE();
+                    q = point(x, y);
+                }
+                polys.push_back(std::move(poly));
+            }
+            if (function == kPolyline) {
+                if (pen.visible && !polys.empty())
+                    for (std::size_t i = 1; i < polys[0].size(); ++i)
+                        canvas.DrawLine(polys[0][i - 1], polys[0][i], pen.color);
+            } else if (brush.visible) {
+                canvas.FillPolygons(polys, brush.color);
+            }
+            break;
+        }
+        case kDibBitBlt:
+        case kDibStretchBlt:
+        case kStretchDib: {
+            p.U32LE(); // raster operation: pictures are copied
+            long long sx = 0, sy = 0, sw = 0, sh = 0, dx, dy, dw, dh;
+            if (function == kStretchDib) p.U16LE();
+            if (function == kDibBitBlt) {
+                sy = p.S16LE(), sx = p.S16LE();
+                dh = p.S16LE(), dw = p.S16LE();
+                sw = dw, sh = dh;
+            } else {
+                sh = p.S16LE(), sw = p.S16LE(), sy = p.S16LE(), sx = p.S16LE();
+                dh = p.S16LE(), dw = p.S16LE();
+            }
+            dy = p.S16LE(), dx = p.S16LE();
+            if (!p.Ok() || p.Remaining() < 12) break; // a record without a bitmap
+            int bw = 0, bh = 0;
+            const Pixels picture = DecodeDIB(data, end, p.Pos(), 0, bw, bh, kErrBadMetafile);
+            if (picture.empty()) break;
+            const MetaPoint a = point(std::int16_t(dx), std::int16_t(dy));
+            const MetaPoint b = map.Map(dx + dw, dy + dh);
+            // The DIB's rows run bottom-up in its own coordinates; decoded rows run top-down.
+            canvas.DrawPicture(picture, bw, bh, sx, bh - sy - sh, sw, sh, a, b.x - a.x, b.y - a.y);
+            break;
+        }
+        default:
+            break;
+        }
+        r.Seek(end);
+    }
+    width = canvas.Width(), height = canvas.Height();
+    SetLastError(kErrNone);
+    return canvas.Take();
+}
+
+bool WriteWMF(CSink& sink, const std::uint8_t* rgb, int width, int height) {
+    if (!rgb || width <= 0 || height <= 0 || width > 32767 || height > 32767) {
+        SetLastError(kErrBadParam);
+        return false;
+    }
+    const std::vector<std::uint8_t> dib = MakePackedDIB24(rgb, width, height);
+    if (dib.empty()) return false;
+    std::vector<std::uint8_t> out;
+    // Placeable header: the frame in pixels at 96 units an inch.
+    PutLE32(out, kPlaceableKey);
+    PutLE16(out, 0);
+    PutLE16(out, 0), PutLE16(out, 0), PutLE16(out, unsigned(width)), PutLE16(out, unsigned(height));
+    PutLE16(out, 96);
+    PutLE32(out, 0);
+    unsigned checksum = 0;
+    for (int i = 0; i < 10; ++i) checksum ^= unsigned(out[2 * i] | out[2 * i + 1] << 8);
+    PutLE16(out, checksum);
+    const std::uint32_t dibWords = std::uint32_t((dib.size() + 1) / 2);
+    const std::uint32_t stretchWords = 3 + 2 + 1 + 8 + dibWords;
+    const std::uint32_t totalWords = 9 + 5 + 5 + stretchWords + 3;
+    PutLE16(out, 1), PutLE16(out, 9), PutLE16(out, 0x0300);
+    PutLE32(out, totalWords);
+    PutLE16(out, 0);
+    PutLE32(out, stretchWords);
+    PutLE16(out, 0);
+    auto record = [&](std::uint32_t words, unsigned function) {
+        PutLE32(out, words), PutLE16(out, function);
+    };
+    record(5, kSetWindowOrg), PutLE16(out, 0), PutLE16(out, 0);
+    record(5, kSetWindowExt), PutLE16(out, unsigned(height)), PutLE16(out, unsigned(width));
+    record(stretchWords, kStretchDib);
+    PutLE32(out, 0x00CC0020); // copy
+    PutLE16(out, 0);          // colours are RGB values
+    PutLE16(out, unsigned(height)), PutLE16(out, unsigned(width)), PutLE16(out, 0), PutLE16(out, 0);
+    PutLE16(out, unsigned(height)), PutLE16(out, unsigned(width)), PutLE16(out, 0), PutLE16(out, 0);
+    bool ok = sink.Write(out.data(), out.size()) && sink.Write(dib.data(), dib.size());
+    out.clear();
+    if (dib.size() & 1) out.push_back(0);
+    record(3, kEOF);
+    ok = ok && sink.Write(out.data(), out.size());
+    SetLastError(ok ? kErrNone : kErrFileWrite);
+    return ok;
+}
+
+} // namespace quiltara
