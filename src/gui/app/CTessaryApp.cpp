@@ -8,7 +8,10 @@
 #include "image/PictureDrawing.h"
 #include "ui/CChildFrame.h"
 #include "ui/CMainFrame.h"
+#include "image/ImageFileRoutines.h"
 #include "ui/CNewTileSizeDlg.h"
+#include "ui/CPrevFileDlg.h"
+#include "ui/FileDialogs.h"
 #include "ui/CSettingsDlg.h"
 #include "ui/ProgramFolders.h"
 #include "view/CCanvasWnd.h"
@@ -16,7 +19,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QAction>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMessageBox>
@@ -61,9 +66,14 @@ CTessaryApp::~CTessaryApp() {
 
 bool CTessaryApp::InitInstance() {
     m_settings.Load(*m_store);
+    LoadRecentFiles();
     AppState().foreColor = m_settings.foreColor;
     AppState().backColor = m_settings.backColor;
     m_mainFrame = std::make_unique<CMainFrame>(this);
+    connect(m_mainFrame.get(), &CMainFrame::filesDropped, this, [this](const QStringList& files) {
+        for (const QString& file : files) OpenDocumentFile(file);
+    });
+    UpdateRecentFileMenu();
     RestoreFramePlacement();
     return true;
 }
@@ -76,6 +86,7 @@ void CTessaryApp::ExitInstance() {
 }
 
 void CTessaryApp::WriteSettings() {
+    SaveRecentFiles();
     m_settings.foreColor = AppState().foreColor;
     m_settings.backColor = AppState().backColor;
     m_settings.Save(*m_store, m_programFolder.toStdString());
@@ -107,6 +118,71 @@ void CTessaryApp::SaveFramePlacement() {
 
 QString CTessaryApp::NextTitle() { return QString("Tile%1").arg(++m_untitledCount); }
 
+void CTessaryApp::LoadRecentFiles() {
+    m_recentFiles.clear();
+    for (int i = 1; i <= 4; ++i) {
+        const std::string file = m_store->GetString("Recent File List", "File" + std::to_string(i), "");
+        if (!file.empty()) m_recentFiles << QString::fromStdString(file);
+    }
+}
+
+void CTessaryApp::SaveRecentFiles() {
+    for (int i = 1; i <= 4; ++i)
+        m_store->SetString("Recent File List", "File" + std::to_string(i),
+                           i <= m_recentFiles.size() ? m_recentFiles[i - 1].toStdString() : "");
+}
+
+void CTessaryApp::AddToRecentFiles(const QString& path) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    m_recentFiles.removeAll(absolute);
+    m_recentFiles.prepend(absolute);
+    while (m_recentFiles.size() > 4) m_recentFiles.removeLast();
+    UpdateRecentFileMenu();
+}
+
+void CTessaryApp::UpdateRecentFileMenu() {
+    if (!m_mainFrame) return;
+    for (int i = 0; i < 4; ++i) {
+        QAction* action = m_mainFrame->Action(ID_FILE_MRU_FILE1 + i);
+        if (!action) continue;
+        const bool used = i < m_recentFiles.size();
+        action->setVisible(used);
+        if (used)
+            action->setText(QString("&%1 %2").arg(i + 1).arg(QFileInfo(m_recentFiles[i]).fileName()));
+        action->setStatusTip(used ? m_recentFiles[i] : QString());
+    }
+}
+
+void CTessaryApp::OnFileOpen() {
+    QString folder = QString::fromStdString(m_settings.documentPath);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QString::fromStdString(ProgramFolders().samples);
+    CPrevFileDlg dialog(m_mainFrame.get(), kOpenDialogTitle, folder, QtNameFilters(kOpenDialogFilter));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    OpenDocumentFile(dialog.selectedFiles().first());
+}
+
+CTessaryDoc* CTessaryApp::OpenDocumentFile(const QString& path) {
+    auto document = std::make_unique<CTessaryDoc>();
+    QString error;
+    bool opened = false;
+    try {
+        opened = document->OnOpenDocument(path, &error);
+    } catch (const std::bad_alloc&) {
+        error = "Not enough memory for this picture.";
+    }
+    if (!opened) {
+        QMessageBox::warning(m_mainFrame.get(), "Quiltara",
+                             QString("%1\n\n%2").arg(QDir::toNativeSeparators(path), error));
+        return nullptr;
+    }
+    m_settings.documentPath = QFileInfo(path).absolutePath().toStdString();
+    AddToRecentFiles(path);
+    CTessaryDoc* raw = document.release();
+    m_mainFrame->AddDocumentWindow(raw);
+    return raw;
+}
+
 CTessaryDoc* CTessaryApp::NewDocument() {
     auto document = std::make_unique<CTessaryDoc>();
     CAppState& state = AppState();
@@ -123,9 +199,16 @@ CTessaryDoc* CTessaryApp::NewDocument() {
             }
             document->SetModifiedFlag(true);
         } else if (!state.pendingLoadPath.empty()) {
-            // Loading a waiting file arrives with the image file layer.
+            // A file waiting to become a new document (an acquired picture).
+            const QString path = QString::fromStdString(state.pendingLoadPath);
             state.pendingLoadPath.clear();
-            return nullptr;
+            QString error;
+            if (!document->OnOpenDocument(path, &error)) {
+                QMessageBox::warning(m_mainFrame.get(), "Quiltara", error);
+                return nullptr;
+            }
+            document->pathName.clear();
+            document->SetModifiedFlag(true);
         } else {
             CNewTileSizeDlg dialog(m_settings.newWidth, m_settings.newHeight, m_settings.newColor,
                                    m_mainFrame.get());
@@ -188,8 +271,21 @@ bool CTessaryApp::OnCommand(int id) {
             return true;
         }
     }
+    if (id >= ID_FILE_MRU_FILE1 && id < ID_FILE_MRU_FILE1 + 4) {
+        const int index = id - ID_FILE_MRU_FILE1;
+        if (index < m_recentFiles.size()) {
+            const QString file = m_recentFiles[index];
+            // A file that is gone leaves the list.
+            if (!OpenDocumentFile(file) && !QFileInfo::exists(file)) {
+                m_recentFiles.removeAll(file);
+                UpdateRecentFileMenu();
+            }
+        }
+        return true;
+    }
     switch (id) {
     case ID_FILE_NEW: NewDocument(); return true;
+    case ID_FILE_OPEN: OnFileOpen(); return true;
     case ID_PASTE_AS_NEW:
         AppState().newFromClipboard = true;
         NewDocument();
@@ -220,8 +316,13 @@ bool CTessaryApp::UpdateCommand(int id, CommandState& state) {
             return true;
         }
     }
+    if (id >= ID_FILE_MRU_FILE1 && id < ID_FILE_MRU_FILE1 + 4) {
+        state.enabled = id - ID_FILE_MRU_FILE1 < m_recentFiles.size();
+        return true;
+    }
     switch (id) {
     case ID_FILE_NEW:
+    case ID_FILE_OPEN:
     case ID_SETTINGS:
     case ID_HELP:
     case ID_VISIT_HOME_PAGE:

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 
@@ -41,6 +42,13 @@ public:
     /// "&New": from the clipboard, from a waiting file, or through "New Tile Size".
     /// Returns the document, or null when cancelled.
     CTessaryDoc* NewDocument();
+    /// "&Open...": the previewing open dialog, then OpenDocumentFile.
+    void OnFileOpen();
+    /// Opens path as a new document window; tells the user when it cannot be read.
+    CTessaryDoc* OpenDocumentFile(const QString& path);
+    /// The four-entry recent-file list, newest first.
+    const QStringList& RecentFiles() const { return m_recentFiles; }
+    void AddToRecentFiles(const QString& path);
     /// Selects a tool the canvas handles itself.
     void SelectTool(int toolId);
 
@@ -54,6 +62,9 @@ private:
     void RestoreFramePlacement();
     void SaveFramePlacement();
     QString NextTitle();
+    void LoadRecentFiles();
+    void SaveRecentFiles();
+    void UpdateRecentFileMenu();
 
     static inline CTessaryApp* s_instance = nullptr;
     std::unique_ptr<ISettingsStore> m_store;
@@ -61,6 +72,7 @@ private:
     QString m_programFolder;
     std::unique_ptr<CMainFrame> m_mainFrame;
     int m_untitledCount = 0;
+    QStringList m_recentFiles;
 };
 
 } // namespace quiltara::gui

@@ -1,7 +1,21 @@
 #include "app/CTessaryDoc.h"
 
 #include "app/CommandIds.h"
+#include "app/CTessaryApp.h"
+#include "app/ClipboardCommands.h"
+#include "image/ImageFileBuffer.h"
+#include "image/ImageFileRoutines.h"
+#include "image/codecs/FormatTable.h"
+#include "ui/CJpegQualityDlg.h"
+#include "ui/CStatusProgress.h"
+#include "ui/FileDialogs.h"
 #include "view/CCanvasWnd.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 
 namespace quiltara::gui {
 
@@ -20,6 +34,102 @@ bool CTessaryDoc::NewFromPicture(const CDIBSection2& picture) {
     original.SetAlpha(255);
     m_modified = true;
     return true;
+}
+
+bool CTessaryDoc::OnOpenDocument(const QString& path, QString* errorText) {
+    CStatusProgressReporter progress;
+    std::vector<std::uint8_t> block;
+    const unsigned code = OpenPictureFile(path.toStdString(), original, block, progress);
+    if (code != 0) {
+        if (errorText) *errorText = QString::fromStdString(ErrorText(code));
+        return false;
+    }
+    pathName = path;
+    originalLoaded = true;
+    hasCameraInfo = false;
+    cameraBlock = std::move(block);
+    // Tiles are cut by the tile wizard; until it runs, the whole picture is the tile.
+    surroundingsImage.MakeEmpty();
+    tileOffsetX = tileOffsetY = 0;
+    SetTitle(QFileInfo(path).fileName());
+    return true;
+}
+
+bool CTessaryDoc::OnSaveDocument(const QString& path) {
+    QWidget* window = QApplication::activeWindow();
+    if (!canvas) {
+        QMessageBox::warning(window, "Quiltara", "Can't save...");
+        return false;
+    }
+    CCanvasModel& model = canvas->Model();
+    if (model.HasFloat()) {
+        QMessageBox::information(window, "Quiltara", "The selection will be merged with document");
+        CombineWithImage(model);
+        canvas->Refresh();
+    }
+    const std::string file = path.toStdString();
+    int quality = 75;
+    CTessaryApp* app = CTessaryApp::Instance();
+    if (SaveFormatForPath(file) == kFormatJPG) {
+        if (app) quality = LoadJpegQuality(app->Store());
+        CJpegQualityDlg dialog(quality, window);
+        if (dialog.exec() != QDialog::Accepted) return false;
+        quality = dialog.Quality();
+        if (app) StoreJpegQuality(app->Store(), quality);
+    }
+    CStatusProgressReporter progress;
+    const SaveResult result = SavePictureFile(model.workingImage, file, quality, progress);
+    if (!result.ok) {
+        QMessageBox::warning(window, "Quiltara", QString::fromStdString(result.message));
+        return false;
+    }
+    pathName = path;
+    model.unsavedChanges = false;
+    m_modified = false;
+    return true;
+}
+
+bool CTessaryDoc::DoSave(const QString& givenPath, bool replace) {
+    QString path = givenPath;
+    CTessaryApp* app = CTessaryApp::Instance();
+    if (path.isEmpty()) {
+        const SaveDialogSetup setup =
+            MakeSaveDialogSetup(pathName.toStdString(), m_title.toStdString(), replace);
+        QString folder = app ? QString::fromStdString(app->Settings().documentPath) : QString();
+        if (folder.isEmpty()) folder = QFileInfo(pathName).absolutePath();
+        const QString start = QDir(folder).filePath(QString::fromStdString(setup.name));
+        const QStringList filters = QtNameFilters(setup.filter.c_str());
+        const QString suffix = QString::fromStdString(setup.extension.empty() ? "png" : setup.extension);
+        if (askSavePath) {
+            path = askSavePath("Save image", start, filters, suffix);
+        } else {
+            QFileDialog dialog(QApplication::activeWindow(), "Save image", start);
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setNameFilters(filters);
+            dialog.setDefaultSuffix(suffix);
+            if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+                path = dialog.selectedFiles().first();
+        }
+        if (path.isEmpty()) return false;
+        if (app) app->Settings().documentPath = QFileInfo(path).absolutePath().toStdString();
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool ok = OnSaveDocument(path);
+    QApplication::restoreOverrideCursor();
+    // A failed save leaves whatever was at path as it was: nothing to remove here.
+    if (ok && replace) SetTitle(QFileInfo(path).fileName());
+    if (ok && app) app->AddToRecentFiles(path);
+    return ok;
+}
+
+bool CTessaryDoc::SaveModified(QWidget* parent) {
+    if (!IsModified()) return true;
+    const auto answer = QMessageBox::question(
+        parent, "Quiltara", QString("Save changes to %1?").arg(m_title),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    if (answer == QMessageBox::Cancel) return false;
+    if (answer == QMessageBox::No) return true;
+    return DoSave(QString(), true);
 }
 
 void CTessaryDoc::OnViewInitialised(CCanvasWnd* view) {
@@ -55,6 +165,8 @@ void CTessaryDoc::SetTitle(const QString& title) {
 
 bool CTessaryDoc::OnCommand(int id) {
     switch (id) {
+    case ID_FILE_SAVE:
+    case ID_FILE_SAVE_AS: DoSave(QString(), true); return true;
     case ID_SET_AS_ORIGINAL: SetAsOriginal(); return true;
     default: return false;
     }
@@ -62,6 +174,8 @@ bool CTessaryDoc::OnCommand(int id) {
 
 bool CTessaryDoc::UpdateCommand(int id, CommandState& state) {
     switch (id) {
+    case ID_FILE_SAVE:
+    case ID_FILE_SAVE_AS: state.enabled = true; return true;
     case ID_SET_AS_ORIGINAL: state.enabled = canvas != nullptr; return true;
     default: return false;
     }

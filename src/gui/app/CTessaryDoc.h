@@ -4,6 +4,8 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,6 +28,20 @@ public:
     /// A new picture from an image the clipboard gave (alpha 255).
     bool NewFromPicture(const CDIBSection2& picture);
 
+    /// The open routine: loads path into the Original with the "Loading" progress and
+    /// keeps the camera block. On failure the document is unchanged and errorText
+    /// holds the reason.
+    bool OnOpenDocument(const QString& path, QString* errorText = nullptr);
+    /// Saves the working image to path in the format of its extension (asking for the
+    /// JPEG quality); tells the user what went wrong. False on failure or cancel.
+    bool OnSaveDocument(const QString& path);
+    /// The save routine of "&Save" and "Save &As...": asks for a name (proposed from
+    /// the path, or from the title), saves, and with replace takes the new name.
+    bool DoSave(const QString& path, bool replace);
+    /// Asks whether unsaved changes should be saved; false when the user cancelled
+    /// or the save failed.
+    bool SaveModified(QWidget* parent);
+
     /// The view took its copy of the Original: keep ours on disk, or drop it when the
     /// document has no Original of its own.
     void OnViewInitialised(CCanvasWnd* canvas);
@@ -37,6 +53,10 @@ public:
     bool IsModified() const;
     void SetModifiedFlag(bool modified) { m_modified = modified; }
     QString Title() const { return m_title; }
+    /// The save routine's dialog; tests replace it. Returns the chosen path or empty.
+    std::function<QString(const QString& title, const QString& start, const QStringList& filters,
+                          const QString& suffix)>
+        askSavePath;
     void SetTitle(const QString& title);
 
     bool OnCommand(int id) override;

@@ -20,6 +20,10 @@ CChildFrame::CChildFrame(CTessaryDoc* document, QWidget* parent)
 CChildFrame::~CChildFrame() = default;
 
 void CChildFrame::closeEvent(QCloseEvent* event) {
+    if (!m_document->SaveModified(this)) {
+        event->ignore();
+        return;
+    }
     // Closing a view stops a long tool run on it.
     AppState().stopFlag = true;
     QMdiSubWindow::closeEvent(event);

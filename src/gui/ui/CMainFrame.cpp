@@ -12,6 +12,10 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QComboBox>
 #include <QLabel>
 #include <QMdiArea>
@@ -58,6 +62,20 @@ CMainFrame::CMainFrame(ICommandTarget* application, QWidget* parent)
     UpdateAllActions();
     UpdateMemoryPane();
     resize(1200, 800);
+    setAcceptDrops(true);
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    QStringList files;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile()) files << url.toLocalFile();
+    if (files.isEmpty()) return;
+    event->acceptProposedAction();
+    emit filesDropped(files);
 }
 
 CMainFrame::~CMainFrame() {

@@ -47,8 +47,14 @@ public:
     bool OnCommand(int id) override;
     bool UpdateCommand(int id, CommandState& state) override;
 
+signals:
+    /// Files dropped on the window, to be opened.
+    void filesDropped(const QStringList& files);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void BuildMenus();

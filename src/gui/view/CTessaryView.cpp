@@ -38,6 +38,25 @@ void CTessaryView::OnInitialUpdate() {
     }
 }
 
+void CTessaryView::Reload() {
+    const auto answer = QMessageBox::question(
+        this, "Quiltara",
+        "This will Reload the original image from the disk.\nAny changes you made after the last "
+        "Save will be lost.\nDo you want to continue?",
+        QMessageBox::Yes | QMessageBox::No);
+    if (answer != QMessageBox::Yes) return;
+    QString error;
+    if (!m_document->OnOpenDocument(m_document->pathName, &error)) {
+        // A failed reload leaves the canvas as it was.
+        QMessageBox::warning(this, "Quiltara", error);
+        return;
+    }
+    m_canvas->AttachDocument(&m_document->original, &m_document->surroundingsImage,
+                             m_document->tileOffsetX, m_document->tileOffsetY);
+    m_document->OnViewInitialised(m_canvas);
+    emit zoomChanged(m_canvas->Geometry().Zoom());
+}
+
 bool CTessaryView::OnCommand(int id) {
     CCanvasModel& model = m_canvas->Model();
     CTessaryApp* app = CTessaryApp::Instance();
@@ -89,6 +108,7 @@ bool CTessaryView::OnCommand(int id) {
         if (model.FinishCrop()) m_canvas->ImageSizeChanged();
         m_canvas->Refresh();
         return true;
+    case ID_RELOAD: Reload(); return true;
     case ID_ZOOM_IN: m_canvas->ZoomIn(); return true;
     case ID_ZOOM_OUT: m_canvas->ZoomOut(); return true;
     case ID_ORIGINAL_SIZE: m_canvas->SetZoom(1.0); return true;
@@ -117,6 +137,7 @@ bool CTessaryView::UpdateCommand(int id, CommandState& state) {
     case ID_EDIT_PASTE:
     case ID_PASTE_AS_ORIGINAL: state.enabled = ClipboardHasPicture(); return true;
     case ID_FINISH_CROP: state.enabled = model.CanFinishCrop(); return true;
+    case ID_RELOAD: state.enabled = !m_document->pathName.isEmpty(); return true;
     case ID_ZOOM_IN:
     case ID_ZOOM_OUT:
     case ID_ORIGINAL_SIZE:

@@ -18,6 +18,9 @@ public:
     /// Hands the document's pictures to the canvas; the document then lets its copy go.
     void OnInitialUpdate();
 
+    /// "Reload": asks, then opens the document's file again and shows it.
+    void Reload();
+
     CTessaryDoc* Document() const { return m_document; }
     CCanvasWnd* Canvas() const { return m_canvas; }
 
