@@ -48,3 +48,18 @@ TEST(CliExif, WithoutCameraInformationFails) {
     EXPECT_EQ(RunCli("exif " + folder.File("missing.jpg")).status, 1);
     EXPECT_EQ(RunCli("exif").status, 2);
 }
+
+// A photograph from a Debian package (python3-skimage), when it is installed: its Exif
+// APP1 is followed by an XMP APP1.
+TEST(CliExif, ReadsARealPhotographWhoseExifIsFollowedByXmp) {
+    const std::string path = "/usr/lib/python3/dist-packages/skimage/data/hubble_deep_field.jpg";
+    if (!std::ifstream(path).good()) GTEST_SKIP() << path << " is not installed";
+    const auto r = RunCli("exif " + path);
+    ASSERT_EQ(r.status, 0) << r.output;
+    for (const char* line :
+         {"Date & Time: 2012-09-17T15:53:45-04:00\n", "Orientation: upper left\n",
+          "Exif Image Width: 1000\n", "Exif Image Height: 872\n", "Exif Version: 30323230\n",
+          "Software: Adobe Photoshop CS5 Macintosh\n", "X Res: 3000000/10000 \n",
+          "Resolution Unit: inch\n"})
+        EXPECT_NE(r.output.find(line), std::string::npos) << line;
+}
