@@ -126,8 +126,8 @@ public:
         Put16(c, 1);        // planes
         Put32(c, 1u << 24); // colours
         Put8(c, greyscale ? 1 : 0);
-        Put32(c, std::uint32_t(width * height * 3)); // total image size
-        Put32(c, 0);                                 // active layer
+        Put32(c, std::uint32_t(width) * std::uint32_t(height) * 3u); // total image size
+        Put32(c, 0);                                                 // active layer
         Put16(c, std::uint16_t(layerCount));
         Append(m_file, Block(0, Chunk(c), {}));
     }
