@@ -1,9 +1,8 @@
 // quiltara-cli exif IN: the camera report of a photograph.
 #include "CliCommand.h"
 
-#include "app/Archive.h"
 #include "exif/ExifRecord.h"
-#include "exif/JpegExifSegment.h"
+#include "image/ImageFileRoutines.h"
 
 #include <cstdio>
 
@@ -19,11 +18,12 @@ const CliRegistration kRegistration(kExif);
 
 int RunExif(const std::vector<std::string>& args) {
     if (args.size() != 1) return UsageError(kExif);
-    std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(args[0], bytes)) return Fail("cannot read " + args[0]);
-    const std::vector<std::uint8_t> segment = FindExifSegment(bytes.data(), bytes.size());
+    // The same loading as opening the picture, so the report shows what the document keeps.
+    LoadedPicture picture;
+    const unsigned code = LoadPictureFile(args[0], picture);
+    if (code != kErrNone) return Fail(args[0] + ": " + ErrorText(code));
     CExifRecord record;
-    if (segment.empty() || !record.Decode(segment.data(), segment.size()))
+    if (picture.cameraBlock.empty() || !record.DecodeBlock(picture.cameraBlock))
         return Fail("No Camera information can be found in this document...");
     const std::string report = record.Report("\n");
     std::fwrite(report.data(), 1, report.size(), stdout);

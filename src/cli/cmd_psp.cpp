@@ -3,8 +3,7 @@
 
 #include "devices/PspFile.h"
 #include "devices/TubeFrames.h"
-
-#include <png.h>
+#include "image/codecs/Codecs.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -25,28 +24,12 @@ const CliCommand kTube{"tube", "tube FILE OUTDIR",
 const CliRegistration kPspRegistration(kPsp);
 const CliRegistration kTubeRegistration(kTube);
 
-// Writes rows-top-down RGBA pixels as an 8-bit RGBA PNG.
+// Writes rows-top-down RGBA pixels as an RGBA PNG; the old file survives a failure.
 bool WriteRgbaPng(const std::string& path, const std::uint8_t* rgba, int width, int height) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    bool ok = png && info;
-    if (ok && setjmp(png_jmpbuf(png)))
-        ok = false;
-    else if (ok) {
-        png_init_io(png, file);
-        png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_RGBA,
-                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        png_write_info(png, info);
-        for (int y = 0; y < height; ++y)
-            png_write_row(png, rgba + std::size_t(y) * std::size_t(width) * 4);
-        png_write_end(png, nullptr);
-    }
-    png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
-    ok = (std::fclose(file) == 0) && ok;
-    if (!ok) std::remove(path.c_str());
-    return ok;
+    std::unique_ptr<CSink> sink = OpenSink(path);
+    if (!sink) return false;
+    const bool ok = WritePNGAlpha(*sink, rgba, width, height);
+    return CloseSink(std::move(sink), ok) && ok;
 }
 
 // Loads the file; on failure prints the reader's texts and returns false.

@@ -2,6 +2,8 @@
 #include "support/ExifBlockWriter.h"
 #include "support/TestSupport.h"
 
+#include "image/codecs/Codecs.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +16,16 @@ void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) 
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
+
+// A real 8 x 8 JPEG carrying the given APP1 segments (marker bytes and length dropped).
+std::vector<std::uint8_t> JpegWith(const std::vector<std::vector<std::uint8_t>>& segments) {
+    std::vector<quiltara::JPGMarker> markers;
+    for (const auto& s : segments) markers.push_back({0xE1, {s.begin() + 4, s.end()}});
+    const std::vector<std::uint8_t> rgb(8 * 8 * 3, 128);
+    quiltara::CSink sink;
+    EXPECT_TRUE(quiltara::WriteJPG(sink, rgb.data(), 8, 8, 90, &markers));
+    return sink.Bytes();
+}
 } // namespace
 
 TEST(CliExif, PrintsTheReportOneEntryALine) {
@@ -23,7 +35,7 @@ TEST(CliExif, PrintsTheReportOneEntryALine) {
     w.AddPointer(ExifBlockWriter::Ifd0, 34665, ExifBlockWriter::Exif);
     w.AddRationals(ExifBlockWriter::Exif, 33434, {{1, 125}});
     const std::vector<std::uint8_t> xmp = {0xFF, 0xE1, 0x00, 0x08, 'h', 't', 't', 'p', ':', '/'};
-    WriteFile(folder.File("photo.jpg"), JpegWithSegments({w.Segment(), xmp}));
+    WriteFile(folder.File("photo.jpg"), JpegWith({w.Segment(), xmp}));
 
     const auto r = RunCli("exif " + folder.File("photo.jpg"));
     ASSERT_EQ(r.status, 0) << r.output;
@@ -38,8 +50,7 @@ TEST(CliExif, PrintsTheReportOneEntryALine) {
 
 TEST(CliExif, WithoutCameraInformationFails) {
     TempFolder folder;
-    const std::vector<std::uint8_t> jfif = {0xFF, 0xE0, 0x00, 0x07, 'J', 'F', 'I', 'F', 0};
-    WriteFile(folder.File("plain.jpg"), JpegWithSegments({jfif}));
+    WriteFile(folder.File("plain.jpg"), JpegWith({}));
     const auto r = RunCli("exif " + folder.File("plain.jpg"));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.output.find("No Camera information can be found in this document..."),

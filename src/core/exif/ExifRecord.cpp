@@ -301,6 +301,14 @@ bool CExifRecord::Decode(const std::uint8_t* segment, std::size_t length) {
     return true;
 }
 
+bool CExifRecord::DecodeBlock(const std::vector<std::uint8_t>& block) {
+    const std::size_t length = std::min<std::size_t>(block.size() + 2, 0xFFFF);
+    std::vector<std::uint8_t> segment = {0xFF, 0xE1, std::uint8_t(length >> 8),
+                                         std::uint8_t(length)};
+    segment.insert(segment.end(), block.begin(), block.end());
+    return Decode(segment.data(), segment.size());
+}
+
 std::uint32_t CExifRecord::ReadDirectory(std::size_t pos) {
     const std::size_t count = U16(pos);
     for (std::size_t i = 0; i < count; ++i) {

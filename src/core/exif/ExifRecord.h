@@ -32,6 +32,9 @@ public:
     /// segment: directories, entries and values that do not fit are skipped, and every
     /// directory is read at most once.
     bool Decode(const std::uint8_t* segment, std::size_t length);
+    /// The same for the APP1 data as the JPEG reader keeps it, from "Exif" on (the
+    /// marker bytes and the length are put in front).
+    bool DecodeBlock(const std::vector<std::uint8_t>& block);
 
     /// The report: for every entry in report order "Label: value" or "Label: ---",
     /// each followed by lineEnd (the dialog uses CR LF).

@@ -1,6 +1,7 @@
 #include "exif/ExifRecord.h"
 #include "exif/ExifText.h"
 #include "exif/JpegExifSegment.h"
+#include "image/codecs/Codecs.h"
 #include "support/ExifBlockWriter.h"
 
 #include <gtest/gtest.h>
@@ -412,4 +413,25 @@ TEST(JpegExifSegment, FindsTheExifSegmentEvenWhenXmpFollows) {
     std::vector<std::uint8_t> cut(file.begin(), file.begin() + 2 + long(jfif.size()) + 20);
     EXPECT_TRUE(FindExifSegment(cut.data(), cut.size()).empty());
     EXPECT_TRUE(FindExifSegment(nullptr, 0).empty());
+}
+
+TEST(ExifRecord, DecodesTheBlockTheJpegReaderKeeps) {
+    const auto segment = CameraBlock(true);
+    std::vector<JPGMarker> markers = {{0xE1, {segment.begin() + 4, segment.end()}},
+                                      {0xE1, {'h', 't', 't', 'p', ':', '/', '/'}}};
+    const std::vector<std::uint8_t> rgb(16 * 8 * 3, 90);
+    CSink sink;
+    ASSERT_TRUE(WriteJPG(sink, rgb.data(), 16, 8, 80, &markers));
+    // The scanner finds the same segment in the file the codec wrote.
+    EXPECT_EQ(FindExifSegment(sink.Bytes().data(), sink.Bytes().size()), segment);
+
+    CSource source(sink.Bytes().data(), sink.Bytes().size());
+    int w = 0, h = 0;
+    ASSERT_FALSE(ReadJPG(source, w, h).empty());
+    std::vector<JPGMarker> kept;
+    for (int i = 0; i < GetJPGMarkerCount(); ++i) kept.push_back(GetJPGMarker(i));
+    CExifRecord fromBlock;
+    ASSERT_TRUE(fromBlock.DecodeBlock(PickCameraBlock(kept)));
+    EXPECT_EQ(fromBlock.Report(), DecodeOrFail(segment).Report());
+    EXPECT_EQ(ValueOf(fromBlock, 33437), "5.60");
 }
