@@ -16,9 +16,13 @@ std::vector<CliCommand>& Commands() {
 }
 } // namespace
 
-CliRegistration::CliRegistration(const CliCommand& command) { Commands().push_back(command); }
+CliRegistration::CliRegistration(const CliCommand& command) {
+    Commands().push_back(command);
+}
 
-const std::vector<CliCommand>& RegisteredCommands() { return Commands(); }
+const std::vector<CliCommand>& RegisteredCommands() {
+    return Commands();
+}
 
 int Fail(const std::string& text) {
     std::fprintf(stderr, "quiltara-cli: %s\n", text.c_str());
@@ -36,10 +40,12 @@ using namespace quiltara::cli;
 
 static void PrintHelp() {
     std::printf("Quiltara %s: seamless texture tools from the command line.\n\n", QUILTARA_VERSION);
-    std::printf("usage: quiltara-cli COMMAND [ARGUMENTS]\n       quiltara-cli --help | --version\n\n");
+    std::printf(
+        "usage: quiltara-cli COMMAND [ARGUMENTS]\n       quiltara-cli --help | --version\n\n");
     std::vector<CliCommand> sorted = RegisteredCommands();
-    std::sort(sorted.begin(), sorted.end(),
-              [](const CliCommand& a, const CliCommand& b) { return std::strcmp(a.name, b.name) < 0; });
+    std::sort(sorted.begin(), sorted.end(), [](const CliCommand& a, const CliCommand& b) {
+        return std::strcmp(a.name, b.name) < 0;
+    });
     if (sorted.empty()) {
         std::printf("No commands yet.\n");
         return;
