@@ -36,7 +36,9 @@ public:
     const std::uint8_t* PixelAt(int x, int y) const {
         return m_bits + (std::size_t(y) * std::size_t(m_width) + std::size_t(x)) * 4;
     }
-    std::size_t PixelBytes() const { return std::size_t(GetBytesPerLine()) * std::size_t(m_height); }
+    std::size_t PixelBytes() const {
+        return std::size_t(GetBytesPerLine()) * std::size_t(m_height);
+    }
 
     std::uint32_t GetTag() const { return m_tag; }
     void SetTag(std::uint32_t tag) { m_tag = tag; }
@@ -66,6 +68,9 @@ public:
     /// Loads a top-row-first red-green-blue buffer; alpha >= 0 sets every alpha byte.
     void ImportRGB(const std::uint8_t* buffer, int w, int h, int alpha);
     void ImportRGBA(const std::uint8_t* buffer, int w, int h);
+    /// Resamples a 32-bit picture to width x height with the triangle filter (see
+    /// filters/Resize.h). Nothing happens when the size is unchanged or not positive.
+    void ResizeBilinear(int width, int height);
 
     // Swapping to disk.
     /// The temporary file's full name: prefix, five digits 0-8, ".tmp", in the program
