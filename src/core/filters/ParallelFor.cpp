@@ -51,6 +51,8 @@ void ParallelFor(int count, int grain, const std::function<void(int, int)>& body
     work(true);
     for (auto& t : helpers) t.join();
     if (failure) std::rethrow_exception(failure);
+    // The helpers may have taken the last chunks: the caller reports the end itself.
+    if (progress) progress(count);
 }
 
 } // namespace quiltara
