@@ -91,7 +91,9 @@ void MedianCutRepeatEdge(std::uint8_t* pixels, int width, int height) {
 
 namespace {
 
-// One (offset, sign) step of the hulling on a framed plane of pw x ph bytes.
+// One (offset, sign) step of the hulling on a framed plane of pw x ph bytes. The
+// comparisons with "neighbour + 1" are made in int: done in bytes, 255 + 1 wraps to 0
+// and every pure white pixel would be lowered, far from any speck.
 void HullStep(std::uint8_t* plane, std::uint8_t* temp, int pw, int ph, long long o, int sign) {
     for (int y = 1; y < ph - 1; ++y) {
         for (int x = 1; x < pw - 1; ++x) {
@@ -101,7 +103,7 @@ void HullStep(std::uint8_t* plane, std::uint8_t* temp, int pw, int ph, long long
             if (sign > 0)
                 temp[p] = v < n ? std::uint8_t(v + 1) : v;
             else
-                temp[p] = std::uint8_t(n + 1) < v ? std::uint8_t(v - 1) : v;
+                temp[p] = n + 1 < v ? std::uint8_t(v - 1) : v;
         }
     }
     for (int y = 1; y < ph - 1; ++y) {
@@ -111,9 +113,9 @@ void HullStep(std::uint8_t* plane, std::uint8_t* temp, int pw, int ph, long long
             const std::uint8_t a = temp[std::size_t((long long)p - o)];
             const std::uint8_t b = temp[std::size_t((long long)p + o)];
             if (sign > 0) {
-                if (t < std::uint8_t(a + 1) && t < b) ++t;
+                if (t < a + 1 && t < b) ++t;
             } else {
-                if (std::uint8_t(a + 1) < t && b < t) --t;
+                if (a + 1 < t && b < t) --t;
             }
             plane[p] = t;
         }

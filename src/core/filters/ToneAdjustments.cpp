@@ -64,6 +64,11 @@ AutoLevelsResult AutoLevels(std::uint8_t* pixels, int width, int height, double 
         const std::uint8_t* p = pixels + i * 4;
         ++histogram[std::size_t(LumaTrunc(p[2], p[1], p[0]))];
     }
+    // A picture of one luminance has nothing to stretch (a small one would otherwise
+    // find its black point at 0, a large one divide by zero): it stays as it was.
+    if (std::count_if(histogram.begin(), histogram.end(), [](std::uint64_t v) { return v != 0; }) <
+        2)
+        return result;
     const double n = double(count);
     const std::uint64_t lowCount = std::uint64_t(n * clipPercent / 100.0);
     const std::uint64_t highCount = std::uint64_t(n * (1.0 - clipPercent / 100.0));
