@@ -3,6 +3,7 @@
 #include "app/Archive.h"
 #include "app/Messages.h"
 #include "app/RuntimeRandom.h"
+#include "filters/Resize.h"
 #include "ui/ProgramFolders.h"
 
 #include <algorithm>
@@ -332,6 +333,15 @@ void CDIBSection2::ImportRGBA(const std::uint8_t* buffer, int w, int h) {
         std::uint8_t* d = GetRow(y);
         for (int x = 0; x < w; ++x, s += 4, d += 4) d[0] = s[2], d[1] = s[1], d[2] = s[0], d[3] = s[3];
     }
+}
+
+void CDIBSection2::ResizeBilinear(int width, int height) {
+    if (IsEmpty() || m_bitsPerPixel != 32 || width <= 0 || height <= 0) return;
+    if (width == m_width && height == m_height) return;
+    const std::vector<std::uint8_t> old(m_bits, m_bits + PixelBytes());
+    const int oldWidth = m_width, oldHeight = m_height;
+    Create(width, height, 32, m_hasAlpha);
+    quiltara::ResizeBilinear(old.data(), oldWidth, oldHeight, m_bits, width, height);
 }
 
 // ---------------------------------------------------------------- swapping

@@ -66,6 +66,9 @@ public:
     /// Loads a top-row-first red-green-blue buffer; alpha >= 0 sets every alpha byte.
     void ImportRGB(const std::uint8_t* buffer, int w, int h, int alpha);
     void ImportRGBA(const std::uint8_t* buffer, int w, int h);
+    /// Resamples a 32-bit picture to width x height with the triangle filter (see
+    /// filters/Resize.h). Nothing happens when the size is unchanged or not positive.
+    void ResizeBilinear(int width, int height);
 
     // Swapping to disk.
     /// The temporary file's full name: prefix, five digits 0-8, ".tmp", in the program

@@ -1,0 +1,174 @@
+#include "filters/Resize.h"
+
+#include "app/ProgressReporter.h"
+#include "filters/ParallelFor.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace quiltara {
+
+namespace {
+
+inline std::uint8_t FloorToByte(float v) {
+    if (!(v > 0.0f)) return 0;
+    if (v >= 255.0f) return 255;
+    return std::uint8_t(v); // positive: truncation is floor
+}
+
+} // namespace
+
+std::vector<BilinearContributor> BilinearContributors(int n, int m) {
+    std::vector<BilinearContributor> list(std::size_t(std::max(m, 0)));
+    if (n <= 0 || m <= 0) return list;
+    const double scale = double(m) / double(n);
+    const double width = scale >= 1.0 ? 1.0 : 1.0 / scale;
+    const double weightScale = scale >= 1.0 ? 1.0 : scale;
+    const int maxTaps = 2 * int(std::ceil(width)) + 1;
+    for (int j = 0; j < m; ++j) {
+        BilinearContributor& c = list[std::size_t(j)];
+        const double centre = j / scale;
+        const int left = int(std::floor(centre - width));
+        const int right = int(std::ceil(centre + width));
+        double sum = 0.0;
+        std::vector<double> weights;
+        for (int i = left, taps = 0; i <= right && taps < maxTaps; ++i, ++taps) {
+            if (i < 0 || i >= n) continue;
+            const double t = (centre - i) * weightScale;
+            const double f = std::fabs(t) < 1.0 ? 1.0 - std::fabs(t) : 0.0;
+            const double w = weightScale * f;
+            if (w == 0.0) continue;
+            c.index.push_back(i);
+            weights.push_back(w);
+            sum += w;
+        }
+        for (double w : weights) c.weight.push_back(float(sum > 0.0 ? w / sum : w));
+        if (c.index.empty()) {
+            // Only possible through rounding at the very edge: take the nearest sample.
+            c.index.push_back(std::clamp(int(centre), 0, n - 1));
+            c.weight.push_back(1.0f);
+        }
+    }
+    return list;
+}
+
+void ResizeBilinear(const std::uint8_t* src, int w, int h, std::uint8_t* dst, int newW, int newH) {
+    if (!src || !dst || w <= 0 || h <= 0 || newW <= 0 || newH <= 0) return;
+    const auto columns = BilinearContributors(w, newW);
+    const auto rows = BilinearContributors(h, newH);
+    std::vector<std::uint8_t> temp(std::size_t(newW) * std::size_t(h) * 4);
+    const std::size_t srcStride = std::size_t(w) * 4, tempStride = std::size_t(newW) * 4;
+
+    // Rows: every output column from its contributors in the same source row.
+    ParallelFor(h, 16, [&](int begin, int end) {
+        for (int y = begin; y < end; ++y) {
+            const std::uint8_t* s = src + std::size_t(y) * srcStride;
+            std::uint8_t* t = temp.data() + std::size_t(y) * tempStride;
+            if (newW == w) {
+                std::memcpy(t, s, srcStride);
+                continue;
+            }
+            for (int x = 0; x < newW; ++x) {
+                const BilinearContributor& c = columns[std::size_t(x)];
+                float acc[4] = {0, 0, 0, 0};
+                for (std::size_t k = 0; k < c.index.size(); ++k) {
+                    const std::uint8_t* p = s + std::size_t(c.index[k]) * 4;
+                    const float wk = c.weight[k];
+                    for (int ch = 0; ch < 4; ++ch) acc[ch] += wk * float(p[ch]);
+                }
+                for (int ch = 0; ch < 4; ++ch)
+                    t[std::size_t(x) * 4 + std::size_t(ch)] = FloorToByte(acc[ch]);
+            }
+        }
+    });
+
+    // Columns: every output row is a weighted sum of whole rows of the buffer.
+    ParallelFor(newH, 16, [&](int begin, int end) {
+        std::vector<float> acc(tempStride);
+        for (int y = begin; y < end; ++y) {
+            const BilinearContributor& c = rows[std::size_t(y)];
+            std::fill(acc.begin(), acc.end(), 0.0f);
+            for (std::size_t k = 0; k < c.index.size(); ++k) {
+                const std::uint8_t* t = temp.data() + std::size_t(c.index[k]) * tempStride;
+                const float wk = c.weight[k];
+                for (std::size_t i = 0; i < tempStride; ++i) acc[i] += wk * float(t[i]);
+            }
+            std::uint8_t* d = dst + std::size_t(y) * tempStride;
+            for (std::size_t i = 0; i < tempStride; ++i) d[i] = FloorToByte(acc[i]);
+        }
+    });
+}
+
+void BicubicWeights(float t, float weights[4]) {
+    const float t2 = t * t, t3 = t2 * t;
+    weights[0] = 1.0f / 6.0f - t / 2.0f + t2 / 2.0f - t3 / 6.0f;
+    weights[1] = 2.0f / 3.0f - t2 + t3 / 2.0f;
+    weights[2] = 1.0f / 6.0f + t / 2.0f + t2 / 2.0f - t3 / 2.0f;
+    weights[3] = t3 / 6.0f;
+}
+
+void ResizeBicubic(const std::uint8_t* src, int w, int h, std::uint8_t* dst, int newW, int newH,
+                   IProgressReporter* progress) {
+    if (!src || !dst || w <= 0 || h <= 0 || newW <= 0 || newH <= 0) return;
+    if (progress) {
+        progress->Begin("Resizing", newH);
+        progress->SetPos(0);
+    }
+    const std::size_t srcStride = std::size_t(w) * 4;
+    // The horizontal positions and weights are the same for every row.
+    std::vector<float> sxs(static_cast<std::size_t>(newW));
+    std::vector<float> wxs(std::size_t(newW) * 4);
+    for (int x = 0; x < newW; ++x) {
+        const float sx = float(x) * float(w) / float(newW);
+        sxs[std::size_t(x)] = sx;
+        BicubicWeights(sx - std::floor(sx), &wxs[std::size_t(x) * 4]);
+    }
+    int lastReported = 0;
+    ParallelFor(
+        newH, 8,
+        [&](int begin, int end) {
+            for (int y = begin; y < end; ++y) {
+                const float sy = float(y) * float(h) / float(newH);
+                const bool rowInside = sy >= 1.0f && sy < float(h - 2);
+                const int iy = int(std::floor(sy));
+                float wy[4];
+                BicubicWeights(sy - float(iy), wy);
+                const int nearestY = int(std::min(sy, float(h - 1)));
+                std::uint8_t* d = dst + std::size_t(y) * std::size_t(newW) * 4;
+                for (int x = 0; x < newW; ++x, d += 4) {
+                    const float sx = sxs[std::size_t(x)];
+                    if (!rowInside || !(sx >= 1.0f && sx < float(w - 2))) {
+                        const int nearestX = int(std::min(sx, float(w - 1)));
+                        std::memcpy(
+                            d, src + std::size_t(nearestY) * srcStride + std::size_t(nearestX) * 4,
+                            4);
+                        continue;
+                    }
+                    const int ix = int(std::floor(sx));
+                    const float* wx = &wxs[std::size_t(x) * 4];
+                    float acc[4] = {0, 0, 0, 0};
+                    for (int j = 0; j < 4; ++j) {
+                        const std::uint8_t* row =
+                            src + std::size_t(iy - 1 + j) * srcStride + std::size_t(ix - 1) * 4;
+                        for (int i = 0; i < 4; ++i) {
+                            const float weight = wx[i] * wy[j];
+                            for (int ch = 0; ch < 4; ++ch)
+                                acc[ch] += weight * float(row[i * 4 + ch]);
+                        }
+                    }
+                    for (int ch = 0; ch < 4; ++ch) d[ch] = FloorToByte(acc[ch]);
+                }
+            }
+        },
+        [&](int done) {
+            if (progress && done / 50 != lastReported / 50) progress->SetPos(done - done % 50);
+            lastReported = done;
+        });
+    if (progress) {
+        progress->SetPos(0);
+        progress->End();
+    }
+}
+
+} // namespace quiltara

@@ -1,0 +1,111 @@
+#include "filters/RightAngle.h"
+
+#include "filters/ParallelFor.h"
+#include "image/DIBSection2.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace quiltara {
+
+namespace {
+
+// Destination tiles keep both the rows read and the rows written in the cache.
+constexpr int kTile = 64;
+
+// dst (dw x dh) from src (sw x sh): dst(x, y) = src(mapX(x, y), mapY(x, y)) where the
+// mapping is one of the three right-angle turns in memory coordinates (rows upwards).
+template <typename Map>
+void Turn(const std::uint32_t* src, int sw, std::uint32_t* dst, int dw, int dh, Map map) {
+    const int tileRows = (dh + kTile - 1) / kTile;
+    ParallelFor(tileRows, 1, [&](int begin, int end) {
+        for (int ty = begin; ty < end; ++ty) {
+            const int y0 = ty * kTile, y1 = std::min(dh, y0 + kTile);
+            for (int x0 = 0; x0 < dw; x0 += kTile) {
+                const int x1 = std::min(dw, x0 + kTile);
+                for (int y = y0; y < y1; ++y) {
+                    std::uint32_t* d = dst + std::size_t(y) * std::size_t(dw);
+                    for (int x = x0; x < x1; ++x) {
+                        int sx, sy;
+                        map(x, y, sx, sy);
+                        d[x] = src[std::size_t(sy) * std::size_t(sw) + std::size_t(sx)];
+                    }
+                }
+            }
+        }
+    });
+}
+
+} // namespace
+
+void RotateRightAngle(std::uint8_t* pixels, int width, int height, int code) {
+    if (!pixels || width <= 0 || height <= 0 || code < 0 || code > 2) return;
+    const std::size_t count = std::size_t(width) * std::size_t(height);
+    if (code == kRotate180) {
+        auto* p = reinterpret_cast<std::uint32_t*>(pixels);
+        std::reverse(p, p + count);
+        return;
+    }
+    std::vector<std::uint32_t> turned(count); // may throw: the pixels are untouched then
+    std::vector<std::uint32_t> source(count);
+    std::memcpy(source.data(), pixels, count * 4);
+    const int w = width, h = height;
+    if (code == kRotate90CW) {
+        // Clockwise on screen: the picture's top-left corner becomes its top-right.
+        Turn(source.data(), w, turned.data(), h, w, [w](int x, int y, int& sx, int& sy) {
+            sx = w - 1 - y;
+            sy = x;
+        });
+    } else {
+        Turn(source.data(), w, turned.data(), h, w, [h](int x, int y, int& sx, int& sy) {
+            sx = y;
+            sy = h - 1 - x;
+        });
+    }
+    std::memcpy(pixels, turned.data(), count * 4);
+}
+
+void FlipVertical(std::uint8_t* pixels, int bytesPerRow, int height) {
+    if (!pixels || bytesPerRow <= 0 || height <= 1) return;
+    const std::size_t stride = std::size_t(bytesPerRow);
+    ParallelFor(height / 2, 64, [&](int begin, int end) {
+        std::vector<std::uint8_t> row(stride);
+        for (int i = begin; i < end; ++i) {
+            std::uint8_t* a = pixels + std::size_t(i) * stride;
+            std::uint8_t* b = pixels + std::size_t(height - 1 - i) * stride;
+            std::memcpy(row.data(), a, stride);
+            std::memcpy(a, b, stride);
+            std::memcpy(b, row.data(), stride);
+        }
+    });
+}
+
+void FlipHorizontal(std::uint8_t* pixels, int width, int height) {
+    if (!pixels || width <= 1 || height <= 0) return;
+    ParallelFor(height, 64, [&](int begin, int end) {
+        for (int y = begin; y < end; ++y) {
+            auto* row =
+                reinterpret_cast<std::uint32_t*>(pixels + std::size_t(y) * std::size_t(width) * 4);
+            std::reverse(row, row + width);
+        }
+    });
+}
+
+bool RotatePictureRightAngle(CDIBSection2& picture, int code) {
+    if (picture.IsEmpty() || picture.GetBitsPerPixel() != 32 || code < 0 || code > 2) return false;
+    const int w = picture.GetWidth(), h = picture.GetHeight();
+    if (code == kRotate180) {
+        RotateRightAngle(picture.GetBits(), w, h, code);
+        return true;
+    }
+    // Turned in a copy first, so that a failed allocation leaves the picture as it was.
+    std::vector<std::uint8_t> turned(picture.GetBits(),
+                                     picture.GetBits() + std::size_t(w) * std::size_t(h) * 4);
+    RotateRightAngle(turned.data(), w, h, code);
+    picture.Create(h, w, 32, picture.HasAlpha());
+    std::memcpy(picture.GetBits(), turned.data(), turned.size());
+    return true;
+}
+
+} // namespace quiltara

@@ -1,0 +1,194 @@
+#include "filters/RotateByAngle.h"
+
+#include "app/ProgressReporter.h"
+#include "filters/ParallelFor.h"
+#include "filters/RightAngle.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace quiltara {
+
+namespace {
+
+constexpr double kDegreesToRadians = 0.017453292519943295;
+
+struct Pixel {
+    std::uint8_t c[4];
+};
+
+// One source pixel moved by the fraction f towards higher positions: it keeps
+// v - trunc(f * v) and receives the previous pixel's trunc(f * v). At the start of the
+// line the "previous pixel" is the background, at the end the background receives the
+// last pixel's share, so a line shifted over its own background colour stays that
+// colour and no channel can pass 255.
+struct ShearLine {
+    double f;
+    std::uint8_t backShare[4]; // trunc(f * background)
+    std::uint8_t backKeep[4];  // background - trunc(f * background)
+
+    ShearLine(double fraction, const Pixel& back) : f(fraction) {
+        for (int ch = 0; ch < 4; ++ch) {
+            backShare[ch] = std::uint8_t(int(f * back.c[ch]));
+            backKeep[ch] = std::uint8_t(back.c[ch] - backShare[ch]);
+        }
+    }
+    int Share(std::uint8_t v) const { return int(f * v); }
+    // i in 0..n: the output for source index i, with `previous` null for i = 0 and
+    // `current` null for i = n.
+    void Put(const std::uint8_t* previous, const std::uint8_t* current, std::uint8_t* out) const {
+        for (int ch = 0; ch < 4; ++ch) {
+            const int received = previous ? Share(previous[ch]) : backShare[ch];
+            const int kept = current ? current[ch] - Share(current[ch]) : backKeep[ch];
+            out[ch] = std::uint8_t(kept + received);
+        }
+    }
+};
+
+void FillPixels(std::uint8_t* out, int count, const Pixel& back) {
+    for (int i = 0; i < count; ++i) std::memcpy(out + std::size_t(i) * 4, back.c, 4);
+}
+
+// Horizontal shear: row y of src (width n) moved by offset(y) into a row of width m.
+template <typename Offset>
+void ShearRows(const std::uint8_t* src, int n, int rows, std::uint8_t* dst, int m,
+               const Pixel& back, Offset offset) {
+    ParallelFor(rows, 16, [&](int begin, int end) {
+        for (int y = begin; y < end; ++y) {
+            const std::uint8_t* s = src + std::size_t(y) * std::size_t(n) * 4;
+            std::uint8_t* d = dst + std::size_t(y) * std::size_t(m) * 4;
+            const double o = offset(y);
+            const double whole = std::floor(o);
+            const ShearLine line(o - whole, back);
+            const long long start = (long long)whole;
+            FillPixels(d, m, back);
+            for (long long i = std::max(0LL, -start); i <= n; ++i) {
+                const long long x = start + i;
+                if (x >= m) break;
+                line.Put(i > 0 ? s + (i - 1) * 4 : nullptr, i < n ? s + i * 4 : nullptr, d + x * 4);
+            }
+        }
+    });
+}
+
+// Vertical shear: column x of src (n rows) moved by offset(x) into a column of m rows.
+// Worked row by row so that reads and writes run along memory.
+template <typename Offset>
+void ShearColumns(const std::uint8_t* src, int width, int n, std::uint8_t* dst, int m,
+                  const Pixel& back, Offset offset) {
+    std::vector<long long> start(static_cast<std::size_t>(width));
+    std::vector<ShearLine> lines;
+    lines.reserve(std::size_t(width));
+    for (int x = 0; x < width; ++x) {
+        const double o = offset(x);
+        const double whole = std::floor(o);
+        start[std::size_t(x)] = (long long)whole;
+        lines.emplace_back(o - whole, back);
+    }
+    const std::size_t stride = std::size_t(width) * 4;
+    ParallelFor(m, 16, [&](int begin, int end) {
+        for (int y = begin; y < end; ++y) {
+            std::uint8_t* d = dst + std::size_t(y) * stride;
+            for (int x = 0; x < width; ++x) {
+                const long long i = y - start[std::size_t(x)];
+                std::uint8_t* out = d + std::size_t(x) * 4;
+                if (i < 0 || i > n) {
+                    std::memcpy(out, back.c, 4);
+                    continue;
+                }
+                const std::uint8_t* previous =
+                    i > 0 ? src + std::size_t(i - 1) * stride + std::size_t(x) * 4 : nullptr;
+                const std::uint8_t* current =
+                    i < n ? src + std::size_t(i) * stride + std::size_t(x) * 4 : nullptr;
+                lines[std::size_t(x)].Put(previous, current, out);
+            }
+        }
+    });
+}
+
+} // namespace
+
+ShearSizes ShearSizesFor(int width, int height, double residualDegrees) {
+    const double theta = residualDegrees * kDegreesToRadians;
+    const double t = std::tan(theta / 2.0);
+    const double sigma = std::sin(theta);
+    ShearSizes s;
+    s.width1 = width + int(std::fabs(t) * height);
+    s.height2 = int(width * std::fabs(sigma) + height * std::cos(theta)) + 1;
+    s.width3 = int(width * std::cos(theta) + height * std::fabs(sigma)) + 1;
+    return s;
+}
+
+RotatedPicture RotateByAngle(const std::uint8_t* pixels, int width, int height, double degrees,
+                             ColorRef background, IProgressReporter* progress) {
+    RotatedPicture result;
+    if (!pixels || width <= 0 || height <= 0) return result;
+    double a = std::isfinite(degrees) ? std::fmod(degrees, 360.0) : 0.0;
+    if (a < 0) a += 360.0;
+    if (a >= 360.0) a -= 360.0;
+
+    int code = -1;
+    if (a > 45.0 && a <= 135.0) {
+        code = kRotate90CW, a -= 90.0;
+    } else if (a > 135.0 && a <= 225.0) {
+        code = kRotate180, a -= 180.0;
+    } else if (a > 225.0 && a <= 315.0) {
+        code = kRotate90CCW, a -= 270.0;
+    }
+    if (progress) progress->Begin("Rotate", 100);
+    std::vector<std::uint8_t> work(pixels, pixels + std::size_t(width) * std::size_t(height) * 4);
+    int w = width, h = height;
+    if (code >= 0) {
+        RotateRightAngle(work.data(), w, h, code);
+        if (code != kRotate180) std::swap(w, h);
+        if (progress) progress->SetPos(50);
+    }
+    if (a == 0.0) {
+        result.pixels = std::move(work);
+        result.width = w;
+        result.height = h;
+        if (progress) progress->End();
+        return result;
+    }
+
+    const Pixel back{{std::uint8_t(BlueOf(background)), std::uint8_t(GreenOf(background)),
+                      std::uint8_t(RedOf(background)), 255}};
+    const double theta = a * kDegreesToRadians;
+    const double t = std::tan(theta / 2.0);
+    const double sigma = std::sin(theta);
+    const ShearSizes sizes = ShearSizesFor(w, h, a);
+    const int base = code >= 0 ? 50 : 0;
+    auto stage = [&](int k) {
+        if (progress) progress->SetPos(base + (100 - base) * k / 3);
+    };
+
+    // 1. Horizontal: row i by t (i + 0.5), counted from the other end for negative t.
+    std::vector<std::uint8_t> first(std::size_t(sizes.width1) * std::size_t(h) * 4);
+    ShearRows(work.data(), w, h, first.data(), sizes.width1, back,
+              [&](int i) { return t >= 0 ? t * (i + 0.5) : t * (i - h + 0.5); });
+    work = {};
+    stage(1);
+
+    // 2. Vertical: column j by an offset falling by sigma from column to column.
+    const double start2 = sigma > 0 ? (w - 1) * sigma : int(std::fabs(t) * h) * sigma;
+    std::vector<std::uint8_t> second(std::size_t(sizes.width1) * std::size_t(sizes.height2) * 4);
+    ShearColumns(first.data(), sizes.width1, h, second.data(), sizes.height2, back,
+                 [&](int j) { return start2 - sigma * j; });
+    first = {};
+    stage(2);
+
+    // 3. Horizontal again: row j by an offset growing by t from row to row.
+    const double start3 =
+        sigma >= 0 ? -sigma * (w - 1) * t : (1 - sizes.height2 - (w - 1) * sigma) * t;
+    result.pixels.resize(std::size_t(sizes.width3) * std::size_t(sizes.height2) * 4);
+    ShearRows(second.data(), sizes.width1, sizes.height2, result.pixels.data(), sizes.width3, back,
+              [&](int j) { return start3 + t * j; });
+    result.width = sizes.width3;
+    result.height = sizes.height2;
+    stage(3);
+    if (progress) progress->End();
+    return result;
+}
+
+} // namespace quiltara
