@@ -12,11 +12,13 @@ namespace {
 
 // The properties dialog offers sizes up to 60 and blur up to 30; a library file can
 // hold anything, so generated stamps are held to a size a machine can make quickly.
-constexpr int kMaxGeneratedSide = 2048;
+constexpr int kMaxGeneratedSide = 1024;
+constexpr double kMaxGeneratedBlur = 64;
 
 void GenerateShape(CBrush& brush) {
     double blur = brush.blur;
     if (!std::isfinite(blur) || blur < 0) blur = 0;
+    blur = std::min(blur, kMaxGeneratedBlur);
     const int size = std::clamp(brush.size, 1, kMaxGeneratedSide / 3);
     const double sideValue = std::min((size + 2.0 * blur) * 3.0, double(kMaxGeneratedSide));
     const int side = std::max(1, int(sideValue));
@@ -29,7 +31,7 @@ void GenerateShape(CBrush& brush) {
     else
         brush.mask.MakeRectMask(size, size);
     if (blur != 0) {
-        BlurStampAlpha(brush.mask, std::min(blur, double(kMaxGeneratedSide)));
+        BlurStampAlpha(brush.mask, blur);
         CropStampToAlpha(brush.mask);
     }
 }

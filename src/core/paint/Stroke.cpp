@@ -10,8 +10,11 @@ namespace quiltara {
 
 namespace {
 
-int R(double v) {
-    return int(v + 0.5);
+// Rounds half up on both sides of zero. Truncating v + 0.5 toward zero, as the view
+// does for the pointer, would map -1.4 and -0.4 both to 0, and a stroke crossing the
+// tile's left or top edge in the tiled view would jump by a pixel at the seam.
+int RoundToPixel(double v) {
+    return int(std::floor(v + 0.5));
 }
 
 CRect Union(const CRect& a, const CRect& b) {
@@ -104,8 +107,8 @@ CStrokeSegment CStroke::Segment(double qx, double qy, const CStrokeView& view, i
         const int sw = stamp.GetWidth(), sh = stamp.GetHeight();
         halfSize = std::max(halfSize, std::max(sw, sh) / 2);
         const double cxView = px + k * ddx / n, cyView = py + k * ddy / n;
-        const int cx = R((cxView - view.originX) / zoom);
-        const int cy = R((cyView - view.originY) / zoom);
+        const int cx = RoundToPixel((cxView - view.originX) / zoom);
+        const int cy = RoundToPixel((cyView - view.originY) / zoom);
         // Picture rows grow downwards, memory rows upwards from the bottom row.
         const int centreRow = H - 1 - cy;
         CDabArgs dab = args;

@@ -10,8 +10,9 @@ namespace quiltara {
 
 class CRuntimeRandom;
 
-/// How view (client) pixels map to the picture: x = R((x' - originX) / zoom) with
-/// R(v) = v + 0.5 truncated toward zero.
+/// How view (client) pixels map to the picture: x = (x' - originX) / zoom, rounded to
+/// the nearest pixel (halves up, on both sides of zero, so strokes stay continuous
+/// across the tile's edges).
 struct CStrokeView {
     double zoom = 1.0;
     int originX = 0, originY = 0;
