@@ -60,83 +60,68 @@ int PressureAlpha(int a, int t, int mode) {
     return r < 0 ? 0 : r;
 }
 
-bool PaintDab(CDIBSection2& destination, CDIBSection2& readImage, const CDabArgs& args) {
-    if (!Usable(&destination) || !Usable(&readImage) || !Usable(args.stamp)) return false;
-    const int W = destination.GetWidth(), H = destination.GetHeight();
-    if (readImage.GetWidth() != W || readImage.GetHeight() != H) return false;
-    const CDIBSection2& stamp = *args.stamp;
-    const int sw = stamp.GetWidth(), sh = stamp.GetHeight();
+namespace {
 
-    // The pressure mode as a table over the stamp's alpha: one look-up per pixel.
+// Everything the pixel loop needs, worked out once per dab.
+struct DabLoopState {
+    CDIBSection2* destination;
+    CDIBSection2* read;
+    const CDabArgs* args;
+    const CDIBSection2* stamp;
+    const CDIBSection2* source;
+    IDabColorSource* hook;
+    int W, H, sw, sh, tw, th;
+    int kind, opacity, strength;
+    bool overlays, useCentre, useTexture, feedback;
     int alphaTable[256];
-    const int pressure = std::clamp(args.pressure, 0, 255);
-    for (int a = 0; a < 256; ++a) alphaTable[a] = PressureAlpha(a, pressure, args.pressureMode);
-
-    const int kind = args.colorSource;
-    const int opacity = std::clamp(args.opacity, 0, 255);
-    const int blend = args.blendMode >= 0 && args.blendMode < kBlendModeCount ? args.blendMode : 0;
-    const CDIBSection2* source = Usable(args.source) ? args.source : nullptr;
-    const bool builtIn = kind == kSourcePlain || kind == kSourceClone ||
-                         kind == kSourceBackground || kind == kSourceHistory;
-    IDabColorSource* hook = builtIn ? nullptr : args.customSource;
-    const bool overlays =
-        kind == kSourcePlain || kind == kSourceBackground || kind == kSourceHistory;
-    const int strength = std::clamp(args.textureStrength, 0, 255);
-    const bool useCentre = overlays && args.centreSampling;
-    const bool useTexture = !args.centreSampling && strength > 0 && source &&
-                            (kind == kSourcePlain || kind == kSourceBackground);
-    const bool feedback = kind == kSourceClone && args.feedback && &readImage != &destination;
-
-    const long long centreX = (long long)args.left + sw / 2, centreY = (long long)args.top + sh / 2;
+    int centre[3], back[3], over[3];
     CEdgeSmartColor mean;
-    if (blend == kBlendEdgeSmart) mean = CentreMean(readImage, Wrap(centreX, W), Wrap(centreY, H));
-    int centre[3] = {0, 0, 0}; // black when there is no source
-    if (useCentre && source) {
-        const std::uint8_t* p =
-            source->PixelAt(Wrap((long long)Wrap(centreX, W) + args.offsetX, source->GetWidth()),
-                            Wrap((long long)Wrap(centreY, H) + args.offsetY, source->GetHeight()));
-        centre[0] = p[0], centre[1] = p[1], centre[2] = p[2];
-    }
-    const int back[3] = {BlueOf(args.backColor), GreenOf(args.backColor), RedOf(args.backColor)};
-    const int over[3] = {BlueOf(args.overlayColor), GreenOf(args.overlayColor),
-                         RedOf(args.overlayColor)};
-    const int tw = source ? source->GetWidth() : 1, th = source ? source->GetHeight() : 1;
-    if (hook) hook->BeginDab(readImage, args);
+};
 
-    for (int y0 = 0; y0 < sh; ++y0) {
+// The pixel loop, made once per blend mode and once more for the plain case (stamp
+// colour, no overlay, texture or operator), so that the common dab runs without the
+// per-pixel decisions.
+template <int Mode, bool Plain> void DabLoop(const DabLoopState& s) {
+    const CDabArgs& args = *s.args;
+    const int W = s.W;
+    for (int y0 = 0; y0 < s.sh; ++y0) {
         const long long y = (long long)args.top + y0;
-        const int Y = Wrap(y, H);
-        std::uint8_t* dRow = destination.PixelAt(0, Y);
-        std::uint8_t* rRow = readImage.PixelAt(0, Y);
-        const std::uint8_t* sp = stamp.PixelAt(0, y0);
+        const int Y = Wrap(y, s.H);
+        std::uint8_t* dRow = s.destination->PixelAt(0, Y);
+        std::uint8_t* rRow = s.read->PixelAt(0, Y);
+        const std::uint8_t* sp = s.stamp->PixelAt(0, y0);
         const std::uint8_t* tRow =
-            useTexture ? source->PixelAt(0, Wrap(y + args.offsetY, th)) : nullptr;
-        int tx = useTexture ? Wrap((long long)args.left + args.offsetX, tw) : 0;
+            !Plain && s.useTexture ? s.source->PixelAt(0, Wrap(y + args.offsetY, s.th)) : nullptr;
+        int tx = !Plain && s.useTexture ? Wrap((long long)args.left + args.offsetX, s.tw) : 0;
         int X = Wrap(args.left, W);
-        for (int x0 = 0; x0 < sw; ++x0, sp += 4) {
-            const int A = alphaTable[sp[3]];
+        for (int x0 = 0; x0 < s.sw; ++x0, sp += 4) {
+            const int A = s.alphaTable[sp[3]];
             const std::uint8_t* u = rRow + 4 * X;
             int c[3];
-            bool write = A > 0;
-            if (hook) {
+            const bool write = A > 0;
+            if (Plain) {
+                if (!write) goto next;
+                c[0] = sp[0], c[1] = sp[1], c[2] = sp[2];
+            } else if (s.hook) {
                 CDabPixel px;
                 px.X = X, px.Y = Y, px.x = int((long long)args.left + x0), px.y = int(y);
                 px.x0 = x0, px.y0 = y0, px.u = u, px.stamp = sp;
-                hook->ColorAt(readImage, args, px, c);
-            } else if (write) {
-                switch (kind) {
+                s.hook->ColorAt(*s.read, args, px, c);
+                if (!write) goto next;
+            } else {
+                if (!write) goto next;
+                switch (s.kind) {
                 case kSourcePlain:
                     c[0] = sp[0], c[1] = sp[1], c[2] = sp[2];
                     break;
                 case kSourceBackground:
-                    c[0] = back[0], c[1] = back[1], c[2] = back[2];
+                    c[0] = s.back[0], c[1] = s.back[1], c[2] = s.back[2];
                     break;
                 case kSourceHistory: {
                     const int hx = X - args.offsetX, hy = Y - args.offsetY;
                     const std::uint8_t* p = u;
-                    if (source && hx >= 0 && hy >= 0 && hx < source->GetWidth() &&
-                        hy < source->GetHeight())
-                        p = source->PixelAt(hx, hy);
+                    if (s.source && hx >= 0 && hy >= 0 && hx < s.tw && hy < s.th)
+                        p = s.source->PixelAt(hx, hy);
                     c[0] = p[0], c[1] = p[1], c[2] = p[2];
                     break;
                 }
@@ -144,12 +129,12 @@ bool PaintDab(CDIBSection2& destination, CDIBSection2& readImage, const CDabArgs
                     const long long sx = (long long)args.offsetX + x0,
                                     sy = (long long)args.offsetY + y0;
                     const std::uint8_t* p = u;
-                    if (!source)
-                        p = readImage.PixelAt(Wrap(sx, W), Wrap(sy, H));
-                    else if (strength != 0)
-                        p = source->PixelAt(Wrap(sx, tw), Wrap(sy, th));
-                    else if (sx >= 0 && sy >= 0 && sx < tw && sy < th)
-                        p = source->PixelAt(int(sx), int(sy));
+                    if (!s.source)
+                        p = s.read->PixelAt(Wrap(sx, W), Wrap(sy, s.H));
+                    else if (s.strength != 0)
+                        p = s.source->PixelAt(Wrap(sx, s.tw), Wrap(sy, s.th));
+                    else if (sx >= 0 && sy >= 0 && sx < s.tw && sy < s.th)
+                        p = s.source->PixelAt(int(sx), int(sy));
                     c[0] = p[0], c[1] = p[1], c[2] = p[2];
                     break;
                 }
@@ -157,23 +142,24 @@ bool PaintDab(CDIBSection2& destination, CDIBSection2& readImage, const CDabArgs
                     c[0] = u[0], c[1] = u[1], c[2] = u[2];
                     break; // a kind without its operator
                 }
-                if (overlays) {
+                if (s.overlays) {
                     // The history picture takes the place of the overlay colour, as a
                     // texture would; the other kinds start from the overlay colour.
-                    if (args.colorOverlay && kind != kSourceHistory)
-                        c[0] = over[0], c[1] = over[1], c[2] = over[2];
-                    if (useCentre) {
-                        c[0] = centre[0], c[1] = centre[1], c[2] = centre[2];
-                    } else if (useTexture) {
+                    if (args.colorOverlay && s.kind != kSourceHistory)
+                        c[0] = s.over[0], c[1] = s.over[1], c[2] = s.over[2];
+                    if (s.useCentre) {
+                        c[0] = s.centre[0], c[1] = s.centre[1], c[2] = s.centre[2];
+                    } else if (s.useTexture) {
                         const std::uint8_t* T = tRow + 4 * tx;
+                        const int h = s.strength;
                         if (args.textureMode == 1 || args.textureMode == 2) {
-                            const int k = (T[0] + T[1] + T[2]) / 3 * strength / 255;
+                            const int k = (T[0] + T[1] + T[2]) / 3 * h / 255;
                             for (int i = 0; i < 3; ++i)
-                                c[i] = args.textureMode == 2 ? ((255 - k) * c[i] + k * back[i]) >> 8
-                                                             : 255 - (255 - c[i]) * (255 - k) / 255;
+                                c[i] = args.textureMode == 2
+                                           ? ((255 - k) * c[i] + k * s.back[i]) >> 8
+                                           : 255 - (255 - c[i]) * (255 - k) / 255;
                         } else {
-                            for (int i = 0; i < 3; ++i)
-                                c[i] = (T[i] * strength + c[i] * (255 - strength)) >> 8;
+                            for (int i = 0; i < 3; ++i) c[i] = (T[i] * h + c[i] * (255 - h)) >> 8;
                         }
                     }
                     if (args.colorOverlay) {
@@ -182,15 +168,15 @@ bool PaintDab(CDIBSection2& destination, CDIBSection2& readImage, const CDabArgs
                     }
                 }
             }
-            if (write) {
-                BlendPixel(blend, c, u, mean);
+            {
+                BlendPixel(Mode, c, u, s.mean);
                 // Both mixes are exact in integers: c * o / 256 + u * (1 - o / 256) has
                 // no rounding in double precision, so one division truncates alike.
-                if (opacity == 0)
+                const int o = s.opacity;
+                if (o == 0)
                     c[0] = u[0], c[1] = u[1], c[2] = u[2];
-                else if (opacity < 255)
-                    for (int i = 0; i < 3; ++i)
-                        c[i] = (c[i] * opacity + u[i] * (256 - opacity)) / 256;
+                else if (o < 255)
+                    for (int i = 0; i < 3; ++i) c[i] = (c[i] * o + u[i] * (256 - o)) / 256;
                 std::uint8_t* d = dRow + 4 * X;
                 if (A >= 255) {
                     for (int i = 0; i < 3; ++i) d[i] = Clamp255(c[i]);
@@ -200,11 +186,112 @@ bool PaintDab(CDIBSection2& destination, CDIBSection2& readImage, const CDabArgs
                         d[i] = v <= 0 ? 0 : v >= 255 * 256 ? 255 : std::uint8_t(v >> 8);
                     }
                 }
-                if (feedback) std::copy_n(d, 4, rRow + 4 * X);
+                if (!Plain && s.feedback) std::copy_n(d, 4, rRow + 4 * X);
             }
+        next:
             if (++X == W) X = 0;
-            if (useTexture && ++tx == tw) tx = 0;
+            if (!Plain && s.useTexture && ++tx == s.tw) tx = 0;
         }
+    }
+}
+
+template <int Mode> void RunDabLoop(const DabLoopState& s, bool plain) {
+    if (plain)
+        DabLoop<Mode, true>(s);
+    else
+        DabLoop<Mode, false>(s);
+}
+
+} // namespace
+
+bool PaintDab(CDIBSection2& destination, CDIBSection2& readImage, const CDabArgs& args) {
+    if (!Usable(&destination) || !Usable(&readImage) || !Usable(args.stamp)) return false;
+    const int W = destination.GetWidth(), H = destination.GetHeight();
+    if (readImage.GetWidth() != W || readImage.GetHeight() != H) return false;
+
+    DabLoopState s;
+    s.destination = &destination;
+    s.read = &readImage;
+    s.args = &args;
+    s.stamp = args.stamp;
+    s.W = W, s.H = H;
+    s.sw = args.stamp->GetWidth(), s.sh = args.stamp->GetHeight();
+    // The pressure mode as a table over the stamp's alpha: one look-up per pixel.
+    const int pressure = std::clamp(args.pressure, 0, 255);
+    for (int a = 0; a < 256; ++a) s.alphaTable[a] = PressureAlpha(a, pressure, args.pressureMode);
+
+    s.kind = args.colorSource;
+    s.opacity = std::clamp(args.opacity, 0, 255);
+    const int blend = args.blendMode >= 0 && args.blendMode < kBlendModeCount ? args.blendMode : 0;
+    s.source = Usable(args.source) ? args.source : nullptr;
+    const bool builtIn = s.kind == kSourcePlain || s.kind == kSourceClone ||
+                         s.kind == kSourceBackground || s.kind == kSourceHistory;
+    s.hook = builtIn ? nullptr : args.customSource;
+    s.overlays = s.kind == kSourcePlain || s.kind == kSourceBackground || s.kind == kSourceHistory;
+    s.strength = std::clamp(args.textureStrength, 0, 255);
+    s.useCentre = s.overlays && args.centreSampling;
+    s.useTexture = !args.centreSampling && s.strength > 0 && s.source &&
+                   (s.kind == kSourcePlain || s.kind == kSourceBackground);
+    s.feedback = s.kind == kSourceClone && args.feedback && &readImage != &destination;
+    s.tw = s.source ? s.source->GetWidth() : 1;
+    s.th = s.source ? s.source->GetHeight() : 1;
+
+    const long long centreX = (long long)args.left + s.sw / 2,
+                    centreY = (long long)args.top + s.sh / 2;
+    if (blend == kBlendEdgeSmart)
+        s.mean = CentreMean(readImage, Wrap(centreX, W), Wrap(centreY, H));
+    s.centre[0] = s.centre[1] = s.centre[2] = 0; // black when there is no source
+    if (s.useCentre && s.source) {
+        const std::uint8_t* p =
+            s.source->PixelAt(Wrap((long long)Wrap(centreX, W) + args.offsetX, s.tw),
+                              Wrap((long long)Wrap(centreY, H) + args.offsetY, s.th));
+        s.centre[0] = p[0], s.centre[1] = p[1], s.centre[2] = p[2];
+    }
+    s.back[0] = BlueOf(args.backColor), s.back[1] = GreenOf(args.backColor),
+    s.back[2] = RedOf(args.backColor);
+    s.over[0] = BlueOf(args.overlayColor), s.over[1] = GreenOf(args.overlayColor),
+    s.over[2] = RedOf(args.overlayColor);
+    if (s.hook) s.hook->BeginDab(readImage, args);
+
+    const bool plain =
+        s.kind == kSourcePlain && !args.colorOverlay && !s.useCentre && !s.useTexture;
+    switch (blend) {
+    case 0:
+        RunDabLoop<0>(s, plain);
+        break;
+    case 1:
+        RunDabLoop<1>(s, plain);
+        break;
+    case 2:
+        RunDabLoop<2>(s, plain);
+        break;
+    case 3:
+        RunDabLoop<3>(s, plain);
+        break;
+    case 4:
+        RunDabLoop<4>(s, plain);
+        break;
+    case 5:
+        RunDabLoop<5>(s, plain);
+        break;
+    case 6:
+        RunDabLoop<6>(s, plain);
+        break;
+    case 7:
+        RunDabLoop<7>(s, plain);
+        break;
+    case 8:
+        RunDabLoop<8>(s, plain);
+        break;
+    case 9:
+        RunDabLoop<9>(s, plain);
+        break;
+    case 10:
+        RunDabLoop<10>(s, plain);
+        break;
+    default:
+        RunDabLoop<11>(s, plain);
+        break;
     }
     return true;
 }
