@@ -1,6 +1,6 @@
 // quiltara-cli brushes: what a brush library holds, with its previews on request.
 #include "CliCommand.h"
-#include "CliPng.h"
+#include "CliPictureFiles.h"
 
 #include "paint/BrushLibrary.h"
 
@@ -42,8 +42,8 @@ int Run(const std::vector<std::string>& args) {
             char name[32];
             std::snprintf(name, sizeof name, "%03d.png", index);
             std::string error;
-            if (!WritePngPicture((std::filesystem::path(previews) / name).string(), b.preview, true,
-                                 error))
+            if (!WritePicture((std::filesystem::path(previews) / name).string(), b.preview, true,
+                              error))
                 return Fail(error);
         }
         ++index;

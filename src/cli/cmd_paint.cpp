@@ -1,6 +1,6 @@
 // quiltara-cli paint: one brush stroke laid by the stroke engine, wrapping at the edges.
 #include "CliCommand.h"
-#include "CliPng.h"
+#include "CliPictureFiles.h"
 
 #include "app/RuntimeRandom.h"
 #include "paint/BrushStamp.h"
@@ -22,7 +22,7 @@ const CliCommand kCommand{
     "paint IN OUT [--brush circular|rectangular] [--size N] [--blur B] [--spacing F] "
     "[--color RRGGBB] [--opacity O] [--blend N] [--pressure-mode M] [--pressure P] "
     "--stroke X,Y [X,Y ...]",
-    "paints one stroke through the given points (picture coordinates, PNG in and out)", Run};
+    "paints one stroke through the given points (picture coordinates)", Run};
 const CliRegistration kRegistration(kCommand);
 
 std::optional<double> Number(const std::string& text) {
@@ -111,7 +111,7 @@ int Run(const std::vector<std::string>& args) {
 
     CDIBSection2 picture;
     std::string error;
-    if (!ReadPngPicture(args[0], picture, error)) return Fail(error);
+    if (!ReadPicture(args[0], picture, error)) return Fail(error);
     context.SelectBrush(brush);
     CDIBSection2 readImage;
     readImage.Copy(&picture); // the picture as it was at the press
@@ -121,7 +121,7 @@ int Run(const std::vector<std::string>& args) {
     int dabs = stroke.Press(points[0].first, points[0].second, view, context.pressure).dabs;
     for (std::size_t k = 1; k < points.size(); ++k)
         dabs += stroke.Move(points[k].first, points[k].second, view, context.pressure).dabs;
-    if (!WritePngPicture(args[1], picture, false, error)) return Fail(error);
+    if (!WritePicture(args[1], picture, false, error)) return Fail(error);
     const CRect changed =
         WrapRectIntoImage(stroke.ChangedRect(), picture.GetWidth(), picture.GetHeight());
     std::printf("%d dabs, stamp %d x %d, changed %d,%d-%d,%d (memory rows)\n", dabs,
