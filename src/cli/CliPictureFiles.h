@@ -1,0 +1,16 @@
+#pragma once
+#include "image/DIBSection2.h"
+
+#include <string>
+
+namespace quiltara::cli {
+
+/// Reads any picture the codec layer reads into a 32-bit picture (alpha 255). False
+/// with the failure text in error.
+bool ReadPicture(const std::string& path, CDIBSection2& picture, std::string& error);
+/// Writes a 32-bit picture in the format of path's extension; withAlpha keeps the
+/// alpha (PNG).
+bool WritePicture(const std::string& path, const CDIBSection2& picture, bool withAlpha,
+                  std::string& error);
+
+} // namespace quiltara::cli
