@@ -33,3 +33,25 @@ inline void AnswerMessageBox(QMessageBox::StandardButton button, QString* text =
 }
 
 } // namespace quiltara::test
+
+#include "app/CTessaryDoc.h"
+#include "view/CCanvasWnd.h"
+#include "view/CTessaryView.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+namespace quiltara::test {
+
+/// Closes every document window, dropping unsaved changes without asking.
+inline void CloseAllWithoutSaving(QMdiArea* area) {
+    for (QMdiSubWindow* w : area->subWindowList()) {
+        if (auto* view = qobject_cast<gui::CTessaryView*>(w->widget())) {
+            view->Canvas()->Model().unsavedChanges = false;
+            view->Document()->SetModifiedFlag(false);
+        }
+    }
+    area->closeAllSubWindows();
+}
+
+} // namespace quiltara::test

@@ -1,4 +1,5 @@
 // Editing through the window: clipboard, floating selection, crop, undo.
+#include "GuiTestSupport.h"
 #include "app/AppState.h"
 #include "app/CTessaryApp.h"
 #include "app/CTessaryDoc.h"
@@ -29,16 +30,10 @@ class EditingTest : public QObject {
 
     // A new w x h document filled with a pattern; returns its view.
     CTessaryView* NewDocument(int w, int h) {
-        QTimer::singleShot(0, [w, h] {
-            for (int i = 0; i < 200; ++i) {
-                if (auto* d = qobject_cast<CNewTileSizeDlg*>(QApplication::activeModalWidget())) {
-                    d->findChild<QLineEdit*>("width")->setText(QString::number(w));
-                    d->findChild<QLineEdit*>("height")->setText(QString::number(h));
-                    d->accept();
-                    return;
-                }
-                QTest::qWait(10);
-            }
+        test::WhenModal<CNewTileSizeDlg>([w, h](CNewTileSizeDlg* d) {
+            d->findChild<QLineEdit*>("width")->setText(QString::number(w));
+            d->findChild<QLineEdit*>("height")->setText(QString::number(h));
+            d->accept();
         });
         Frame()->Dispatch(ID_FILE_NEW);
         CTessaryView* view = Frame()->ActiveView();
@@ -63,7 +58,7 @@ private slots:
         AppState().currentTool = TOOL_PAINT_BRUSH;
     }
     void cleanup() {
-        Frame()->MdiArea()->closeAllSubWindows();
+        test::CloseAllWithoutSaving(Frame()->MdiArea());
         m_app->ExitInstance();
         m_app.reset();
         m_folder.reset();
@@ -118,16 +113,7 @@ private slots:
         NewDocument(50, 50);
         QApplication::clipboard()->setImage(Solid(10, 20, qRgb(1, 2, 3)));
         QString shown;
-        QTimer::singleShot(0, [&shown] {
-            for (int i = 0; i < 200; ++i) {
-                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                    shown = box->text();
-                    box->accept();
-                    return;
-                }
-                QTest::qWait(10);
-            }
-        });
+        test::AnswerMessageBox(QMessageBox::Ok, &shown);
         QVERIFY(Frame()->Dispatch(ID_PASTE_AS_ORIGINAL));
         QCOMPARE(shown,
                  QString("The image (10,20) from the clipboard was set as Original of current image."));

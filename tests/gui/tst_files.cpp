@@ -60,14 +60,7 @@ private slots:
         m_app->InitInstance();
     }
     void cleanup() {
-        // Nothing must ask at the end of a test.
-        for (QMdiSubWindow* w : Frame()->MdiArea()->subWindowList()) {
-            if (auto* view = qobject_cast<CTessaryView*>(w->widget())) {
-                view->Canvas()->Model().unsavedChanges = false;
-                view->Document()->SetModifiedFlag(false);
-            }
-        }
-        Frame()->MdiArea()->closeAllSubWindows();
+        test::CloseAllWithoutSaving(Frame()->MdiArea());
         m_app->ExitInstance();
         m_app.reset();
         m_folder.reset();

@@ -1,4 +1,5 @@
 // The application as a user meets it: menus, "&New", settings, tools.
+#include "GuiTestSupport.h"
 #include "app/AppState.h"
 #include "app/CTessaryApp.h"
 #include "app/CTessaryDoc.h"
@@ -30,18 +31,9 @@ using namespace quiltara;
 using namespace quiltara::gui;
 
 namespace {
-// Runs action once the next modal dialog of type T is up.
 template <typename T, typename F>
 void WhenDialogOpens(F action) {
-    QTimer::singleShot(0, [action] {
-        for (int i = 0; i < 200; ++i) {
-            if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
-                action(dialog);
-                return;
-            }
-            QTest::qWait(10);
-        }
-    });
+    test::WhenModal<T>(std::function<void(T*)>(action));
 }
 } // namespace
 
@@ -62,7 +54,7 @@ private slots:
         QVERIFY(m_app->InitInstance());
     }
     void cleanup() {
-        m_app->MainFrame()->MdiArea()->closeAllSubWindows();
+        test::CloseAllWithoutSaving(m_app->MainFrame()->MdiArea());
         m_app->ExitInstance();
         m_app.reset();
         m_folder.reset();
@@ -138,18 +130,10 @@ private slots:
         bool messageSeen = false;
         WhenDialogOpens<CNewTileSizeDlg>([&messageSeen](CNewTileSizeDlg* d) {
             d->findChild<QLineEdit*>("width")->setText("5001");
-            QTimer::singleShot(0, [&messageSeen] {
-                for (int i = 0; i < 200; ++i) {
-                    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                        messageSeen = box->text() ==
-                            "The Maximum image size for your free memory is 5000x5000 pixels.";
-                        box->accept();
-                        return;
-                    }
-                    QTest::qWait(10);
-                }
-            });
+            QString text;
+            test::AnswerMessageBox(QMessageBox::Ok, &text);
             d->accept();
+            messageSeen = text == "The Maximum image size for your free memory is 5000x5000 pixels.";
             QVERIFY(d->isVisible()); // still open after the message
             d->findChild<QLineEdit*>("width")->setText("64");
             d->findChild<QLineEdit*>("height")->setText("32");
