@@ -78,7 +78,7 @@ inline double MeanDifference(const Pixels& a, const Pixels& b) {
 }
 
 /// The gray picture spread to RGB.
-inline Pixels GrayToRGB(const Pixels& gray) {
+template <class Gray> Pixels GrayToRGB(const Gray& gray) {
     Pixels p(gray.size() * 3);
     for (std::size_t i = 0; i < gray.size(); ++i) p[3 * i] = p[3 * i + 1] = p[3 * i + 2] = gray[i];
     return p;

@@ -30,8 +30,8 @@ struct PngOptions {
     std::vector<png_color> palette;
 };
 
-std::vector<std::uint8_t> MakePng(int w, int h, const PngOptions& o,
-                                  const std::vector<std::uint8_t>& rows) {
+template <class Rows>
+std::vector<std::uint8_t> MakePng(int w, int h, const PngOptions& o, const Rows& rows) {
     std::vector<std::uint8_t> file;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
@@ -116,9 +116,9 @@ TEST(ForeignPng, PaletteGray16BitAndInterlacedFilesDecodeExactly) {
 
 // ---------------------------------------------------------------- JPEG via libjpeg
 
+template <class Rows>
 std::vector<std::uint8_t> MakeJpeg(int w, int h, int components, J_COLOR_SPACE space,
-                                   bool progressive, const std::vector<std::uint8_t>& pixels,
-                                   bool adobe = false) {
+                                   bool progressive, const Rows& pixels, bool adobe = false) {
     jpeg_compress_struct c;
     jpeg_error_mgr e;
     c.err = jpeg_std_error(&e);
@@ -177,8 +177,9 @@ struct TiffOptions {
     std::vector<std::uint16_t> colormap; // 3 x 2^bits
 };
 
+template <class Rows>
 std::vector<std::uint8_t> MakeTiff(const std::string& path, int w, int h, const TiffOptions& o,
-                                   const std::vector<std::uint8_t>& rows) {
+                                   const Rows& rows) {
     TIFF* t = TIFFOpen(path.c_str(), "w");
     TIFFSetField(t, TIFFTAG_IMAGEWIDTH, w);
     TIFFSetField(t, TIFFTAG_IMAGELENGTH, h);
