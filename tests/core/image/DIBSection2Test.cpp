@@ -1,5 +1,5 @@
-#include "app/Archive.h"
 #include "image/DIBSection2.h"
+#include "app/Archive.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -16,14 +16,18 @@ using namespace quiltara::test;
 
 namespace {
 
-std::uint8_t* Px(CDIBSection2& p, int x, int y) { return p.PixelAt(x, y); }
+std::uint8_t* Px(CDIBSection2& p, int x, int y) {
+    return p.PixelAt(x, y);
+}
 
 void SetPx(CDIBSection2& p, int x, int y, int b, int g, int r, int a) {
     std::uint8_t* q = p.PixelAt(x, y);
     q[0] = std::uint8_t(b), q[1] = std::uint8_t(g), q[2] = std::uint8_t(r), q[3] = std::uint8_t(a);
 }
 
-std::uintmax_t FileSize(const std::string& path) { return std::filesystem::file_size(path); }
+std::uintmax_t FileSize(const std::string& path) {
+    return std::filesystem::file_size(path);
+}
 
 } // namespace
 
@@ -335,7 +339,8 @@ TEST(Swapping, FailedSwapOutKeepsPixelsAndTellsTheUser) {
     EXPECT_FALSE(pic.IsEmpty());
     EXPECT_TRUE(SamePixels(pic, reference));
     ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_EQ(messages.messages[0].rfind("Can't save temporary file to disk. Not enough disk space.\n", 0),
+    EXPECT_EQ(messages.messages[0].rfind(
+                  "Can't save temporary file to disk. Not enough disk space.\n", 0),
               0u);
 }
 

@@ -57,6 +57,13 @@ bool CSink::Write(const void* data, std::size_t size) {
     if (!size) return true;
     try {
         const std::size_t end = std::size_t(m_pos) + size;
+        if (m_pos == m_bytes.size()) { // appending: no zero fill before the copy
+            if (end > m_bytes.capacity()) m_bytes.reserve(std::max(end, m_bytes.capacity() * 2));
+            const auto* p = static_cast<const std::uint8_t*>(data);
+            m_bytes.insert(m_bytes.end(), p, p + size);
+            m_pos = end;
+            return true;
+        }
         if (end > m_bytes.size()) {
             if (end > m_bytes.capacity()) m_bytes.reserve(std::max(end, m_bytes.capacity() * 2));
             m_bytes.resize(end);
@@ -155,8 +162,8 @@ std::uint64_t CodecPixelLimit() {
     return g_pixelLimit;
 }
 
-bool AllocatePixels(std::vector<std::uint8_t>& pixels, long long width, long long height,
-                    int channels, unsigned badSizeCode) {
+bool AllocatePixels(Pixels& pixels, long long width, long long height, int channels,
+                    unsigned badSizeCode) {
     pixels.clear();
     if (width <= 0 || height <= 0) {
         SetLastError(badSizeCode);
@@ -168,7 +175,8 @@ bool AllocatePixels(std::vector<std::uint8_t>& pixels, long long width, long lon
         return false;
     }
     try {
-        pixels.assign(std::size_t(width) * std::size_t(height) * std::size_t(channels), 0);
+        // Every reader writes every byte of its picture (or fails).
+        pixels.resize(std::size_t(width) * std::size_t(height) * std::size_t(channels));
     } catch (const std::bad_alloc&) {
         SetLastError(kErrOutOfMemory);
         return false;

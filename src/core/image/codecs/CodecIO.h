@@ -4,9 +4,25 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quiltara {
+
+/// An allocator whose value-less construction leaves bytes as they are: readers
+/// write every byte of their pictures, so zeroing them first only costs time.
+template <class T> struct DefaultInitAllocator : std::allocator<T> {
+    template <class U> struct rebind { using other = DefaultInitAllocator<U>; };
+    DefaultInitAllocator() = default;
+    template <class U> DefaultInitAllocator(const DefaultInitAllocator<U>&) noexcept {}
+    template <class U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
+    template <class U, class... Args> void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
+/// A picture's bytes. `Pixels(n)` and `resize(n)` leave the new bytes unset.
+using Pixels = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>;
 
 /// A reading source: the whole file (or a block the caller owns) in memory, so that
 /// readers can check every offset against the size before they touch a byte.
@@ -81,10 +97,11 @@ std::uint64_t CodecPixelLimit();
 constexpr int kMaxCodecDimension = 1 << 20;
 
 /// Checks a picture size against the limits and allocates width x height x channels
-/// bytes (zeroed). False, with failure code 1, when the size is over the limit or the
-/// memory cannot be had; false with badSizeCode when a dimension is not positive.
-bool AllocatePixels(std::vector<std::uint8_t>& pixels, long long width, long long height,
-                    int channels, unsigned badSizeCode);
+/// bytes, left unset: the reader writes every one. False, with failure code 1, when the size is
+/// over the limit or the memory cannot be had; false with badSizeCode when a dimension is not
+/// positive.
+bool AllocatePixels(Pixels& pixels, long long width, long long height, int channels,
+                    unsigned badSizeCode);
 
 // ---------------------------------------------------------------- byte reading
 

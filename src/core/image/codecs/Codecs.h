@@ -10,12 +10,12 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quiltara {
-
-using Pixels = std::vector<std::uint8_t>;
 
 struct PaletteEntry {
     std::uint8_t r = 0, g = 0, b = 0;

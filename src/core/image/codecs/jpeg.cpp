@@ -82,11 +82,11 @@ bool ReadInto(ReadState* s, const std::uint8_t* data, std::size_t size) {
     jpeg_start_decompress(cinfo);
     const int w = int(cinfo->output_width), h = int(cinfo->output_height);
     if (cmyk) s->row.resize(std::size_t(w) * 4);
-    while (cinfo->output_scanline < cinfo->output_height) {
-        std::uint8_t* d = s->out.data() + std::size_t(cinfo->output_scanline) * w * 3;
-        JSAMPROW row = cmyk ? s->row.data() : d;
-        jpeg_read_scanlines(cinfo, &row, 1);
-        if (cmyk) {
+    if (cmyk) {
+        while (cinfo->output_scanline < cinfo->output_height) {
+            std::uint8_t* d = s->out.data() + std::size_t(cinfo->output_scanline) * w * 3;
+            JSAMPROW row = s->row.data();
+            jpeg_read_scanlines(cinfo, &row, 1);
             // Adobe's files store the inks inverted; convert with K as a multiplier.
             const bool inverted = cinfo->saw_Adobe_marker;
             const std::uint8_t* c = s->row.data();
@@ -95,6 +95,16 @@ bool ReadInto(ReadState* s, const std::uint8_t* data, std::size_t size) {
                 for (int i = 0; i < 3; ++i)
                     d[i] = std::uint8_t((inverted ? c[i] : 255 - c[i]) * k / 255);
             }
+        }
+    } else {
+        // Several rows a call let the library hand over whole row groups at once.
+        JSAMPROW rows[16];
+        while (cinfo->output_scanline < cinfo->output_height) {
+            const JDIMENSION first = cinfo->output_scanline;
+            const JDIMENSION count = std::min<JDIMENSION>(16, cinfo->output_height - first);
+            for (JDIMENSION i = 0; i < count; ++i)
+                rows[i] = s->out.data() + std::size_t(first + i) * w * 3;
+            jpeg_read_scanlines(cinfo, rows, count);
         }
     }
     for (jpeg_saved_marker_ptr m = cinfo->marker_list; m; m = m->next) {

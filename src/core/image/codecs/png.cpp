@@ -64,6 +64,8 @@ bool ReadInto(ReadState* state, int channels, int alpha, PngError* error) {
     png_set_sig_bytes(png, 8);
     png_set_user_limits(png, kMaxCodecDimension, kMaxCodecDimension);
     png_set_chunk_malloc_max(png, 64u << 20);
+    // The chunk CRCs already guard the data; the zlib checksum on top costs time.
+    png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
     png_read_info(png, info);
     png_uint_32 w = 0, h = 0;
     int depth = 0, colorType = 0;
@@ -155,9 +157,9 @@ bool WriteInto(const WriteJob* job, PngError* error) {
         return false;
     }
     png_set_write_fn(png, job->sink, WriteBytes, Flush);
-    // Sub filtering at level 6 gives sizes close to the adaptive filters on
-    // photographs at a fraction of their time.
-    png_set_compression_level(png, 6);
+    // Sub filtering at level 3: on photographs within a few percent of the size of
+    // level 6 with the adaptive filters, in a quarter of the time or less.
+    png_set_compression_level(png, 3);
     png_set_filter(png, PNG_FILTER_TYPE_BASE,
                    job->colorType == PNG_COLOR_TYPE_PALETTE ? PNG_FILTER_NONE : PNG_FILTER_SUB);
     png_set_IHDR(png, info, png_uint_32(job->width), png_uint_32(job->height), 8, job->colorType,

@@ -220,7 +220,11 @@ bool WriteTiffFile(CSink& sink, const std::uint8_t* pixels, int width, int heigh
     TIFFSetField(tif, TIFFTAG_XRESOLUTION, 96.0f);
     TIFFSetField(tif, TIFFTAG_YRESOLUTION, 96.0f);
     TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
-    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
+    // Strips of about 256 KB: few enough to write quickly, small enough for any reader.
+    const std::size_t stride = std::size_t(width) * samples;
+    const std::uint32_t rowsPerStrip =
+        std::uint32_t(std::clamp<std::size_t>((256u << 10) / stride, 1, std::size_t(height)));
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
     if (palette && !gray) {
         std::uint16_t r[256], g[256], b[256];
         for (int i = 0; i < 256; ++i) {
@@ -231,10 +235,12 @@ bool WriteTiffFile(CSink& sink, const std::uint8_t* pixels, int width, int heigh
         TIFFSetField(tif, TIFFTAG_COLORMAP, r, g, b);
     }
     bool ok = true;
-    const std::size_t stride = std::size_t(width) * samples;
-    for (int y = 0; y < height && ok; ++y)
-        ok = TIFFWriteScanline(tif, const_cast<std::uint8_t*>(pixels + stride * std::size_t(y)),
-                               std::uint32_t(y), 0) == 1;
+    for (std::uint32_t y = 0, strip = 0; y < std::uint32_t(height) && ok;
+         y += rowsPerStrip, ++strip) {
+        const std::uint32_t rows = std::min(rowsPerStrip, std::uint32_t(height) - y);
+        ok = TIFFWriteEncodedStrip(tif, strip, const_cast<std::uint8_t*>(pixels + stride * y),
+                                   tmsize_t(stride * rows)) >= 0;
+    }
     ok = ok && TIFFFlush(tif) == 1;
     TIFFClose(tif);
     SetLastError(ok ? kErrNone : kErrFileWrite);

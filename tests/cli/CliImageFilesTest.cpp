@@ -1,0 +1,82 @@
+#include "CliRunner.h"
+#include "image/codecs/Codecs.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+using namespace quiltara;
+using quiltara::test::RunCli;
+using quiltara::test::TempFolder;
+
+namespace {
+
+void WritePngFile(const std::string& path, int w, int h) {
+    std::vector<std::uint8_t> rgb(std::size_t(w) * h * 3);
+    for (std::size_t i = 0; i < rgb.size(); ++i) rgb[i] = std::uint8_t(i * 13);
+    CSink sink;
+    ASSERT_TRUE(WritePNG(sink, rgb.data(), w, h));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(sink.Bytes().data()),
+               std::streamsize(sink.Bytes().size()));
+}
+
+} // namespace
+
+TEST(CliImageFiles, InfoReportsSizeFormatAndCamera) {
+    TempFolder folder;
+    WritePngFile(folder.File("a.png"), 21, 13);
+    const auto info = RunCli("info " + folder.File("a.png"));
+    EXPECT_EQ(info.status, 0);
+    EXPECT_EQ(info.output, "size: 21 x 13\nformat: 3\ncamera: no\n");
+    const auto missing = RunCli("info " + folder.File("nothing.png"));
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.output.find("error on file open"), std::string::npos) << missing.output;
+    EXPECT_EQ(RunCli("info").status, 2);
+}
+
+TEST(CliImageFiles, ConvertByExtensionAndByCode) {
+    TempFolder folder;
+    WritePngFile(folder.File("a.png"), 10, 8);
+    for (const char* name :
+         {"b.bmp", "b.tga", "b.pcx", "b.tif", "b.psd", "b.emf", "b.wmf", "b.jpeg"}) {
+        const auto r =
+            RunCli("convert " + folder.File("a.png") + " " + folder.File(name) + " --quality 90");
+        EXPECT_EQ(r.status, 0) << name << ": " << r.output;
+        const auto info = RunCli("info " + folder.File(name));
+        EXPECT_NE(info.output.find("size: 10 x 8"), std::string::npos)
+            << name << ": " << info.output;
+    }
+    // Targa is found by extension alone; the code names the format whatever the name.
+    EXPECT_NE(RunCli("info " + folder.File("b.tga")).output.find("format: 16"), std::string::npos);
+    ASSERT_EQ(
+        RunCli("convert " + folder.File("b.tga") + " " + folder.File("gray.bin") + " --code 5")
+            .status,
+        0);
+    EXPECT_NE(RunCli("info " + folder.File("gray.bin")).output.find("format: 3"),
+              std::string::npos);
+    // Alpha passes through PNG to PNG when asked.
+    ASSERT_EQ(
+        RunCli("convert " + folder.File("a.png") + " " + folder.File("c.png") + " --alpha").status,
+        0);
+}
+
+TEST(CliImageFiles, ConvertFailuresExitWithTheText) {
+    TempFolder folder;
+    WritePngFile(folder.File("a.png"), 4, 4);
+    const auto unknown = RunCli("convert " + folder.File("a.png") + " " + folder.File("a.xyz"));
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_NE(unknown.output.find("Unknown extnsion\n" + folder.File("a.xyz")), std::string::npos)
+        << unknown.output;
+    std::ofstream(folder.File("bad.bmp")) << "BMnot really a bitmap";
+    const auto bad = RunCli("convert " + folder.File("bad.bmp") + " " + folder.File("x.png"));
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.output.find("bad BMP file"), std::string::npos) << bad.output;
+    EXPECT_EQ(RunCli("convert " + folder.File("a.png") + " " + folder.File("x.gif")).status, 1);
+    EXPECT_EQ(
+        RunCli("convert " + folder.File("a.png") + " " + folder.File("x.jpg") + " --quality 101")
+            .status,
+        1);
+    EXPECT_EQ(RunCli("convert " + folder.File("a.png")).status, 2);
+}

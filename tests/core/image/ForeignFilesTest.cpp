@@ -1,0 +1,470 @@
+// Files as other programs write them: made here with the formats' own libraries, or
+// byte by byte for the formats whose code is ours.
+#include "CodecTestHelpers.h"
+#include "image/codecs/Codecs.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <jpeglib.h>
+#include <png.h>
+#include <tiffio.h>
+
+using namespace quiltara;
+using namespace quiltara::test;
+
+namespace {
+
+Pixels Decode(Pixels (*reader)(const CSource&, int&, int&), const std::vector<std::uint8_t>& file,
+              int& w, int& h) {
+    CSource source(file.data(), file.size());
+    return reader(source, w, h);
+}
+
+// ---------------------------------------------------------------- PNG via libpng
+
+struct PngOptions {
+    int colorType = PNG_COLOR_TYPE_RGB;
+    int depth = 8;
+    bool interlace = false;
+    std::vector<png_color> palette;
+};
+
+template <class Rows>
+std::vector<std::uint8_t> MakePng(int w, int h, const PngOptions& o, const Rows& rows) {
+    std::vector<std::uint8_t> file;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(
+        png, &file,
+        [](png_structp p, png_bytep d, png_size_t n) {
+            auto* f = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(p));
+            f->insert(f->end(), d, d + n);
+        },
+        nullptr);
+    png_set_IHDR(png, info, png_uint_32(w), png_uint_32(h), o.depth, o.colorType,
+                 o.interlace ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, 0, 0);
+    if (!o.palette.empty()) png_set_PLTE(png, info, o.palette.data(), int(o.palette.size()));
+    png_write_info(png, info);
+    const std::size_t stride = rows.size() / std::size_t(h);
+    std::vector<png_bytep> pointers;
+    for (int y = 0; y < h; ++y)
+        pointers.push_back(const_cast<png_bytep>(rows.data() + stride * std::size_t(y)));
+    png_write_image(png, pointers.data());
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return file;
+}
+
+TEST(ForeignPng, PaletteGray16BitAndInterlacedFilesDecodeExactly) {
+    const int w = 9, h = 7;
+    const Pixels rgb = NoiseRGB(w, h);
+    int ow, oh;
+    // 16-bit RGB, interlaced: the high bytes are the picture.
+    std::vector<std::uint8_t> rows16;
+    for (std::uint8_t v : rgb) rows16.push_back(v), rows16.push_back(std::uint8_t(255 - v));
+    PngOptions o16;
+    o16.depth = 16, o16.interlace = true;
+    EXPECT_TRUE(Decode([](const CSource& s, int& a, int& b) { return ReadPNG(s, a, b); },
+                       MakePng(w, h, o16, rows16), ow, oh) == rgb);
+    // Palette, 4 bits a pixel.
+    PngOptions op;
+    op.colorType = PNG_COLOR_TYPE_PALETTE, op.depth = 4;
+    for (int i = 0; i < 16; ++i)
+        op.palette.push_back({png_byte(i * 16), png_byte(255 - i), png_byte(i * 3)});
+    std::vector<std::uint8_t> rows4;
+    Pixels expected;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < 10; x += 2)
+            rows4.push_back(std::uint8_t(((x + y) % 16) << 4 | ((x + 1 + y) % 16)));
+        for (int x = 0; x < w; ++x) {
+            const png_color& c = op.palette[std::size_t((x + y) % 16)];
+            expected.insert(expected.end(), {c.red, c.green, c.blue});
+        }
+    }
+    EXPECT_TRUE(Decode([](const CSource& s, int& a, int& b) { return ReadPNG(s, a, b); },
+                       MakePng(w, h, op, rows4), ow, oh) == expected);
+    // Gray 16-bit.
+    std::vector<std::uint8_t> gray16;
+    Pixels grayExpected;
+    for (int i = 0; i < w * h; ++i) {
+        gray16.push_back(std::uint8_t(i * 3)), gray16.push_back(0x77);
+        grayExpected.insert(grayExpected.end(), 3, std::uint8_t(i * 3));
+    }
+    PngOptions og;
+    og.colorType = PNG_COLOR_TYPE_GRAY, og.depth = 16;
+    EXPECT_TRUE(Decode([](const CSource& s, int& a, int& b) { return ReadPNG(s, a, b); },
+                       MakePng(w, h, og, gray16), ow, oh) == grayExpected);
+    // Gray with alpha read with alpha: the alpha survives, RGB without it drops it.
+    std::vector<std::uint8_t> grayAlpha;
+    for (int i = 0; i < w * h; ++i)
+        grayAlpha.push_back(std::uint8_t(i)), grayAlpha.push_back(std::uint8_t(200 - i));
+    PngOptions oga;
+    oga.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
+    const auto gaFile = MakePng(w, h, oga, grayAlpha);
+    CSource gaSource(gaFile.data(), gaFile.size());
+    const Pixels rgba = ReadPNGAlpha(gaSource, ow, oh);
+    ASSERT_EQ(rgba.size(), std::size_t(w * h * 4));
+    EXPECT_EQ(rgba[4 * 10 + 0], 10);
+    EXPECT_EQ(rgba[4 * 10 + 3], 190);
+    // RGB read with alpha gets the alpha given.
+    PngOptions orgb;
+    const auto rgbFile = MakePng(w, h, orgb, rgb);
+    CSource rgbSource(rgbFile.data(), rgbFile.size());
+    EXPECT_EQ(ReadPNGAlpha(rgbSource, ow, oh, 77)[3], 77);
+}
+
+// ---------------------------------------------------------------- JPEG via libjpeg
+
+template <class Rows>
+std::vector<std::uint8_t> MakeJpeg(int w, int h, int components, J_COLOR_SPACE space,
+                                   bool progressive, const Rows& pixels, bool adobe = false) {
+    jpeg_compress_struct c;
+    jpeg_error_mgr e;
+    c.err = jpeg_std_error(&e);
+    jpeg_create_compress(&c);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &buffer, &size);
+    c.image_width = JDIMENSION(w), c.image_height = JDIMENSION(h);
+    c.input_components = components, c.in_color_space = space;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, 100, TRUE);
+    if (space == JCS_CMYK) jpeg_set_colorspace(&c, JCS_CMYK), c.write_Adobe_marker = adobe;
+    if (progressive) jpeg_simple_progression(&c);
+    jpeg_start_compress(&c, TRUE);
+    while (c.next_scanline < c.image_height) {
+        JSAMPROW row =
+            const_cast<JSAMPROW>(pixels.data() + std::size_t(c.next_scanline) * w * components);
+        jpeg_write_scanlines(&c, &row, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    std::vector<std::uint8_t> file(buffer, buffer + size);
+    std::free(buffer);
+    return file;
+}
+
+TEST(ForeignJpeg, ProgressiveGrayAndCmykFilesDecode) {
+    const int w = 32, h = 24;
+    const Pixels rgb = SmoothRGB(w, h);
+    int ow, oh;
+    auto read = [](const CSource& s, int& a, int& b) { return ReadJPG(s, a, b); };
+    const Pixels progressive = Decode(read, MakeJpeg(w, h, 3, JCS_RGB, true, rgb), ow, oh);
+    EXPECT_EQ(ow, w);
+    EXPECT_LT(MeanDifference(progressive, rgb), 2.0);
+    Pixels gray(std::size_t(w) * h);
+    for (std::size_t i = 0; i < gray.size(); ++i) gray[i] = rgb[3 * i];
+    EXPECT_LT(MaxDifference(Decode(read, MakeJpeg(w, h, 1, JCS_GRAYSCALE, false, gray), ow, oh),
+                            GrayToRGB(gray)),
+              4);
+    // CMYK with Adobe's inverted inks: C = 255 - ink. A flat colour: no ink but K.
+    std::vector<std::uint8_t> cmyk;
+    for (int i = 0; i < w * h; ++i)
+        cmyk.insert(cmyk.end(), {255, 255, 255, 128}); // inverted: K at 50%
+    const Pixels fromCmyk = Decode(read, MakeJpeg(w, h, 4, JCS_CMYK, false, cmyk, true), ow, oh);
+    ASSERT_FALSE(fromCmyk.empty());
+    EXPECT_NEAR(fromCmyk[0], 128, 3);
+    EXPECT_NEAR(fromCmyk[1], 128, 3);
+}
+
+// ---------------------------------------------------------------- TIFF via libtiff
+
+struct TiffOptions {
+    int compression = COMPRESSION_NONE;
+    int bits = 8, samples = 3, photometric = PHOTOMETRIC_RGB;
+    bool tiled = false;
+    std::vector<std::uint16_t> colormap; // 3 x 2^bits
+};
+
+template <class Rows>
+std::vector<std::uint8_t> MakeTiff(const std::string& path, int w, int h, const TiffOptions& o,
+                                   const Rows& rows) {
+    TIFF* t = TIFFOpen(path.c_str(), "w");
+    TIFFSetField(t, TIFFTAG_IMAGEWIDTH, w);
+    TIFFSetField(t, TIFFTAG_IMAGELENGTH, h);
+    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, o.bits);
+    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, o.samples);
+    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, o.photometric);
+    TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(t, TIFFTAG_COMPRESSION, o.compression);
+    if (!o.colormap.empty()) {
+        const std::size_t n = o.colormap.size() / 3;
+        TIFFSetField(t, TIFFTAG_COLORMAP, o.colormap.data(), o.colormap.data() + n,
+                     o.colormap.data() + 2 * n);
+    }
+    const std::size_t stride = rows.size() / std::size_t(h);
+    if (o.tiled) {
+        const int tile = 16;
+        TIFFSetField(t, TIFFTAG_TILEWIDTH, tile);
+        TIFFSetField(t, TIFFTAG_TILELENGTH, tile);
+        const std::size_t pixelBytes = std::size_t(o.samples * o.bits / 8);
+        std::vector<std::uint8_t> buffer(std::size_t(tile) * tile * pixelBytes);
+        for (int ty = 0; ty < h; ty += tile)
+            for (int tx = 0; tx < w; tx += tile) {
+                std::fill(buffer.begin(), buffer.end(), 0);
+                for (int y = 0; y < tile && ty + y < h; ++y)
+                    for (int x = 0; x < tile && tx + x < w; ++x)
+                        std::memcpy(
+                            &buffer[(std::size_t(y) * tile + x) * pixelBytes],
+                            &rows[stride * std::size_t(ty + y) + std::size_t(tx + x) * pixelBytes],
+                            pixelBytes);
+                TIFFWriteTile(t, buffer.data(), std::uint32_t(tx), std::uint32_t(ty), 0, 0);
+            }
+    } else {
+        TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 3);
+        for (int y = 0; y < h; ++y)
+            TIFFWriteScanline(t, const_cast<std::uint8_t*>(rows.data() + stride * std::size_t(y)),
+                              std::uint32_t(y), 0);
+    }
+    TIFFClose(t);
+    return ReadFile(path);
+}
+
+TEST(ForeignTiff, StripsTilesCompressionsPaletteGrayAnd16BitDecodeExactly) {
+    char folder[] = "/tmp/quiltara-tiff-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string path = std::string(folder) + "/t.tif";
+    const int w = 37, h = 29;
+    const Pixels rgb = NoiseRGB(w, h);
+    int ow, oh;
+    auto read = [](const CSource& s, int& a, int& b) { return ReadTIFF(s, a, b); };
+    for (int compression :
+         {COMPRESSION_NONE, COMPRESSION_LZW, COMPRESSION_ADOBE_DEFLATE, COMPRESSION_PACKBITS}) {
+        for (bool tiled : {false, true}) {
+            TiffOptions o;
+            o.compression = compression, o.tiled = tiled;
+            EXPECT_TRUE(Decode(read, MakeTiff(path, w, h, o, rgb), ow, oh) == rgb)
+                << "compression " << compression << (tiled ? " tiled" : " strips");
+        }
+    }
+    // 16-bit RGB with samples v * 257, which every scaling takes to v.
+    std::vector<std::uint8_t> rows16;
+    for (std::uint8_t v : rgb) rows16.push_back(v), rows16.push_back(v);
+    TiffOptions o16;
+    o16.bits = 16;
+    const Pixels from16 = Decode(read, MakeTiff(path, w, h, o16, rows16), ow, oh);
+    EXPECT_TRUE(from16 == rgb);
+    // 8-bit gray, and white-is-zero gray.
+    std::vector<std::uint8_t> gray(std::size_t(w) * h);
+    for (std::size_t i = 0; i < gray.size(); ++i) gray[i] = std::uint8_t(i * 7);
+    TiffOptions og;
+    og.samples = 1, og.photometric = PHOTOMETRIC_MINISBLACK, og.compression = COMPRESSION_LZW;
+    EXPECT_TRUE(Decode(read, MakeTiff(path, w, h, og, gray), ow, oh) == GrayToRGB(gray));
+    og.photometric = PHOTOMETRIC_MINISWHITE;
+    Pixels inverted = GrayToRGB(gray);
+    for (auto& v : inverted) v = std::uint8_t(255 - v);
+    EXPECT_TRUE(Decode(read, MakeTiff(path, w, h, og, gray), ow, oh) == inverted);
+    // Palette.
+    TiffOptions op;
+    op.samples = 1, op.photometric = PHOTOMETRIC_PALETTE, op.compression = COMPRESSION_PACKBITS;
+    op.colormap.resize(768);
+    for (int i = 0; i < 256; ++i)
+        op.colormap[std::size_t(i)] = std::uint16_t(i * 257),
+        op.colormap[256 + std::size_t(i)] = std::uint16_t((255 - i) * 257),
+        op.colormap[512 + std::size_t(i)] = std::uint16_t((i * 5 & 255) * 257);
+    Pixels paletteExpected;
+    for (std::uint8_t v : gray)
+        paletteExpected.insert(paletteExpected.end(),
+                               {v, std::uint8_t(255 - v), std::uint8_t(v * 5 & 255)});
+    EXPECT_TRUE(Decode(read, MakeTiff(path, w, h, op, gray), ow, oh) == paletteExpected);
+    std::remove(path.c_str());
+    rmdir(folder);
+}
+
+// ---------------------------------------------------------------- BMP byte by byte
+
+std::vector<std::uint8_t> BmpFile(int w, int h, int bpp, std::uint32_t compression,
+                                  const std::vector<std::uint32_t>& table,
+                                  const std::vector<std::uint8_t>& bits,
+                                  const std::vector<std::uint32_t>& masks = {}) {
+    Bytes info;
+    info.le32(40)
+        .le32(std::uint32_t(w))
+        .le32(std::uint32_t(h))
+        .le16(1)
+        .le16(unsigned(bpp))
+        .le32(compression)
+        .le32(std::uint32_t(bits.size()))
+        .le32(2835)
+        .le32(2835)
+        .le32(std::uint32_t(table.size()))
+        .le32(0);
+    for (std::uint32_t m : masks) info.le32(m);
+    for (std::uint32_t c : table) info.le32(c);
+    Bytes file;
+    file.str("BM")
+        .le32(std::uint32_t(14 + info.v.size() + bits.size()))
+        .le32(0)
+        .le32(std::uint32_t(14 + info.v.size()));
+    return file.raw(info.v).raw(bits).v;
+}
+
+TEST(ForeignBmp, EveryDepthRunLengthAndTopDownFileDecodes) {
+    int w, h;
+    auto read = [](const CSource& s, int& a, int& b) { return ReadBMP(s, a, b); };
+    const std::vector<std::uint32_t> table = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
+    // 1-bit, 3 x 2: rows bottom-up, padded to four bytes. Bottom row 1 0 1, top 0 1 1.
+    const auto one = BmpFile(3, 2, 1, 0, {0x000000, 0xFFFFFF}, {0xA0, 0, 0, 0, 0x60, 0, 0, 0});
+    const Pixels p1 = Decode(read, one, w, h);
+    const Pixels e1 = {0,   0,   0,   255, 255, 255, 255, 255, 255,
+                       255, 255, 255, 0,   0,   0,   255, 255, 255};
+    EXPECT_TRUE(p1 == e1);
+    // 4-bit, 3 x 1: indices 1 2 3.
+    const Pixels p4 = Decode(read, BmpFile(3, 1, 4, 0, table, {0x12, 0x30, 0, 0}), w, h);
+    EXPECT_TRUE(p4 == Pixels({255, 0, 0, 0, 255, 0, 0, 0, 255}));
+    // 8-bit top-down (negative height), 2 x 2.
+    const Pixels p8 = Decode(read, BmpFile(2, -2, 8, 0, table, {1, 2, 0, 0, 3, 0, 0, 0}), w, h);
+    EXPECT_EQ(h, 2);
+    EXPECT_TRUE(p8 == Pixels({255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0}));
+    // RLE8, 4 x 2: bottom row a run of four index 1; top row absolute 2 3 2, then end.
+    const Pixels rle8 =
+        Decode(read, BmpFile(4, 2, 8, 1, table, {4, 1, 0, 0, 0, 3, 2, 3, 2, 0, 0, 1}), w, h);
+    EXPECT_TRUE(rle8 == Pixels({0,   255, 0, 0,   0, 255, 0,   255, 0, 0,   0, 0,
+                                255, 0,   0, 255, 0, 0,   255, 0,   0, 255, 0, 0}));
+    // RLE4, 4 x 1: run of 4 alternating 1, 2.
+    const Pixels rle4 = Decode(read, BmpFile(4, 1, 4, 2, table, {4, 0x12, 0, 1}), w, h);
+    EXPECT_TRUE(rle4 == Pixels({255, 0, 0, 0, 255, 0, 255, 0, 0, 0, 255, 0}));
+    // RLE8 with a delta: skipped pixels take index 0.
+    const Pixels delta =
+        Decode(read, BmpFile(3, 1, 8, 1, table, {1, 3, 0, 2, 1, 0, 1, 1, 0, 1}), w, h);
+    EXPECT_TRUE(delta == Pixels({0, 0, 255, 0, 0, 0, 255, 0, 0}));
+    // 16-bit 5-6-5 bit fields, 1 x 1: pure green.
+    const Pixels p16 =
+        Decode(read, BmpFile(1, 1, 16, 3, {}, {0xE0, 0x07, 0, 0}, {0xF800, 0x07E0, 0x001F}), w, h);
+    EXPECT_TRUE(p16 == Pixels({0, 255, 0}));
+    // 32-bit, blue green red x.
+    const Pixels p32 = Decode(read, BmpFile(2, 1, 32, 0, {}, {1, 2, 3, 0, 4, 5, 6, 0}), w, h);
+    EXPECT_TRUE(p32 == Pixels({3, 2, 1, 6, 5, 4}));
+    // The old 12-byte header with three-byte colour entries.
+    Bytes core;
+    core.str("BM").le32(0).le32(0).le32(14 + 12 + 6).le32(12).le16(2).le16(1).le16(1).le16(8);
+    core.u8(10).u8(20).u8(30).u8(40).u8(50).u8(60).u8(1).u8(0).u8(0).u8(0);
+    std::vector<std::uint8_t> coreFile = core.v;
+    // An 8-bit file with a 256-entry table is expected; this one uses two entries.
+    const Pixels pc = Decode(read, coreFile, w, h);
+    ASSERT_EQ(pc.size(), 6u);
+    EXPECT_EQ(pc[0], 60);
+    EXPECT_EQ(pc[3], 30);
+}
+
+// ---------------------------------------------------------------- Targa byte by byte
+
+TEST(ForeignTga, ColourMappedGrayRunLengthAndBothOriginsDecode) {
+    int w, h;
+    auto read = [](const CSource& s, int& a, int& b) { return ReadTGA(s, a, b); };
+    // Top-left origin, true colour 2 x 2, BGR.
+    Bytes top;
+    top.u8(0).u8(0).u8(2).fill(5, 0).le16(0).le16(0).le16(2).le16(2).u8(24).u8(0x20);
+    top.u8(1).u8(2).u8(3).u8(4).u8(5).u8(6).u8(7).u8(8).u8(9).u8(10).u8(11).u8(12);
+    const Pixels expected = {3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10};
+    EXPECT_TRUE(Decode(read, top.v, w, h) == expected);
+    // The same picture bottom-left, run-length coded: bottom row first.
+    Bytes rle;
+    rle.u8(0).u8(0).u8(10).fill(5, 0).le16(0).le16(0).le16(2).le16(2).u8(24).u8(0);
+    rle.u8(1).u8(7).u8(8).u8(9).u8(10).u8(11).u8(12).u8(1).u8(1).u8(2).u8(3).u8(4).u8(5).u8(6);
+    EXPECT_TRUE(Decode(read, rle.v, w, h) == expected);
+    // A run packet: four pixels of one colour, 16-bit (5-5-5): pure red.
+    Bytes run;
+    run.u8(0).u8(0).u8(10).fill(5, 0).le16(0).le16(0).le16(2).le16(2).u8(16).u8(0);
+    run.u8(0x83).le16(0x7C00);
+    EXPECT_TRUE(Decode(read, run.v, w, h) == Pixels({255, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0}));
+    // Colour-mapped with the map starting at entry 2, right-to-left origin.
+    Bytes mapped;
+    mapped.u8(0).u8(1).u8(1).le16(2).le16(2).u8(24).le16(0).le16(0).le16(2).le16(1).u8(8).u8(0x30);
+    mapped.u8(10).u8(20).u8(30).u8(40).u8(50).u8(60).u8(2).u8(3);
+    EXPECT_TRUE(Decode(read, mapped.v, w, h) == Pixels({60, 50, 40, 30, 20, 10}));
+    // Gray.
+    Bytes gray;
+    gray.u8(0).u8(0).u8(3).fill(5, 0).le16(0).le16(0).le16(2).le16(1).u8(8).u8(0x20).u8(9).u8(200);
+    EXPECT_TRUE(Decode(read, gray.v, w, h) == Pixels({9, 9, 9, 200, 200, 200}));
+}
+
+// ---------------------------------------------------------------- PCX byte by byte
+
+std::vector<std::uint8_t> PcxHeader(int w, int h, int bpp, int planes, int bytesPerLine) {
+    Bytes b;
+    b.u8(0x0A)
+        .u8(5)
+        .u8(1)
+        .u8(unsigned(bpp))
+        .le16(0)
+        .le16(0)
+        .le16(unsigned(w - 1))
+        .le16(unsigned(h - 1))
+        .le16(72)
+        .le16(72);
+    b.fill(48, 0).u8(0).u8(unsigned(planes)).le16(unsigned(bytesPerLine)).le16(1).fill(58, 0);
+    return b.v;
+}
+
+TEST(ForeignPcx, MonochromeSixteenColourAnd256ColourFilesDecode) {
+    int w, h;
+    auto read = [](const CSource& s, int& a, int& b) { return ReadPCX(s, a, b); };
+    // 1-bit, 10 x 1: bits 1100000001 -> runs coded and plain.
+    Bytes mono;
+    mono.raw(PcxHeader(10, 1, 1, 1, 2)).u8(0xC1).u8(0xC0).u8(0x40);
+    const Pixels m = Decode(read, mono.v, w, h);
+    ASSERT_EQ(m.size(), 30u);
+    EXPECT_EQ(m[0], 255);
+    EXPECT_EQ(m[6], 0);
+    EXPECT_EQ(m[27], 255);
+    // 8-bit with the closing palette; a run of 3 index 2 then index 1.
+    Bytes p8;
+    p8.raw(PcxHeader(4, 1, 8, 1, 4)).u8(0xC3).u8(2).u8(1).u8(0x0C);
+    for (int i = 0; i < 256; ++i) p8.u8(unsigned(i)).u8(unsigned(255 - i)).u8(7);
+    EXPECT_TRUE(Decode(read, p8.v, w, h) == Pixels({2, 253, 7, 2, 253, 7, 2, 253, 7, 1, 254, 7}));
+    // 16 colours in four 1-bit planes with the header palette: pixel 0 = index 5 (planes 0 and 2).
+    std::vector<std::uint8_t> header = PcxHeader(1, 1, 1, 4, 2);
+    for (int i = 0; i < 16; ++i) header[16 + 3 * i] = std::uint8_t(i * 10);
+    Bytes ega;
+    ega.raw(header).u8(0x80).u8(0).u8(0).u8(0).u8(0x80).u8(0).u8(0).u8(0);
+    EXPECT_EQ(Decode(read, ega.v, w, h)[0], 50);
+}
+
+// ---------------------------------------------------------------- Photoshop byte by byte
+
+std::vector<std::uint8_t> PsdHead(int channels, int w, int h, int depth, int mode) {
+    Bytes b;
+    b.str("8BPS")
+        .be16(1)
+        .fill(6, 0)
+        .be16(unsigned(channels))
+        .be32(std::uint32_t(h))
+        .be32(std::uint32_t(w))
+        .be16(unsigned(depth))
+        .be16(unsigned(mode));
+    return b.v;
+}
+
+TEST(ForeignPsd, RunLengthGraySixteenBitAndCmykCompositesDecode) {
+    int w, h;
+    auto read = [](const CSource& s, int& a, int& b) { return ReadPSD(s, a, b); };
+    // RGB with an extra alpha channel, 3 x 1, PackBits rows; layers section skipped.
+    Bytes rgb;
+    rgb.raw(PsdHead(4, 3, 1, 8, 3)).be32(0).be32(4).str("junk").be32(6).str("layers").be16(1);
+    rgb.be16(2).be16(4).be16(2).be16(2); // row byte counts
+    rgb.u8(0xFE).u8(10);                 // R: run of 3 x 10
+    rgb.u8(2).u8(1).u8(2).u8(3);         // G: literal 1 2 3
+    rgb.u8(0xFE).u8(30);                 // B
+    rgb.u8(0xFE).u8(99);                 // alpha, ignored
+    EXPECT_TRUE(Decode(read, rgb.v, w, h) == Pixels({10, 1, 30, 10, 2, 30, 10, 3, 30}));
+    // Gray 16-bit raw, 2 x 1.
+    Bytes gray;
+    gray.raw(PsdHead(1, 2, 1, 16, 1)).be32(0).be32(0).be32(0).be16(0).be16(0x1234).be16(0xFF00);
+    EXPECT_TRUE(Decode(read, gray.v, w, h) == Pixels({0x12, 0x12, 0x12, 0xFF, 0xFF, 0xFF}));
+    // CMYK raw 1 x 1: inverted inks; no ink and half black gives half gray.
+    Bytes cmyk;
+    cmyk.raw(PsdHead(4, 1, 1, 8, 4)).be32(0).be32(0).be32(0).be16(0).u8(255).u8(255).u8(0).u8(128);
+    const Pixels c = Decode(read, cmyk.v, w, h);
+    EXPECT_TRUE(c == Pixels({128, 128, 0}));
+    // Indexed with its palette.
+    Bytes indexed;
+    indexed.raw(PsdHead(1, 2, 1, 8, 2)).be32(768);
+    for (int ch = 0; ch < 3; ++ch)
+        for (int i = 0; i < 256; ++i) indexed.u8(unsigned(ch == 0 ? i : ch == 1 ? 255 - i : 9));
+    indexed.be32(0).be32(0).be16(0).u8(4).u8(250);
+    EXPECT_TRUE(Decode(read, indexed.v, w, h) == Pixels({4, 251, 9, 250, 5, 9}));
+}
+
+} // namespace

@@ -1,0 +1,255 @@
+// Truncated, oversized and corrupt files fail cleanly: no read outside the input
+// (the sanitizer builds check that), no allocation from an unchecked size, no
+// endless loop.
+#include "CodecTestHelpers.h"
+#include "image/codecs/FormatTable.h"
+
+#include <gtest/gtest.h>
+
+using namespace quiltara;
+using namespace quiltara::test;
+
+namespace {
+
+using Writer = bool (*)(CSink&, const std::uint8_t*, int, int);
+
+std::vector<std::uint8_t> Encode(Writer writer, int w, int h) {
+    const Pixels rgb = NoiseRGB(w, h);
+    CSink sink;
+    EXPECT_TRUE(writer(sink, rgb.data(), w, h));
+    return sink.Bytes();
+}
+
+Pixels ReadAny(int code, const std::vector<std::uint8_t>& bytes, int& w, int& h) {
+    CSource source(bytes.data(), bytes.size());
+    const FormatEntry* entry = FindFormat(code);
+    return entry->read(source, w, h, nullptr);
+}
+
+} // namespace
+
+TEST(HostileInput, EveryTruncationOfEveryFormatFailsOrStaysInside) {
+    const struct {
+        Writer writer;
+        int code;
+    } formats[] = {
+        {WriteBMP, kFormatBMP},
+        {WritePCX, kFormatPCX},
+        {WriteTGA, kFormatTGA},
+        {WritePSD, kFormatPSD},
+        {WritePNG, kFormatPNG},
+        {WriteTIFF, kFormatTIFF},
+        {WriteWMF, kFormatWMF},
+        {WriteEMF, kFormatEMF},
+        {[](CSink& s, const std::uint8_t* p, int w, int h) { return WriteJPG(s, p, w, h, 75); },
+         kFormatJPG}};
+    for (const auto& f : formats) {
+        const std::vector<std::uint8_t> whole = Encode(f.writer, 7, 5);
+        int failures = 0;
+        for (std::size_t n = 0; n < whole.size(); ++n) {
+            // A copy of exactly n bytes, so that any read past it is caught.
+            const std::vector<std::uint8_t> part(whole.begin(), whole.begin() + std::ptrdiff_t(n));
+            int w = -1, h = -1;
+            const Pixels p = ReadAny(f.code, part, w, h);
+            if (p.empty()) {
+                ++failures;
+                EXPECT_NE(GetLastError(), 0u) << "code " << f.code << " at " << n;
+                EXPECT_EQ(w, 0);
+            } else {
+                EXPECT_EQ(p.size(), std::size_t(w) * h * 3);
+            }
+        }
+        // Uncompressed formats fail on every cut; the others at least until the
+        // pixel data is complete (a PNG without its end chunk still reads).
+        if (f.code == kFormatBMP || f.code == kFormatPSD || f.code == kFormatTGA)
+            EXPECT_EQ(failures, int(whole.size())) << "code " << f.code;
+        else if (f.code == kFormatWMF || f.code == kFormatEMF)
+            EXPECT_GT(failures, 20) << "code " << f.code; // a torn record ends the picture
+        else
+            EXPECT_GT(failures, int(whole.size()) / 2) << "code " << f.code;
+    }
+}
+
+TEST(HostileInput, HugeDimensionsAreRefusedBeforeAllocating) {
+    int w, h;
+    // BMP claiming 1,000,000 x 1,000,000 with a few bytes of pixels.
+    Bytes bmp;
+    bmp.str("BM")
+        .le32(0)
+        .le32(0)
+        .le32(54)
+        .le32(40)
+        .le32(1000000)
+        .le32(1000000)
+        .le16(1)
+        .le16(24)
+        .le32(0)
+        .fill(20, 0)
+        .fill(16, 0);
+    EXPECT_TRUE(ReadAny(kFormatBMP, bmp.v, w, h).empty());
+    EXPECT_EQ(GetLastError(), unsigned(kErrBadBMP));
+    // RLE8 claiming 60000 x 60000: over the pixel limit.
+    Bytes rle;
+    rle.str("BM")
+        .le32(0)
+        .le32(0)
+        .le32(54)
+        .le32(40)
+        .le32(60000)
+        .le32(60000)
+        .le16(1)
+        .le16(8)
+        .le32(1)
+        .fill(20, 0)
+        .u8(0)
+        .u8(1);
+    EXPECT_TRUE(ReadAny(kFormatBMP, rle.v, w, h).empty());
+    EXPECT_EQ(GetLastError(), unsigned(kErrOutOfMemory));
+    // Targa 65535 x 65535 raw with no pixels; run-length coded with too few packets.
+    Bytes tga;
+    tga.u8(0).u8(0).u8(2).fill(5, 0).le16(0).le16(0).le16(65535).le16(65535).u8(24).u8(0).fill(30,
+                                                                                               0);
+    EXPECT_TRUE(ReadAny(kFormatTGA, tga.v, w, h).empty());
+    tga.v[2] = 10;
+    EXPECT_TRUE(ReadAny(kFormatTGA, tga.v, w, h).empty());
+    EXPECT_EQ(GetLastError(), unsigned(kErrBadTGA));
+    // PCX 65535 x 65535.
+    Bytes pcx;
+    pcx.u8(0x0A)
+        .u8(5)
+        .u8(1)
+        .u8(8)
+        .le16(0)
+        .le16(0)
+        .le16(65534)
+        .le16(65534)
+        .le16(72)
+        .le16(72)
+        .fill(48, 0)
+        .u8(0)
+        .u8(3)
+        .le16(65535)
+        .le16(1)
+        .fill(58, 0)
+        .fill(10, 0xC1);
+    EXPECT_TRUE(ReadAny(kFormatPCX, pcx.v, w, h).empty());
+    EXPECT_EQ(GetLastError(), unsigned(kErrBadPCX));
+    // Photoshop 30000 x 30000, RLE with a short count table.
+    Bytes psd;
+    psd.str("8BPS")
+        .be16(1)
+        .fill(6, 0)
+        .be16(3)
+        .be32(30000)
+        .be32(30000)
+        .be16(8)
+        .be16(3)
+        .be32(0)
+        .be32(0)
+        .be32(0)
+        .be16(1)
+        .fill(100, 0);
+    EXPECT_TRUE(ReadAny(kFormatPSD, psd.v, w, h).empty());
+    // PNG whose header says 1,000,000 x 1,000,000: the pixel limit refuses it.
+    std::vector<std::uint8_t> png = Encode(WritePNG, 2, 2);
+    png[16] = 0x00, png[17] = 0x0F, png[18] = 0x42, png[19] = 0x40; // width
+    png[20] = 0x00, png[21] = 0x0F, png[22] = 0x42, png[23] = 0x40; // height (CRC now wrong)
+    EXPECT_TRUE(ReadAny(kFormatPNG, png, w, h).empty());
+    // EMF whose bounds are 100000 pixels wide.
+    Bytes emf;
+    emf.le32(1).le32(88).le32(0).le32(0).le32(100000).le32(10).fill(16, 0).str(" EMF").fill(44, 0);
+    EXPECT_TRUE(ReadAny(kFormatEMF, emf.v, w, h).empty());
+    EXPECT_EQ(GetLastError(), unsigned(kErrBadMetafile));
+    // The pixel limit can be lowered (fuzzing does) and restored.
+    const std::uint64_t limit = CodecPixelLimit();
+    SetCodecPixelLimit(10);
+    EXPECT_TRUE(ReadAny(kFormatBMP, Encode(WriteBMP, 4, 4), w, h).empty());
+    EXPECT_EQ(GetLastError(), unsigned(kErrOutOfMemory));
+    SetCodecPixelLimit(limit);
+    EXPECT_FALSE(ReadAny(kFormatBMP, Encode(WriteBMP, 4, 4), w, h).empty());
+}
+
+TEST(HostileInput, CorruptRunLengthDataEndsCleanly) {
+    int w, h;
+    // BMP RLE8 with an absolute run longer than the data, then a delta past the end.
+    Bytes bmp;
+    bmp.str("BM")
+        .le32(0)
+        .le32(0)
+        .le32(54 + 8)
+        .le32(40)
+        .le32(4)
+        .le32(4)
+        .le16(1)
+        .le16(8)
+        .le32(1)
+        .fill(20, 0);
+    bmp.fill(8, 0).u8(0).u8(200).u8(1).u8(2);
+    EXPECT_TRUE(ReadAny(kFormatBMP, bmp.v, w, h).empty());
+    Bytes delta = bmp;
+    delta.v.resize(delta.v.size() - 4);
+    delta.u8(0).u8(2).u8(250).u8(250).u8(3).u8(1);
+    EXPECT_FALSE(ReadAny(kFormatBMP, delta.v, w, h).empty()); // a delta off the picture ends it
+    // RLE on a top-down bitmap is not a thing.
+    Bytes topDown = bmp;
+    topDown.v[22 + 3] = 0xFF, topDown.v[22] = 0xFC; // height -4
+    EXPECT_TRUE(ReadAny(kFormatBMP, topDown.v, w, h).empty());
+    // PCX whose runs stop short of the picture.
+    Bytes pcx;
+    pcx.u8(0x0A)
+        .u8(5)
+        .u8(1)
+        .u8(8)
+        .le16(0)
+        .le16(0)
+        .le16(9)
+        .le16(9)
+        .le16(72)
+        .le16(72)
+        .fill(48, 0)
+        .u8(0)
+        .u8(1)
+        .le16(10)
+        .le16(1)
+        .fill(58, 0)
+        .u8(0xFF)
+        .u8(1)
+        .u8(0xC0);
+    EXPECT_TRUE(ReadAny(kFormatPCX, pcx.v, w, h).empty());
+    // Targa run packet cut in the middle of its pixel.
+    Bytes tga;
+    tga.u8(0).u8(0).u8(10).fill(5, 0).le16(0).le16(0).le16(2).le16(2).u8(24).u8(0).u8(0x83).u8(1);
+    EXPECT_TRUE(ReadAny(kFormatTGA, tga.v, w, h).empty());
+    // Photoshop RLE rows whose counts point past the end.
+    Bytes psd;
+    psd.str("8BPS")
+        .be16(1)
+        .fill(6, 0)
+        .be16(1)
+        .be32(1)
+        .be32(4)
+        .be16(8)
+        .be16(1)
+        .be32(0)
+        .be32(0)
+        .be32(0)
+        .be16(1)
+        .be16(500)
+        .u8(3)
+        .u8(1);
+    EXPECT_TRUE(ReadAny(kFormatPSD, psd.v, w, h).empty());
+    // Metafile records with sizes of zero and larger than the file end the picture.
+    Bytes wmf;
+    wmf.le16(1)
+        .le16(9)
+        .le16(0x300)
+        .le32(0)
+        .le16(0)
+        .le32(0)
+        .le16(0)
+        .le32(0)
+        .le16(0x041B)
+        .le32(0xFFFFFF)
+        .le16(0x041B);
+    EXPECT_FALSE(ReadAny(kFormatWMF, wmf.v, w, h).empty());
+}
