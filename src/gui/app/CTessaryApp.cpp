@@ -8,6 +8,7 @@
 #include "image/PictureDrawing.h"
 #include "ui/CChildFrame.h"
 #include "ui/CMainFrame.h"
+#include "exif/CCameraInfoDlg.h"
 #include "image/ImageFileRoutines.h"
 #include "ui/CNewTileSizeDlg.h"
 #include "ui/CPrevFileDlg.h"
@@ -82,6 +83,7 @@ void CTessaryApp::ExitInstance() {
     if (m_mainFrame) SaveFramePlacement();
     WriteSettings();
     m_mainFrame.reset();
+    m_cameraPanel = nullptr; // went with the frame
     DeleteSwapFiles(ProgramFolders().program);
 }
 
@@ -180,6 +182,10 @@ CTessaryDoc* CTessaryApp::OpenDocumentFile(const QString& path) {
     AddToRecentFiles(path);
     CTessaryDoc* raw = document.release();
     m_mainFrame->AddDocumentWindow(raw);
+    if (raw->hasCameraInfo && m_settings.showExif) {
+        if (!m_cameraPanel) m_cameraPanel = new CCameraInfoPanel(m_mainFrame.get());
+        m_cameraPanel->ShowSummary(raw->Title(), raw->camera);
+    }
     return raw;
 }
 

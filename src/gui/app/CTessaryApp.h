@@ -11,6 +11,7 @@
 
 namespace quiltara::gui {
 
+class CCameraInfoPanel;
 class CMainFrame;
 class CTessaryDoc;
 
@@ -48,6 +49,8 @@ public:
     CTessaryDoc* OpenDocumentFile(const QString& path);
     /// The four-entry recent-file list, newest first.
     const QStringList& RecentFiles() const { return m_recentFiles; }
+    /// The camera-information panel, once a photograph showed it (else null).
+    CCameraInfoPanel* CameraPanel() const { return m_cameraPanel; }
     void AddToRecentFiles(const QString& path);
     /// Selects a tool the canvas handles itself.
     void SelectTool(int toolId);
@@ -73,6 +76,7 @@ private:
     std::unique_ptr<CMainFrame> m_mainFrame;
     int m_untitledCount = 0;
     QStringList m_recentFiles;
+    CCameraInfoPanel* m_cameraPanel = nullptr; // owned by the main frame
 };
 
 } // namespace quiltara::gui

@@ -3,6 +3,8 @@
 #include "app/CommandIds.h"
 #include "app/CTessaryApp.h"
 #include "app/ClipboardCommands.h"
+#include "exif/CCameraInfoDlg.h"
+#include "exif/ExifRecord.h"
 #include "image/ImageFileBuffer.h"
 #include "image/ImageFileRoutines.h"
 #include "image/codecs/FormatTable.h"
@@ -48,6 +50,11 @@ bool CTessaryDoc::OnOpenDocument(const QString& path, QString* errorText) {
     originalLoaded = true;
     hasCameraInfo = false;
     cameraBlock = std::move(block);
+    CExifRecord record;
+    if (!cameraBlock.empty() && record.DecodeBlock(cameraBlock)) {
+        hasCameraInfo = true;
+        camera = record.Summary();
+    }
     // Tiles are cut by the tile wizard; until it runs, the whole picture is the tile.
     surroundingsImage.MakeEmpty();
     tileOffsetX = tileOffsetY = 0;
@@ -122,6 +129,17 @@ bool CTessaryDoc::DoSave(const QString& givenPath, bool replace) {
     return ok;
 }
 
+void CTessaryDoc::ShowExifInfo(QWidget* parent) {
+    CExifRecord record;
+    if (!hasCameraInfo || cameraBlock.empty() || !record.DecodeBlock(cameraBlock)) {
+        QMessageBox::information(parent, "Quiltara",
+                                 "No Camera information can be found in this document...");
+        return;
+    }
+    CCameraInfoDlg dialog(QString::fromStdString(record.Report("\n")), parent);
+    dialog.exec();
+}
+
 bool CTessaryDoc::SaveModified(QWidget* parent) {
     if (!IsModified()) return true;
     const auto answer = QMessageBox::question(
@@ -168,6 +186,7 @@ bool CTessaryDoc::OnCommand(int id) {
     case ID_FILE_SAVE:
     case ID_FILE_SAVE_AS: DoSave(QString(), true); return true;
     case ID_SET_AS_ORIGINAL: SetAsOriginal(); return true;
+    case ID_SHOW_EXIF: ShowExifInfo(QApplication::activeWindow()); return true;
     default: return false;
     }
 }
@@ -177,6 +196,7 @@ bool CTessaryDoc::UpdateCommand(int id, CommandState& state) {
     case ID_FILE_SAVE:
     case ID_FILE_SAVE_AS: state.enabled = true; return true;
     case ID_SET_AS_ORIGINAL: state.enabled = canvas != nullptr; return true;
+    case ID_SHOW_EXIF: state.enabled = true; return true;
     default: return false;
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/CommandTarget.h"
+#include "exif/CameraSummary.h"
 #include "image/DIBSection2.h"
 
 #include <QObject>
@@ -45,6 +46,8 @@ public:
     /// The view took its copy of the Original: keep ours on disk, or drop it when the
     /// document has no Original of its own.
     void OnViewInitialised(CCanvasWnd* canvas);
+    /// "Show EXIF Info...": the camera report, or the message that there is none.
+    void ShowExifInfo(QWidget* parent);
     /// "Set  as Original": the canvas's working image becomes the Original.
     void SetAsOriginal();
     /// The document has a real Original (not missing, empty or 1 x 1).
@@ -68,6 +71,7 @@ public:
     std::int32_t tileOffsetY = 0;
     bool hasCameraInfo = false;
     std::vector<std::uint8_t> cameraBlock; // the raw camera-information block, kept for its report
+    CCameraSummary camera;                 // what the panel shows
     QString pathName;
     CCanvasWnd* canvas = nullptr; // not owned; set when the view is initialised
     bool originalLoaded = false;
