@@ -6,6 +6,7 @@
 #include "ui/CStatusProgress.h"
 #include "ui/MemoryStatus.h"
 #include "ui/MenuTable.h"
+#include "ui/ToolIcons.h"
 #include "view/CCanvasWnd.h"
 #include "view/CTessaryView.h"
 #include "view/CanvasGeometry.h"
@@ -132,6 +133,10 @@ void CMainFrame::BuildToolBar() {
         {ID_EDIT_REDO, QStyle::SP_ArrowForward},    {ID_HELP, QStyle::SP_DialogHelpButton},
     };
     for (const auto& [id, pixmap] : icons) Action(id)->setIcon(s->standardIcon(pixmap));
+    for (int id : {ID_ZOOM_IN, ID_ZOOM_OUT, ID_FIT_TO_SCREEN, ID_TILE_BORDER, ID_TOOL_ARROW,
+                   ID_TOOL_ZOOM, ID_TOOL_MOVE_CANVAS, ID_TOOL_CROP, ID_TOOL_FLOAT, ID_EDIT_CUT,
+                   ID_EDIT_COPY, ID_EDIT_PASTE})
+        Action(id)->setIcon(ToolIcon(id));
     for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE}) m_toolBar->addAction(Action(id));
     m_toolBar->addSeparator();
     for (int id : {ID_EDIT_UNDO, ID_EDIT_REDO}) m_toolBar->addAction(Action(id));
