@@ -79,7 +79,9 @@ int CResizeImageModel::LoadInterpolation(const ISettingsStore& store) {
 }
 
 void CResizeImageModel::SaveInterpolation(ISettingsStore& store, int interpolation) {
-    if (interpolation == kBilinear) store.SetInt("Resize", "type", kBilinear);
+    // Both choices are kept: were only "Bilinear" written, a later "Bicubic" would
+    // never be offered again.
+    store.SetInt("Resize", "type", interpolation == kBilinear ? kBilinear : kBicubic);
 }
 
 } // namespace quiltara

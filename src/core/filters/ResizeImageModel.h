@@ -45,7 +45,7 @@ public:
 
     /// The interpolation remembered under "Resize"/"type" (default bicubic).
     static int LoadInterpolation(const ISettingsStore& store);
-    /// The program remembers only "Bilinear"; a bicubic choice leaves the setting alone.
+    /// Remembers the choice for the next "Image Size...".
     static void SaveInterpolation(ISettingsStore& store, int interpolation);
 
 private:

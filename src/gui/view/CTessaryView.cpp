@@ -58,6 +58,7 @@ void CTessaryView::Reload() {
 }
 
 bool CTessaryView::OnCommand(int id) {
+    if (m_imageCommands.OnCommand(id)) return true;
     CCanvasModel& model = m_canvas->Model();
     CTessaryApp* app = CTessaryApp::Instance();
     switch (id) {
@@ -119,6 +120,7 @@ bool CTessaryView::OnCommand(int id) {
 }
 
 bool CTessaryView::UpdateCommand(int id, CommandState& state) {
+    if (m_imageCommands.UpdateCommand(id, state)) return true;
     const CCanvasModel& model = m_canvas->Model();
     switch (id) {
     case ID_EDIT_UNDO: state.enabled = model.CanUndo(); return true;

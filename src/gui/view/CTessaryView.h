@@ -1,5 +1,6 @@
 #pragma once
 #include "app/CommandTarget.h"
+#include "view/ImageCommands.h"
 
 #include <QWidget>
 
@@ -33,6 +34,7 @@ signals:
 private:
     CTessaryDoc* m_document;
     CCanvasWnd* m_canvas;
+    CImageCommands m_imageCommands{this};
 };
 
 } // namespace quiltara::gui

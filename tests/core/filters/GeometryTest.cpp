@@ -288,4 +288,7 @@ TEST(ResizeImageModel, InterpolationSetting) {
     CResizeImageModel::SaveInterpolation(store, CResizeImageModel::kBilinear);
     EXPECT_EQ(store.GetInt("Resize", "type", -1), 0);
     EXPECT_EQ(CResizeImageModel::LoadInterpolation(store), CResizeImageModel::kBilinear);
+    // Going back to "Bicubic" is remembered as well.
+    CResizeImageModel::SaveInterpolation(store, CResizeImageModel::kBicubic);
+    EXPECT_EQ(CResizeImageModel::LoadInterpolation(store), CResizeImageModel::kBicubic);
 }
