@@ -1,6 +1,7 @@
 // quiltara-cli adjust / adjustments: the one-shot operations of the Image and Filters menus.
 #include "CliCommand.h"
-#include "CliImageFile.h"
+#include "CliParse.h"
+#include "CliPictureFiles.h"
 
 #include "filters/AdjustDispatcher.h"
 #include "image/DIBSection2.h"
@@ -104,10 +105,10 @@ int RunAdjust(const std::vector<std::string>& args) {
     if (!ok) return Fail(error);
 
     CDIBSection2 picture;
-    if (!LoadPicture(args[0], picture, error)) return Fail(error);
+    if (!ReadPicture(args[0], picture, error)) return Fail(error);
     AdjustTarget target = AdjustTarget::ForPicture(picture);
     if (!RunAdjustment(target, op, &settings)) return Fail("the operation did not run");
-    if (!SavePicture(args[1], picture, error)) return Fail(error);
+    if (!WritePicture(args[1], picture, false, error)) return Fail(error);
     return 0;
 }
 

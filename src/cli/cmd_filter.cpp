@@ -1,6 +1,7 @@
 // quiltara-cli filter / filters: the parameterised filters of the "FIlter" dialog.
 #include "CliCommand.h"
-#include "CliImageFile.h"
+#include "CliParse.h"
+#include "CliPictureFiles.h"
 
 #include "app/RuntimeRandom.h"
 #include "filters/FilterFactory.h"
@@ -104,10 +105,10 @@ int RunFilter(const std::vector<std::string>& args) {
 
     CDIBSection2 picture;
     std::string error;
-    if (!LoadPicture(positional[0], picture, error)) return Fail(error);
+    if (!ReadPicture(positional[0], picture, error)) return Fail(error);
     f.SetImage(picture.GetBits(), picture.GetWidth(), picture.GetHeight());
     f.Apply();
-    if (!SavePicture(positional[1], picture, error)) return Fail(error);
+    if (!WritePicture(positional[1], picture, false, error)) return Fail(error);
     return 0;
 }
 

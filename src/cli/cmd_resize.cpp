@@ -1,6 +1,7 @@
 // quiltara-cli resize: the "Image Size..." resamplers.
 #include "CliCommand.h"
-#include "CliImageFile.h"
+#include "CliParse.h"
+#include "CliPictureFiles.h"
 
 #include "filters/Resize.h"
 #include "image/DIBSection2.h"
@@ -38,7 +39,7 @@ int RunResize(const std::vector<std::string>& args) {
         return Fail("width and height must be positive numbers");
     CDIBSection2 picture;
     std::string error;
-    if (!LoadPicture(positional[0], picture, error)) return Fail(error);
+    if (!ReadPicture(positional[0], picture, error)) return Fail(error);
     if (bicubic) {
         if (w != picture.GetWidth() || h != picture.GetHeight()) {
             CDIBSection2 resized;
@@ -50,7 +51,7 @@ int RunResize(const std::vector<std::string>& args) {
     } else {
         picture.ResizeBilinear(w, h);
     }
-    if (!SavePicture(positional[1], picture, error)) return Fail(error);
+    if (!WritePicture(positional[1], picture, false, error)) return Fail(error);
     return 0;
 }
 

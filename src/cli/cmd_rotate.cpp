@@ -1,6 +1,7 @@
 // quiltara-cli rotate: right-angle turns, flips and rotation by any angle.
 #include "CliCommand.h"
-#include "CliImageFile.h"
+#include "CliParse.h"
+#include "CliPictureFiles.h"
 
 #include "filters/RightAngle.h"
 #include "filters/RotateByAngle.h"
@@ -44,7 +45,7 @@ int RunRotate(const std::vector<std::string>& args) {
 
     CDIBSection2 picture;
     std::string error;
-    if (!LoadPicture(positional[0], picture, error)) return Fail(error);
+    if (!ReadPicture(positional[0], picture, error)) return Fail(error);
     const int w = picture.GetWidth(), h = picture.GetHeight();
     if (how == "90cw")
         RotatePictureRightAngle(picture, kRotate90CW);
@@ -61,7 +62,7 @@ int RunRotate(const std::vector<std::string>& args) {
         picture.Create(r.width, r.height, 32, true);
         std::memcpy(picture.GetBits(), r.pixels.data(), r.pixels.size());
     }
-    if (!SavePicture(positional[1], picture, error)) return Fail(error);
+    if (!WritePicture(positional[1], picture, false, error)) return Fail(error);
     return 0;
 }
 

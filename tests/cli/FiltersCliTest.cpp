@@ -1,10 +1,12 @@
 #include "CliRunner.h"
 
+#include "app/ProgressReporter.h"
 #include "filters/AdjustDispatcher.h"
 #include "filters/FilterFactory.h"
 #include "filters/Resize.h"
 #include "filters/RotateByAngle.h"
 #include "image/DIBSection2.h"
+#include "image/ImageFileRoutines.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -20,36 +22,27 @@ using test::RunCli;
 
 namespace {
 
-// A w x h picture with opaque pixels (PPM has no alpha).
+// A w x h picture with opaque pixels (the files carry no alpha).
 void MakeOpaque(CDIBSection2& pic, int w, int h, std::uint32_t seed) {
     test::MakePatternPicture(pic, w, h, seed);
     for (std::size_t i = 3; i < pic.PixelBytes(); i += 4) pic.GetBits()[i] = 255;
 }
 
-void WritePpm(const std::string& path, const CDIBSection2& pic) {
-    std::ofstream out(path, std::ios::binary);
-    out << "P6\n# made by the test\n" << pic.GetWidth() << " " << pic.GetHeight() << "\n255\n";
-    for (int y = 0; y < pic.GetHeight(); ++y)
-        for (int x = 0; x < pic.GetWidth(); ++x) {
-            const std::uint8_t* p = pic.GetRow(y) + x * 4;
-            out.put(char(p[2])).put(char(p[1])).put(char(p[0]));
-        }
+// Pictures go in and out through the codec layer, in the format of the extension.
+void WritePicture(const std::string& path, const CDIBSection2& pic) {
+    CNullProgress progress;
+    const SaveResult saved = SavePictureFile(pic, path, 90, progress);
+    ASSERT_TRUE(saved.ok) << path << ": " << saved.message;
 }
 
-// Reads back a PPM the tool wrote (trusted: written by the tool under test).
-bool ReadPpm(const std::string& path, CDIBSection2& pic) {
-    std::ifstream in(path, std::ios::binary);
-    std::string magic;
-    int w = 0, h = 0, max = 0;
-    if (!(in >> magic >> w >> h >> max) || magic != "P6" || max != 255) return false;
-    in.get();
-    std::vector<char> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (data.size() != std::size_t(w) * h * 3) return false;
-    pic.ImportRGB(reinterpret_cast<const std::uint8_t*>(data.data()), w, h, 255);
+bool ReadPicture(const std::string& path, CDIBSection2& pic) {
+    LoadedPicture loaded;
+    if (LoadPictureFile(path, loaded) != 0) return false;
+    pic.ImportRGB(loaded.rgb.data(), loaded.width, loaded.height, 255);
     return true;
 }
 
-// PPM carries no alpha: compare the colour bytes.
+// The files carry no alpha: compare the colour bytes.
 bool SameColours(const CDIBSection2& a, const CDIBSection2& b) {
     if (a.GetWidth() != b.GetWidth() || a.GetHeight() != b.GetHeight()) return false;
     for (std::size_t i = 0; i < a.PixelBytes(); ++i)
@@ -63,13 +56,13 @@ struct CliPictures : ::testing::Test {
     std::string in, out;
     void SetUp() override {
         MakeOpaque(input, 21, 13, 17);
-        in = folder.File("in.ppm");
-        out = folder.File("out.ppm");
-        WritePpm(in, input);
+        in = folder.File("in.png");
+        out = folder.File("out.png");
+        WritePicture(in, input);
     }
     CDIBSection2 Output() {
         CDIBSection2 pic;
-        EXPECT_TRUE(ReadPpm(out, pic));
+        EXPECT_TRUE(ReadPicture(out, pic));
         return pic;
     }
 };
@@ -159,10 +152,10 @@ TEST_F(CliPictures, ResizeAndRotate) {
     EXPECT_NE(RunCli("resize " + in + " " + out + " 0 40").status, 0);
 
     ASSERT_EQ(RunCli("rotate " + in + " " + out + " 90cw").status, 0);
-    const std::string turned = folder.File("turned.ppm");
+    const std::string turned = folder.File("turned.bmp");
     ASSERT_EQ(RunCli("rotate " + out + " " + turned + " 90ccw").status, 0);
     CDIBSection2 back;
-    ASSERT_TRUE(ReadPpm(turned, back));
+    ASSERT_TRUE(ReadPicture(turned, back));
     EXPECT_TRUE(test::SamePixels(back, input));
 
     const RotatedPicture r =
@@ -176,37 +169,55 @@ TEST_F(CliPictures, ResizeAndRotate) {
     EXPECT_NE(RunCli("rotate " + in + " " + out + " sideways").status, 0);
 }
 
+TEST_F(CliPictures, FilesGoThroughTheCodecLayer) {
+    // Any format the codec layer writes comes back the same (lossless ones exactly).
+    for (const char* name : {"out.bmp", "out.tif", "out.tga", "out.pcx"}) {
+        const std::string path = folder.File(name);
+        ASSERT_EQ(RunCli("adjust " + in + " " + path + " negative").status, 0) << name;
+        CDIBSection2 expected, back;
+        expected.Copy(&input);
+        AdjustTarget t = AdjustTarget::ForPicture(expected);
+        ASSERT_TRUE(RunAdjustment(t, kAdjNegative));
+        ASSERT_TRUE(ReadPicture(path, back)) << name;
+        EXPECT_TRUE(SameColours(back, expected)) << name;
+    }
+    // JPEG in, PNG out.
+    const std::string jpeg = folder.File("in.jpg");
+    WritePicture(jpeg, input);
+    ASSERT_EQ(RunCli("filter " + jpeg + " " + out + " 0").status, 0);
+    EXPECT_EQ(Output().GetWidth(), 21);
+
+    // An extension nobody writes is refused with the program's text, and no file made.
+    const auto r = RunCli("filter " + in + " " + folder.File("out.xyz") + " 0");
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.output.find("Unknown extnsion"), std::string::npos) << r.output;
+    EXPECT_FALSE(std::ifstream(folder.File("out.xyz")).good());
+}
+
 TEST_F(CliPictures, HostileInputFilesAreRefused) {
     auto write = [&](const std::string& name, const std::string& bytes) {
         std::ofstream(folder.File(name), std::ios::binary) << bytes;
         return folder.File(name);
     };
+    std::string png;
+    {
+        std::ifstream file(in, std::ios::binary);
+        png.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+    ASSERT_GT(png.size(), 40u);
+    std::string hugePng = png;
+    hugePng.replace(16, 8, std::string("\x7F\xFF\xFF\xFF\x7F\xFF\xFF\xFF", 8)); // IHDR size
     const std::vector<std::string> bad = {
-        write("short.ppm", "P6\n4 4\n255\n\x01\x02\x03"),
-        write("huge.ppm", "P6\n1048576 1048576\n255\n"),
-        write("overflow.ppm", "P6\n99999999999999999999 2\n255\n"),
-        write("zero.ppm", "P6\n0 5\n255\n"),
-        write("maxval.ppm", "P6\n1 1\n0\n\x01\x02\x03"),
-        write("p3.ppm", "P3\n1 1\n255\n1 2 3\n"),
-        write("pam.pam",
-              "P7\nWIDTH 1\nHEIGHT 1\nDEPTH 2\nMAXVAL 255\nTUPLTYPE GRAYSCALE_ALPHA\nENDHDR\nab"),
-        write("noend.pam", "P7\nWIDTH 1\nHEIGHT 1\n"),
-        write("empty.ppm", ""),
+        write("short.png", png.substr(0, png.size() / 2)),
+        write("header.png", png.substr(0, 30)),
+        write("huge.png", hugePng),
+        write("garbage.png", "not a picture at all"),
+        write("short.bmp", "BM\x01\x02"),
+        write("empty.png", ""),
     };
     for (const std::string& path : bad) {
         const auto r = RunCli("adjust " + path + " " + out + " negative");
         EXPECT_EQ(r.status, 1) << path << ": " << r.output;
     }
-    EXPECT_EQ(RunCli("adjust " + folder.File("missing.ppm") + " " + out + " negative").status, 1);
-
-    // A 16-bit PAM with alpha is read and scaled.
-    std::string pam = "P7\nWIDTH 1\nHEIGHT 1\nDEPTH 4\nMAXVAL 65535\nTUPLTYPE RGB_ALPHA\nENDHDR\n";
-    pam += std::string("\xFF\xFF\x00\x00\x80\x00\xFF\xFF", 8);
-    const std::string good = write("good.pam", pam);
-    ASSERT_EQ(RunCli("adjust " + good + " " + out + " negative").status, 0);
-    CDIBSection2 pic;
-    ASSERT_TRUE(ReadPpm(out, pic));
-    EXPECT_EQ(pic.GetRow(0)[2], 0);   // red 255 negated
-    EXPECT_EQ(pic.GetRow(0)[1], 255); // green 0 negated
-    EXPECT_EQ(pic.GetRow(0)[0], 127); // blue 0x8000 -> 128, negated
+    EXPECT_EQ(RunCli("adjust " + folder.File("missing.png") + " " + out + " negative").status, 1);
 }
