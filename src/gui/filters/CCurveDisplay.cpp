@@ -54,8 +54,9 @@ void CCurveDisplay::paintEvent(QPaintEvent*) {
     }
     // Table 0 maps blue, 1 green, 2 red.
     const QColor colours[3] = {QColor(0, 0, 230), QColor(0, 170, 0), QColor(220, 0, 0)};
+    // Red widest underneath, blue finest on top: curves that coincide stay visible.
     for (int k = 2; k >= 0; --k) {
-        p.setPen(QPen(colours[k], 1.5));
+        p.setPen(QPen(colours[k], 1.5 + k));
         p.drawPath(curve(k));
     }
 }
