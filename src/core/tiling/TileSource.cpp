@@ -1,0 +1,68 @@
+#include "tiling/TileSource.h"
+
+#include "filters/FilterTable.h"
+#include "filters/GaussianWrap.h"
+#include "filters/Resize.h"
+#include "filters/RotateByAngle.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <new>
+#include <vector>
+
+namespace quiltara {
+
+bool ResampleSource(const CDIBSection2& picture, int width, int height, CDIBSection2& source) {
+    width = std::max(width, kMinSourceSide);
+    height = std::max(height, kMinSourceSide);
+    if (picture.IsEmpty() || picture.GetBitsPerPixel() != 32 ||
+        (width == picture.GetWidth() && height == picture.GetHeight())) {
+        source.MakeEmpty();
+        return false;
+    }
+    CDIBSection2 made;
+    made.Create(width, height, 32, true);
+    ResizeBilinear(picture.GetBits(), picture.GetWidth(), picture.GetHeight(), made.GetBits(),
+                   width, height);
+    source = std::move(made);
+    return true;
+}
+
+double NormalizePitchAngle(double degrees) {
+    if (!std::isfinite(degrees)) return 0;
+    double a = std::fmod(degrees, 360.0);
+    if (a < 0) a += 360.0;
+    if (a >= 360.0) a -= 360.0; // fmod of a tiny negative value plus 360
+    return a;
+}
+
+bool RotateSource(CDIBSection2& source, double degrees, IProgressReporter* progress) {
+    if (source.IsEmpty() || source.GetBitsPerPixel() != 32) return false;
+    try {
+        RotatedPicture r =
+            RotateByAngle(source.GetBits(), source.GetWidth(), source.GetHeight(),
+                          NormalizePitchAngle(degrees), MakeColorRef(0, 0, 0), progress);
+        if (r.width <= 0 || r.height <= 0) return false;
+        CDIBSection2 rotated;
+        rotated.Create(r.width, r.height, 32, true);
+        std::memcpy(rotated.GetBits(), r.pixels.data(),
+                    std::min(r.pixels.size(), rotated.PixelBytes()));
+        source = std::move(rotated);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+void SharpenSource(CDIBSection2& source, IProgressReporter* progress) {
+    if (source.IsEmpty() || source.GetBitsPerPixel() != 32) return;
+    const FilterSlot& slot = FilterTable()[kUnsharpMaskSlot];
+    std::vector<std::uint8_t> out(source.PixelBytes());
+    UnsharpMaskWrap(source.GetBits(), out.data(), source.GetWidth(), source.GetHeight(),
+                    slot.params[0].defaultValue, slot.params[1].defaultValue,
+                    slot.params[2].defaultValue, progress);
+    std::memcpy(source.GetBits(), out.data(), out.size());
+}
+
+} // namespace quiltara

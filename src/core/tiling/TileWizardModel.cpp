@@ -1,0 +1,282 @@
+#include "tiling/TileWizardModel.h"
+
+#include "tiling/TileSource.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace quiltara {
+
+TileRepeatLayout RepeatLayout(int previewW, int previewH, int tileW, int tileH) {
+    TileRepeatLayout l;
+    if (tileW <= 0 || tileH <= 0) return l;
+    auto axis = [](int preview, int tile, int& first, int& count) {
+        const int frame = (preview - tile) / 2;
+        const int before = frame > 0 ? (frame + tile - 1) / tile : 0; // copies left of the frame
+        count = std::min(2 * before + 1, CTileWizardModel::kMaxRepeat);
+        first = frame - std::min(before, (count - 1) / 2) * tile;
+    };
+    axis(previewW, tileW, l.firstX, l.across);
+    axis(previewH, tileH, l.firstY, l.down);
+    return l;
+}
+
+CTileWizardModel::CTileWizardModel(const CDIBSection2& picture, int previewWidth, int previewHeight)
+    : m_picture(picture), m_previewW(previewWidth), m_previewH(previewHeight),
+      m_sourceW(picture.GetWidth()), m_sourceH(picture.GetHeight()),
+      m_rememberedW(picture.GetWidth()), m_rememberedH(picture.GetHeight()) {
+    m_workingSource.MakeEmpty();
+    m_resultTile.MakeEmpty();
+    CenterPicture();
+}
+
+const CDIBSection2& CTileWizardModel::EffectiveSource() const {
+    return m_workingSource.IsEmpty() ? m_picture : m_workingSource;
+}
+
+bool CTileWizardModel::TypeSourceWidth(int width) {
+    if (width <= 0) return false;
+    m_sourceW = width;
+    m_percent = m_picture.GetWidth() > 0 ? double(width) / m_picture.GetWidth() * 100 : 100;
+    m_resizePending = true;
+    m_pendingW = m_sourceW;
+    m_pendingH = m_sourceH;
+    return true;
+}
+
+bool CTileWizardModel::TypeSourceHeight(int height) {
+    if (height <= 0) return false;
+    m_sourceH = height;
+    m_percent = m_picture.GetHeight() > 0 ? double(height) / m_picture.GetHeight() * 100 : 100;
+    m_resizePending = true;
+    m_pendingW = m_sourceW;
+    m_pendingH = m_sourceH;
+    return true;
+}
+
+bool CTileWizardModel::TypeSourcePercent(double percent) {
+    // The product is held to a size a picture can have before it is truncated.
+    if (!(percent > 0) || m_picture.GetWidth() <= 0) return false;
+    const double w = std::min(percent * m_picture.GetWidth() * 0.01, 1e6);
+    const int width = int(w);
+    const int height =
+        int(std::min(double(m_picture.GetHeight()) / m_picture.GetWidth() * width, 1e6));
+    if (width <= 0 || height <= 0) return false;
+    m_percent = percent;
+    m_sourceW = width;
+    m_sourceH = height;
+    m_resizePending = true;
+    m_pendingW = width;
+    m_pendingH = height;
+    return true;
+}
+
+void CTileWizardModel::Apply() {
+    ResampleSource(m_sourceW, m_sourceH);
+}
+
+void CTileWizardModel::ResampleSource(int width, int height) {
+    width = std::max(width, kMinSourceSide);
+    height = std::max(height, kMinSourceSide);
+    quiltara::ResampleSource(m_picture, width, height, m_workingSource);
+    m_resizePending = false;
+    m_sourceW = m_rememberedW = width;
+    m_sourceH = m_rememberedH = height;
+    CenterPicture();
+    if (m_step == 2) Recompute();
+}
+
+void CTileWizardModel::ResetResample() {
+    ResampleSource(m_rememberedW, m_rememberedH);
+}
+
+void CTileWizardModel::ResetWhole() {
+    ResampleSource(m_picture.GetWidth(), m_picture.GetHeight());
+    m_sourceW = m_picture.GetWidth();
+    m_sourceH = m_picture.GetHeight();
+    m_percent = 100;
+}
+
+CDIBSection2* CTileWizardModel::SharpenTarget() {
+    if (m_workingSource.IsEmpty() || m_resizePending) return nullptr;
+    return &m_workingSource;
+}
+
+void CTileWizardModel::SourceChanged() {
+    if (m_step == 2) Recompute();
+}
+
+TileWizardButtons CTileWizardModel::Buttons() const {
+    TileWizardButtons b;
+    b.apply = m_resizePending;
+    b.sharpen = !m_resizePending && HasWorkingSource();
+    b.resetResample = b.sharpen;
+    b.resetWhole = m_resizePending || HasWorkingSource();
+    return b;
+}
+
+void CTileWizardModel::CenterPicture() {
+    const CDIBSection2& s = EffectiveSource();
+    m_pictureX = (m_previewW - s.GetWidth()) / 2;
+    m_pictureY = (m_previewH - s.GetHeight()) / 2;
+}
+
+void CTileWizardModel::Drag(int dx, int dy) {
+    m_pictureX += dx;
+    m_pictureY += dy;
+    if (m_step == 2) Recompute();
+}
+
+void CTileWizardModel::PlaceFrameAt(int left, int top) {
+    m_pictureX = FrameX() - left;
+    m_pictureY = FrameY() - top;
+    if (m_step == 2) Recompute();
+}
+
+TileFrame CTileWizardModel::Frame() const {
+    TileFrame f;
+    f.left = FrameX() - m_pictureX;
+    const int pictureTop = FrameY() - m_pictureY;
+    f.top = EffectiveSource().GetHeight() - pictureTop;
+    f.width = m_tileW;
+    f.height = m_tileH;
+    return f;
+}
+
+bool CTileWizardModel::SetTileWidth(int width) {
+    if (width <= 0) return false;
+    m_tileW = width;
+    if (m_step == 2) Recompute();
+    return true;
+}
+
+bool CTileWizardModel::SetTileHeight(int height) {
+    if (height <= 0) return false;
+    m_tileH = height;
+    if (m_step == 2) Recompute();
+    return true;
+}
+
+void CTileWizardModel::SetEffectMode(int mode) {
+    m_effectMode = (mode >= 0 && mode < kTileEffectCount) ? mode : kTileEffectNone;
+    if (m_step == 2) Recompute();
+}
+
+void CTileWizardModel::EnterStep2() {
+    if (m_resizePending) Apply();
+    m_step = 2;
+    m_sliders = TileSlidersFor(m_tileW, m_tileH);
+    Recompute();
+}
+
+void CTileWizardModel::BackToStep1() {
+    m_step = 1;
+}
+
+void CTileWizardModel::SetSliders(int sizePosition, int aspectPosition) {
+    const TileSliderSize size = TileSizeFromSliders(sizePosition, aspectPosition);
+    m_tileW = size.width;
+    m_tileH = size.height;
+    Recompute();
+}
+
+bool CTileWizardModel::ApplyPitch(double degrees, IProgressReporter* progress) {
+    m_pitch = degrees;
+    ResampleSource(m_rememberedW, m_rememberedH);
+    CDIBSection2 rotated;
+    rotated.Copy(&EffectiveSource());
+    if (!RotateSource(rotated, degrees, progress)) return false;
+    m_workingSource = std::move(rotated);
+    m_sourceW = m_workingSource.GetWidth();
+    m_sourceH = m_workingSource.GetHeight();
+    m_percent = 100;
+    // The turned picture grows around its centre: keep that centre under the frame.
+    CenterPicture();
+    Recompute();
+    return true;
+}
+
+void CTileWizardModel::Recompute() {
+    const CDIBSection2& source = EffectiveSource();
+    const TileFrame frame = Frame();
+    quiltara::ComputeTile(source, frame, m_effectMode, m_resultTile);
+    m_selection = ClampedSelection(frame, source.GetWidth(), source.GetHeight());
+}
+
+void CTileWizardModel::ComputeTile() {
+    Recompute();
+}
+
+std::string CTileWizardModel::TileSizeText() const {
+    char text[64];
+    std::snprintf(text, sizeof text, "Tile Size: %d x %d", m_tileW, m_tileH);
+    return text;
+}
+
+std::string CTileWizardModel::ActualTileSizeText() const {
+    const TileSize size = ResultTileSize(m_effectMode, m_tileW, m_tileH);
+    char text[64];
+    std::snprintf(text, sizeof text, "Actual Tile Size: %d x %d", size.width, size.height);
+    return text;
+}
+
+void CTileWizardModel::Finish() {
+    // A typed size that was never applied would leave the tile cut from a picture
+    // other than the one the preview showed.
+    if (m_resizePending) Apply();
+    Recompute();
+}
+
+void CTileWizardModel::UseWholeImage() {
+    m_useWholeImage = true;
+    if (m_resizePending) Apply();
+}
+
+void CTileWizardModel::TakeOutcome(TileWizardOutcome& outcome) {
+    outcome.useWholeImage = m_useWholeImage;
+    outcome.surroundings = Surroundings{};
+    outcome.surroundings.image.MakeEmpty();
+    if (m_useWholeImage) {
+        if (HasWorkingSource())
+            outcome.image = std::move(m_workingSource);
+        else
+            outcome.image.MakeEmpty();
+        m_workingSource.MakeEmpty();
+        return;
+    }
+    if (m_resultTile.IsEmpty()) Recompute();
+    CutSurroundings(EffectiveSource(), m_selection, m_resultTile.GetWidth(),
+                    m_resultTile.GetHeight(), outcome.surroundings);
+    outcome.image = std::move(m_resultTile);
+    m_resultTile.MakeEmpty();
+}
+
+bool RunTileJob(const CDIBSection2& picture, const TileJob& job, TileWizardOutcome& outcome) {
+    if (picture.IsEmpty() || picture.GetBitsPerPixel() != 32) return false;
+    if (job.tileW <= 0 || job.tileH <= 0 || job.sourceW < 0 || job.sourceH < 0) return false;
+    // The preview's size only places the picture; any will do.
+    CTileWizardModel model(picture, 400, 300);
+    if (job.sourceW > 0 || job.sourceH > 0)
+        model.ResampleSource(job.sourceW > 0 ? job.sourceW : picture.GetWidth(),
+                             job.sourceH > 0 ? job.sourceH : picture.GetHeight());
+    if (job.whole) {
+        model.UseWholeImage();
+        model.TakeOutcome(outcome);
+        return true;
+    }
+    model.SetTileWidth(job.tileW);
+    model.SetTileHeight(job.tileH);
+    model.SetEffectMode(job.mode);
+    if (job.hasPitch && !model.ApplyPitch(job.pitch)) return false;
+    const CDIBSection2& source = model.EffectiveSource();
+    if (job.hasAt)
+        model.PlaceFrameAt(job.atX, job.atY);
+    else
+        model.PlaceFrameAt((source.GetWidth() - job.tileW) / 2,
+                           (source.GetHeight() - job.tileH) / 2);
+    model.Finish();
+    model.TakeOutcome(outcome);
+    return true;
+}
+
+} // namespace quiltara
