@@ -259,15 +259,17 @@ bool RunTileJob(const CDIBSection2& picture, const TileJob& job, TileWizardOutco
     if (job.sourceW > 0 || job.sourceH > 0)
         model.ResampleSource(job.sourceW > 0 ? job.sourceW : picture.GetWidth(),
                              job.sourceH > 0 ? job.sourceH : picture.GetHeight());
+    model.SetTileWidth(job.tileW);
+    model.SetTileHeight(job.tileH);
+    model.SetEffectMode(job.mode);
+    // A turned picture is kept whole as well: the wizard's first step can be reached
+    // again after the pitch was set.
+    if (job.hasPitch && !model.ApplyPitch(job.pitch)) return false;
     if (job.whole) {
         model.UseWholeImage();
         model.TakeOutcome(outcome);
         return true;
     }
-    model.SetTileWidth(job.tileW);
-    model.SetTileHeight(job.tileH);
-    model.SetEffectMode(job.mode);
-    if (job.hasPitch && !model.ApplyPitch(job.pitch)) return false;
     const CDIBSection2& source = model.EffectiveSource();
     if (job.hasAt)
         model.PlaceFrameAt(job.atX, job.atY);

@@ -1,3 +1,4 @@
+#include "tiling/AutoTexture.h"
 #include "tiling/TileEffects.h"
 #include "TilingTestPictures.h"
 #include "support/TestSupport.h"
@@ -213,4 +214,21 @@ TEST(TileEffects, EmptySourceGivesNoTile) {
         ComputeTile(empty, {0, 10, 10, 10}, mode, tile);
         EXPECT_TRUE(tile.IsEmpty());
     }
+}
+
+// The maker's window is centred where the wash's reaches a quarter left of the frame
+// and half below its top: the same cross-fade with the window moved.
+TEST(AutoTexture, IsTheWashOfACentredWindow) {
+    CDIBSection2 image, texture, wash;
+    test::MakePatternPicture(image, 300, 200, 8);
+    const TextureWindow window = TextureWindowFor(100, 60, false); // 100 x 200
+    MakeAutoTexture(image, 140, 90, window, texture);
+    ASSERT_EQ(texture.GetWidth(), 50);
+    ASSERT_EQ(texture.GetHeight(), 100);
+    // Wash window: columns from left - 25, rows from top - 100; centred: from 90, -10.
+    ComputeTile(image, {140 - 50 + 25, 90, 100, 200}, kTileEffectWash, wash);
+    EXPECT_TRUE(test::SamePixels(texture, wash));
+    // The point wraps into the image.
+    MakeAutoTexture(image, 140 + 300, 90 - 200, window, wash);
+    EXPECT_TRUE(test::SamePixels(texture, wash));
 }
