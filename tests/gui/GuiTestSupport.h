@@ -35,6 +35,7 @@ inline void AnswerMessageBox(QMessageBox::StandardButton button, QString* text =
 } // namespace quiltara::test
 
 #include "app/CTessaryDoc.h"
+#include "tiling/TileWizardModel.h"
 #include "view/CCanvasWnd.h"
 #include "view/CTessaryView.h"
 
@@ -42,6 +43,16 @@ inline void AnswerMessageBox(QMessageBox::StandardButton button, QString* text =
 #include <QMdiSubWindow>
 
 namespace quiltara::test {
+
+/// The tile wizard answered with "Use Whole Image" at once: for tests that open
+/// files for other reasons (put it in CTessaryDoc::tileWizard).
+inline bool KeepWholeImage(const CDIBSection2&, TileWizardOutcome& outcome) {
+    outcome = TileWizardOutcome{};
+    outcome.useWholeImage = true;
+    outcome.image.MakeEmpty();
+    outcome.surroundings.image.MakeEmpty();
+    return true;
+}
 
 /// Closes every document window, dropping unsaved changes without asking.
 inline void CloseAllWithoutSaving(QMdiArea* area) {

@@ -58,6 +58,8 @@ private slots:
         store->SetInt("AppWin", "Run", 1);
         m_app = std::make_unique<CTessaryApp>(std::move(store));
         m_app->InitInstance();
+        // These tests are about files: every picture is opened whole.
+        CTessaryDoc::tileWizard = test::KeepWholeImage;
     }
     void cleanup() {
         test::CloseAllWithoutSaving(Frame()->MdiArea());

@@ -174,8 +174,10 @@ CTessaryDoc* CTessaryApp::OpenDocumentFile(const QString& path) {
         error = "Not enough memory for this picture.";
     }
     if (!opened) {
-        QMessageBox::warning(m_mainFrame.get(), "Quiltara",
-                             QString("%1\n\n%2").arg(QDir::toNativeSeparators(path), error));
+        // No text: the tile wizard was cancelled, which needs no message.
+        if (!error.isEmpty())
+            QMessageBox::warning(m_mainFrame.get(), "Quiltara",
+                                 QString("%1\n\n%2").arg(QDir::toNativeSeparators(path), error));
         return nullptr;
     }
     m_settings.documentPath = QFileInfo(path).absolutePath().toStdString();
@@ -209,8 +211,8 @@ CTessaryDoc* CTessaryApp::NewDocument() {
             const QString path = QString::fromStdString(state.pendingLoadPath);
             state.pendingLoadPath.clear();
             QString error;
-            if (!document->OnOpenDocument(path, &error)) {
-                QMessageBox::warning(m_mainFrame.get(), "Quiltara", error);
+            if (!document->OnOpenDocument(path, &error, false)) {
+                if (!error.isEmpty()) QMessageBox::warning(m_mainFrame.get(), "Quiltara", error);
                 return nullptr;
             }
             document->pathName.clear();

@@ -8,6 +8,7 @@
 #include "image/ImageFileBuffer.h"
 #include "image/ImageFileRoutines.h"
 #include "image/codecs/FormatTable.h"
+#include "tiling/CTileWizardDlg.h"
 #include "ui/CJpegQualityDlg.h"
 #include "ui/CStatusProgress.h"
 #include "ui/FileDialogs.h"
@@ -38,12 +39,20 @@ bool CTessaryDoc::NewFromPicture(const CDIBSection2& picture) {
     return true;
 }
 
-bool CTessaryDoc::OnOpenDocument(const QString& path, QString* errorText) {
+std::function<bool(const CDIBSection2&, TileWizardOutcome&)> CTessaryDoc::tileWizard =
+    RunTileWizardDialog;
+
+bool CTessaryDoc::OnOpenDocument(const QString& path, QString* errorText, bool withTileWizard) {
     CStatusProgressReporter progress;
     std::vector<std::uint8_t> block;
-    const unsigned code = OpenPictureFile(path.toStdString(), original, block, progress);
+    CDIBSection2 loaded;
+    const unsigned code = OpenPictureFile(path.toStdString(), loaded, block, progress);
     if (code != 0) {
         if (errorText) *errorText = QString::fromStdString(ErrorText(code));
+        return false;
+    }
+    if (!TakeTileFromWizard(loaded, withTileWizard)) {
+        if (errorText) errorText->clear(); // cancelled: nothing to tell
         return false;
     }
     pathName = path;
@@ -55,10 +64,18 @@ bool CTessaryDoc::OnOpenDocument(const QString& path, QString* errorText) {
         hasCameraInfo = true;
         camera = record.Summary();
     }
-    // Tiles are cut by the tile wizard; until it runs, the whole picture is the tile.
-    surroundingsImage.MakeEmpty();
-    tileOffsetX = tileOffsetY = 0;
     SetTitle(QFileInfo(path).fileName());
+    return true;
+}
+
+bool CTessaryDoc::TakeTileFromWizard(CDIBSection2& picture, bool runWizard) {
+    TileWizardOutcome outcome; // as "Use Whole Image" when the wizard does not run
+    if (runWizard && (!tileWizard || !tileWizard(picture, outcome))) return false;
+    original.DeleteTempFile();
+    original = std::move(outcome.image.IsEmpty() ? picture : outcome.image);
+    surroundingsImage = std::move(outcome.surroundings.image);
+    tileOffsetX = outcome.surroundings.offsetX;
+    tileOffsetY = outcome.surroundings.offsetY;
     return true;
 }
 

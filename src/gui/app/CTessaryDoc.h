@@ -11,6 +11,10 @@
 #include <string>
 #include <vector>
 
+namespace quiltara {
+struct TileWizardOutcome;
+}
+
 namespace quiltara::gui {
 
 class CCanvasWnd;
@@ -29,10 +33,16 @@ public:
     /// A new picture from an image the clipboard gave (alpha 255).
     bool NewFromPicture(const CDIBSection2& picture);
 
-    /// The open routine: loads path into the Original with the "Loading" progress and
-    /// keeps the camera block. On failure the document is unchanged and errorText
-    /// holds the reason.
-    bool OnOpenDocument(const QString& path, QString* errorText = nullptr);
+    /// The open routine: loads path with the "Loading" progress, keeps the camera
+    /// block and lets the tile wizard cut the Original from the picture. On failure
+    /// the document is unchanged and errorText holds the reason; it is empty when
+    /// the user cancelled the wizard. A file loaded as a new document (an acquired
+    /// picture) skips the wizard and is kept whole.
+    bool OnOpenDocument(const QString& path, QString* errorText = nullptr,
+                        bool withTileWizard = true);
+    /// The tile preparation wizard the open routine runs on every loaded picture:
+    /// false on Cancel. The dialog by default; tests put a non-interactive one here.
+    static std::function<bool(const CDIBSection2& picture, TileWizardOutcome& outcome)> tileWizard;
     /// Saves the working image to path in the format of its extension (asking for the
     /// JPEG quality); tells the user what went wrong. False on failure or cancel.
     bool OnSaveDocument(const QString& path);
@@ -80,6 +90,11 @@ signals:
     void titleChanged(const QString& title);
 
 private:
+    /// Runs the wizard on a loaded picture (when asked) and takes its outcome: the
+    /// Original, the surroundings image and the tile's offset. False on Cancel,
+    /// nothing changed.
+    bool TakeTileFromWizard(CDIBSection2& picture, bool runWizard);
+
     bool m_modified = false;
     QString m_title;
 };

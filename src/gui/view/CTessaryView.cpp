@@ -47,8 +47,8 @@ void CTessaryView::Reload() {
     if (answer != QMessageBox::Yes) return;
     QString error;
     if (!m_document->OnOpenDocument(m_document->pathName, &error)) {
-        // A failed reload leaves the canvas as it was.
-        QMessageBox::warning(this, "Quiltara", error);
+        // A failed or cancelled reload leaves the canvas as it was.
+        if (!error.isEmpty()) QMessageBox::warning(this, "Quiltara", error);
         return;
     }
     m_canvas->AttachDocument(&m_document->original, &m_document->surroundingsImage,
