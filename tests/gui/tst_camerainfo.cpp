@@ -48,6 +48,8 @@ private slots:
         store->SetInt("AppWin", "Run", 1);
         m_app = std::make_unique<CTessaryApp>(std::move(store));
         m_app->InitInstance();
+        // These tests are about the camera block: every picture is opened whole.
+        CTessaryDoc::tileWizard = test::KeepWholeImage;
     }
     void cleanup() {
         test::CloseAllWithoutSaving(m_app->MainFrame()->MdiArea());
