@@ -164,9 +164,9 @@ void CTileWizardModel::SetEffectMode(int mode) {
 
 void CTileWizardModel::EnterStep2() {
     if (m_resizePending) Apply();
-    m_step = 2;
     m_sliders = TileSlidersFor(m_tileW, m_tileH);
     Recompute();
+    m_step = 2; // only once the tile is there
 }
 
 void CTileWizardModel::BackToStep1() {
@@ -199,7 +199,10 @@ bool CTileWizardModel::ApplyPitch(double degrees, IProgressReporter* progress) {
 void CTileWizardModel::Recompute() {
     const CDIBSection2& source = EffectiveSource();
     const TileFrame frame = Frame();
-    quiltara::ComputeTile(source, frame, m_effectMode, m_resultTile);
+    // Made aside: when the memory runs out the last tile stays whole.
+    CDIBSection2 tile;
+    quiltara::ComputeTile(source, frame, m_effectMode, tile);
+    m_resultTile = std::move(tile);
     m_selection = ClampedSelection(frame, source.GetWidth(), source.GetHeight());
 }
 
@@ -228,8 +231,8 @@ void CTileWizardModel::Finish() {
 }
 
 void CTileWizardModel::UseWholeImage() {
-    m_useWholeImage = true;
     if (m_resizePending) Apply();
+    m_useWholeImage = true;
 }
 
 void CTileWizardModel::TakeOutcome(TileWizardOutcome& outcome) {

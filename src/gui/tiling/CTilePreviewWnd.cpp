@@ -68,7 +68,11 @@ void CTilePreviewWnd::mouseMoveEvent(QMouseEvent* event) {
     const QPoint delta = now - m_last;
     m_last = now;
     if (delta.isNull()) return;
-    m_model.Drag(delta.x(), delta.y());
+    try {
+        m_model.Drag(delta.x(), delta.y());
+    } catch (const std::bad_alloc&) {
+        // A tile too large for the memory: the last one stays on show.
+    }
     update();
     emit pictureMoved();
 }

@@ -14,6 +14,7 @@
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -61,7 +62,20 @@ struct WaitCursor {
     ~WaitCursor() { QApplication::restoreOverrideCursor(); }
 };
 
+const char* const kOutOfMemoryText = "Not enough memory for this picture.";
+
 } // namespace
+
+template <typename Operation> bool CTileWizardDlg::Guarded(Operation&& operation) {
+    try {
+        const WaitCursor wait;
+        operation();
+        return true;
+    } catch (const std::bad_alloc&) {
+        QMessageBox::warning(this, "Quiltara", kOutOfMemoryText);
+        return false;
+    }
+}
 
 CTileWizardDlg::CTileWizardDlg(const CDIBSection2& picture, QWidget* parent)
     : QDialog(parent), m_model(picture, CTilePreviewWnd::kWidth, CTilePreviewWnd::kHeight) {
@@ -311,10 +325,7 @@ void CTileWizardDlg::OnTileHeightEdited(const QString& text) {
 }
 
 void CTileWizardDlg::OnApplySize() {
-    {
-        const WaitCursor wait;
-        m_model.Apply();
-    }
+    Guarded([this] { m_model.Apply(); });
     RefreshStep1Fields();
     RefreshButtons();
     Redraw();
@@ -323,38 +334,31 @@ void CTileWizardDlg::OnApplySize() {
 void CTileWizardDlg::OnSharpen() {
     CDIBSection2* target = m_model.SharpenTarget();
     if (!target) return;
-    {
-        // The unsharp mask with the filter table's defaults.
-        const WaitCursor wait;
+    // The unsharp mask with the filter table's defaults.
+    Guarded([this, target] {
         CStatusProgressReporter progress;
         SharpenSource(*target, &progress);
-    }
-    m_model.SourceChanged();
+        m_model.SourceChanged();
+    });
     Redraw();
 }
 
 void CTileWizardDlg::OnResetResample() {
-    {
-        const WaitCursor wait;
-        m_model.ResetResample();
-    }
+    Guarded([this] { m_model.ResetResample(); });
     RefreshStep1Fields();
     RefreshButtons();
     Redraw();
 }
 
 void CTileWizardDlg::OnResetWhole() {
-    {
-        const WaitCursor wait;
-        m_model.ResetWhole();
-    }
+    Guarded([this] { m_model.ResetWhole(); });
     RefreshStep1Fields();
     RefreshButtons();
     Redraw();
 }
 
 void CTileWizardDlg::OnSliderMoved() {
-    m_model.SetSliders(m_sizeSlider->value(), m_aspectSlider->value());
+    Guarded([this] { m_model.SetSliders(m_sizeSlider->value(), m_aspectSlider->value()); });
     RefreshLabels();
     Redraw();
 }
@@ -366,8 +370,7 @@ void CTileWizardDlg::OnApplyPitch() {
         m_pitch->selectAll();
         return;
     }
-    {
-        const WaitCursor wait;
+    Guarded([this, angle] {
         QProgressDialog progress("Rotating", QString(), 0, 100, this);
         progress.setWindowTitle("Rotating");
         progress.setMinimumDuration(0);
@@ -375,7 +378,7 @@ void CTileWizardDlg::OnApplyPitch() {
         CStatusProgressReporter statusBar;
         // When the memory runs out the rotation yields nothing: the source stays.
         m_model.ApplyPitch(angle, &statusBar);
-    }
+    });
     m_applyPitch->setEnabled(false);
     RefreshButtons();
     RefreshLabels();
@@ -383,7 +386,7 @@ void CTileWizardDlg::OnApplyPitch() {
 }
 
 void CTileWizardDlg::OnEffectChosen(int mode) {
-    m_model.SetEffectMode(mode);
+    Guarded([this, mode] { m_model.SetEffectMode(mode); });
     RefreshLabels();
     Redraw();
 }
@@ -391,8 +394,7 @@ void CTileWizardDlg::OnEffectChosen(int mode) {
 void CTileWizardDlg::OnNextOrBack() {
     if (m_model.Step() == 1) {
         StoreStep1Fields();
-        const WaitCursor wait;
-        m_model.EnterStep2();
+        if (!Guarded([this] { m_model.EnterStep2(); })) return;
     } else {
         m_model.BackToStep1();
     }
@@ -401,19 +403,11 @@ void CTileWizardDlg::OnNextOrBack() {
 
 void CTileWizardDlg::OnFinish() {
     if (m_model.Step() == 1) StoreStep1Fields();
-    {
-        const WaitCursor wait;
-        m_model.Finish();
-    }
-    accept();
+    if (Guarded([this] { m_model.Finish(); })) accept();
 }
 
 void CTileWizardDlg::OnUseWholeImage() {
-    {
-        const WaitCursor wait;
-        m_model.UseWholeImage();
-    }
-    accept();
+    if (Guarded([this] { m_model.UseWholeImage(); })) accept();
 }
 
 bool RunTileWizardDialog(const CDIBSection2& picture, TileWizardOutcome& outcome) {

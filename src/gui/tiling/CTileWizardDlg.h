@@ -40,6 +40,9 @@ private:
     void RefreshButtons();
     void RefreshLabels();
     void Redraw();
+    /// Runs one of the model's picture operations; when the memory runs out the user
+    /// is told and false returned (the model keeps its last state).
+    template <typename Operation> bool Guarded(Operation&& operation);
     /// The page's fields into the model (on "Next >" and "Finish").
     void StoreStep1Fields();
 
