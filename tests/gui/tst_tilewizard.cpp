@@ -3,6 +3,7 @@
 #include "app/CTessaryApp.h"
 #include "app/CTessaryDoc.h"
 #include "app/CommandIds.h"
+#include "filters/CFilterDlg.h"
 #include "image/ImageFileBuffer.h"
 #include "support/TestSupport.h"
 #include "tiling/CTilePreviewWnd.h"
@@ -175,7 +176,7 @@ private slots:
         const QString path = WritePhoto(300, 200);
         bool sharpened = false, pitchEnabled = false, pitchDoneDisabled = false;
         QSize turned;
-        QString tileField, backTitle;
+        QString tileField, backTitle, filterTitle;
         test::WhenModal<CTileWizardDlg>([&](CTileWizardDlg* d) {
             CTileWizardModel& m = d->Model();
             auto* percent = Child<QLineEdit>(d, "sourcePercent");
@@ -184,6 +185,11 @@ private slots:
             Child<QPushButton>(d, "applySize")->click();
             CDIBSection2 before;
             before.Copy(&m.WorkingSource());
+            // "Sharpen" opens the filter dialog with the unsharp mask chosen.
+            test::WhenModal<CFilterDlg>([&](CFilterDlg* f) {
+                filterTitle = f->windowTitle();
+                f->findChild<QPushButton*>("apply")->click();
+            });
             Child<QPushButton>(d, "sharpen")->click();
             sharpened = !test::SamePixels(before, m.WorkingSource());
             Child<QPushButton>(d, "next")->click();
@@ -201,6 +207,7 @@ private slots:
             Child<QPushButton>(d, "cancel")->click();
         });
         QVERIFY(!m_app->OpenDocumentFile(path));
+        QCOMPARE(filterTitle, QString("Unsharp mask"));
         QVERIFY(sharpened);
         QVERIFY(pitchEnabled);
         QVERIFY(pitchDoneDisabled);

@@ -1,7 +1,5 @@
 #include "tiling/TileSource.h"
 
-#include "filters/FilterTable.h"
-#include "filters/GaussianWrap.h"
 #include "filters/Resize.h"
 #include "filters/RotateByAngle.h"
 
@@ -53,16 +51,6 @@ bool RotateSource(CDIBSection2& source, double degrees, IProgressReporter* progr
     } catch (const std::bad_alloc&) {
         return false;
     }
-}
-
-void SharpenSource(CDIBSection2& source, IProgressReporter* progress) {
-    if (source.IsEmpty() || source.GetBitsPerPixel() != 32) return;
-    const FilterSlot& slot = FilterTable()[kUnsharpMaskSlot];
-    std::vector<std::uint8_t> out(source.PixelBytes());
-    UnsharpMaskWrap(source.GetBits(), out.data(), source.GetWidth(), source.GetHeight(),
-                    slot.params[0].defaultValue, slot.params[1].defaultValue,
-                    slot.params[2].defaultValue, progress);
-    std::memcpy(source.GetBits(), out.data(), out.size());
 }
 
 } // namespace quiltara

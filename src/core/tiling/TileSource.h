@@ -1,6 +1,6 @@
 #pragma once
-// The tile wizard's working source: the photograph resampled, straightened or
-// sharpened before a tile is cut from it.
+// The tile wizard's working source: the photograph resampled or straightened
+// before a tile is cut from it.
 #include "image/DIBSection2.h"
 
 namespace quiltara {
@@ -23,9 +23,5 @@ double NormalizePitchAngle(double degrees);
 /// angles), growing it to hold the corners; the uncovered space is black. False,
 /// leaving source as it was, when the memory for a step cannot be had.
 bool RotateSource(CDIBSection2& source, double degrees, IProgressReporter* progress = nullptr);
-
-/// The unsharp mask with the filter table's defaults for "Unsharp mask" (amount,
-/// radius and threshold), wrapping around the edges like every blur of ours.
-void SharpenSource(CDIBSection2& source, IProgressReporter* progress = nullptr);
 
 } // namespace quiltara

@@ -1,7 +1,8 @@
 #include "tiling/CTileWizardDlg.h"
 
+#include "filters/CFilterDlg.h"
+#include "filters/FilterTable.h"
 #include "tiling/CTilePreviewWnd.h"
-#include "tiling/TileSource.h"
 #include "ui/CStatusProgress.h"
 
 #include <QApplication>
@@ -334,12 +335,9 @@ void CTileWizardDlg::OnApplySize() {
 void CTileWizardDlg::OnSharpen() {
     CDIBSection2* target = m_model.SharpenTarget();
     if (!target) return;
-    // The unsharp mask with the filter table's defaults.
-    Guarded([this, target] {
-        CStatusProgressReporter progress;
-        SharpenSource(*target, &progress);
-        m_model.SourceChanged();
-    });
+    // The "FIlter" dialog on the working source with "Unsharp mask" chosen.
+    if (!CFilterDlg::Run(*target, kUnsharpMaskSlot, this)) return;
+    Guarded([this] { m_model.SourceChanged(); });
     Redraw();
 }
 

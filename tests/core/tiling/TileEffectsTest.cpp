@@ -1,7 +1,7 @@
-#include "tiling/AutoTexture.h"
 #include "tiling/TileEffects.h"
 #include "TilingTestPictures.h"
 #include "support/TestSupport.h"
+#include "tiling/AutoTexture.h"
 #include "tiling/TileSurroundings.h"
 
 #include <gtest/gtest.h>

@@ -70,18 +70,6 @@ TEST(TileSource, ResampleRaisesSmallSizesAndDropsTheOwnSize) {
         for (int x = 0; x < 17; ++x) ASSERT_NEAR(test::GrayAt(source, x, y), 77, 2);
 }
 
-TEST(TileSource, SharpenRaisesTheContrastOfAnEdge) {
-    CDIBSection2 picture;
-    std::vector<std::vector<int>> rows(20, std::vector<int>(40, 60));
-    for (auto& row : rows)
-        for (int x = 20; x < 40; ++x) row[std::size_t(x)] = 180;
-    test::MakeGray(picture, rows);
-    SharpenSource(picture);
-    EXPECT_LT(test::GrayAt(picture, 19, 10), 60);
-    EXPECT_GT(test::GrayAt(picture, 20, 10), 180);
-    EXPECT_EQ(test::GrayAt(picture, 10, 10), 60); // far from both edges
-}
-
 TEST(TileSurroundings, CutAroundATileInsideThePicture) {
     CDIBSection2 source;
     test::MakePatternPicture(source, 1000, 800);
