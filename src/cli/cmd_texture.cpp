@@ -1,6 +1,6 @@
 // quiltara-cli texture: the Auto Texture Maker's cross-fade at a point.
 #include "CliCommand.h"
-#include "CliImageFile.h"
+#include "CliParse.h"
 #include "CliPictureFiles.h"
 
 #include "tiling/AutoTexture.h"

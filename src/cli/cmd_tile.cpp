@@ -1,6 +1,6 @@
 // quiltara-cli tile: the tile preparation wizard without its dialog.
 #include "CliCommand.h"
-#include "CliImageFile.h"
+#include "CliParse.h"
 #include "CliPictureFiles.h"
 
 #include "tiling/TileWizardModel.h"
