@@ -51,7 +51,11 @@ static void PrintHelp() {
         return;
     }
     std::printf("commands:\n");
-    for (const auto& c : sorted) std::printf("  %-44s %s\n", c.usage, c.summary);
+    for (const auto& c : sorted) {
+        // Long usages get their summary on a line of its own.
+        if (std::strlen(c.usage) <= 44) std::printf("  %-44s %s\n", c.usage, c.summary);
+        else std::printf("  %s\n  %-44s %s\n", c.usage, "", c.summary);
+    }
 }
 
 int main(int argc, char** argv) {
