@@ -292,3 +292,20 @@ TEST(ResizeImageModel, InterpolationSetting) {
     CResizeImageModel::SaveInterpolation(store, CResizeImageModel::kBicubic);
     EXPECT_EQ(CResizeImageModel::LoadInterpolation(store), CResizeImageModel::kBicubic);
 }
+
+// A flat picture stays flat whatever the resampler: the weights of an output pixel add
+// up to one, and single-precision sums must not lose a level to rounding down.
+TEST(ResizeFlatColour, BilinearAndBicubicKeepEveryLevel) {
+    for (int level : {1, 77, 128, 200, 254, 255}) {
+        const int w = 37, h = 23;
+        std::vector<std::uint8_t> src(std::size_t(w) * h * 4, std::uint8_t(level));
+        for (auto [nw, nh] : {std::pair{101, 57}, std::pair{13, 9}, std::pair{37, 80}}) {
+            std::vector<std::uint8_t> dst(std::size_t(nw) * nh * 4, 0);
+            quiltara::ResizeBilinear(src.data(), w, h, dst.data(), nw, nh);
+            for (std::uint8_t v : dst) ASSERT_EQ(int(v), level) << "bilinear " << nw << "x" << nh;
+            std::fill(dst.begin(), dst.end(), 0);
+            quiltara::ResizeBicubic(src.data(), w, h, dst.data(), nw, nh);
+            for (std::uint8_t v : dst) ASSERT_EQ(int(v), level) << "bicubic " << nw << "x" << nh;
+        }
+    }
+}
