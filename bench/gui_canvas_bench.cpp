@@ -43,10 +43,18 @@ void Repaint(benchmark::State& state, double zoom, QRect clip) {
     state.counters["pixels"] = double(clip.width()) * clip.height();
 }
 
-void BM_FullWindowZoom1(benchmark::State& s) { Repaint(s, 1.0, {}); }
-void BM_FullWindowZoom03(benchmark::State& s) { Repaint(s, 0.3, {}); }
-void BM_ExposedRectZoom1(benchmark::State& s) { Repaint(s, 1.0, QRect(100, 100, 64, 64)); }
-void BM_ExposedRectZoom03(benchmark::State& s) { Repaint(s, 0.3, QRect(100, 100, 64, 64)); }
+void BM_FullWindowZoom1(benchmark::State& s) {
+    Repaint(s, 1.0, {});
+}
+void BM_FullWindowZoom03(benchmark::State& s) {
+    Repaint(s, 0.3, {});
+}
+void BM_ExposedRectZoom1(benchmark::State& s) {
+    Repaint(s, 1.0, QRect(100, 100, 64, 64));
+}
+void BM_ExposedRectZoom03(benchmark::State& s) {
+    Repaint(s, 0.3, QRect(100, 100, 64, 64));
+}
 
 BENCHMARK(BM_FullWindowZoom1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullWindowZoom03)->Unit(benchmark::kMillisecond);
@@ -56,7 +64,8 @@ BENCHMARK(BM_ExposedRectZoom03)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

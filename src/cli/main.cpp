@@ -53,8 +53,10 @@ static void PrintHelp() {
     std::printf("commands:\n");
     for (const auto& c : sorted) {
         // Long usages get their summary on a line of its own.
-        if (std::strlen(c.usage) <= 44) std::printf("  %-44s %s\n", c.usage, c.summary);
-        else std::printf("  %s\n  %-44s %s\n", c.usage, "", c.summary);
+        if (std::strlen(c.usage) <= 44)
+            std::printf("  %-44s %s\n", c.usage, c.summary);
+        else
+            std::printf("  %s\n  %-44s %s\n", c.usage, "", c.summary);
     }
 }
 

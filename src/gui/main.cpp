@@ -13,7 +13,8 @@ int main(int argc, char** argv) {
 
     // What the core tells the user mid-operation appears in a message box.
     quiltara::SetMessageHandler([](const std::string& text) {
-        QMessageBox::warning(QApplication::activeWindow(), "Quiltara", QString::fromStdString(text));
+        QMessageBox::warning(QApplication::activeWindow(), "Quiltara",
+                             QString::fromStdString(text));
     });
 
     quiltara::gui::CTessaryApp app;

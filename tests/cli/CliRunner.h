@@ -18,7 +18,8 @@ inline CliResult RunCli(const std::string& arguments) {
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return r;
     std::array<char, 4096> buffer;
-    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) r.output.append(buffer.data(), n);
+    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe))
+        r.output.append(buffer.data(), n);
     const int status = pclose(pipe);
     r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return r;

@@ -12,8 +12,7 @@ namespace quiltara::test {
 /// Once a modal widget of type T is up, runs action on it (looks every 10 ms for
 /// up to five seconds). It polls with timers rather than waiting in a loop, so that
 /// code pumping events before the dialog opens is not blocked by the test.
-template <typename T>
-void WhenModal(std::function<void(T*)> action, int triesLeft = 500) {
+template <typename T> void WhenModal(std::function<void(T*)> action, int triesLeft = 500) {
     QTimer::singleShot(10, [action, triesLeft] {
         if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget())) {
             action(w);
@@ -27,8 +26,10 @@ void WhenModal(std::function<void(T*)> action, int triesLeft = 500) {
 inline void AnswerMessageBox(QMessageBox::StandardButton button, QString* text = nullptr) {
     WhenModal<QMessageBox>([button, text](QMessageBox* box) {
         if (text) *text = box->text();
-        if (QAbstractButton* b = box->button(button)) b->click();
-        else box->accept();
+        if (QAbstractButton* b = box->button(button))
+            b->click();
+        else
+            box->accept();
     });
 }
 

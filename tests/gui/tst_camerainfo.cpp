@@ -27,7 +27,8 @@ class CameraInfoTest : public QObject {
         if (!WriteJPG(sink, rgb.data(), 16, 16, 90, &markers)) return {};
         const std::string path = m_folder->File(name);
         std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(sink.Bytes().data()), std::streamsize(sink.Bytes().size()));
+        out.write(reinterpret_cast<const char*>(sink.Bytes().data()),
+                  std::streamsize(sink.Bytes().size()));
         return QString::fromStdString(path);
     }
 

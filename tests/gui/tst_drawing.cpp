@@ -27,7 +27,8 @@ private slots:
         Draw(painter, picture, 3, 4);
         painter.end();
         for (int y = 0; y < 5; ++y)
-            for (int x = 0; x < 7; ++x) QCOMPARE(target.pixel(3 + x, 4 + y), PictureRgb(picture, x, y));
+            for (int x = 0; x < 7; ++x)
+                QCOMPARE(target.pixel(3 + x, 4 + y), PictureRgb(picture, x, y));
         QCOMPARE(target.pixel(2, 4), qRgb(0, 0, 0));
     }
 

@@ -115,8 +115,9 @@ private slots:
         QString shown;
         test::AnswerMessageBox(QMessageBox::Ok, &shown);
         QVERIFY(Frame()->Dispatch(ID_PASTE_AS_ORIGINAL));
-        QCOMPARE(shown,
-                 QString("The image (10,20) from the clipboard was set as Original of current image."));
+        QCOMPARE(
+            shown,
+            QString("The image (10,20) from the clipboard was set as Original of current image."));
     }
 
     void floatToolArrowAndDoubleClickMerge() {

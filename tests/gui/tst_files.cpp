@@ -35,7 +35,8 @@ class FilesTest : public QObject {
     QString WriteForeignPng(const QString& name, int w, int h) {
         QImage image(w, h, QImage::Format_RGB32);
         for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) image.setPixel(x, y, qRgb(x * 7 % 256, y * 5 % 256, (x + y) % 256));
+            for (int x = 0; x < w; ++x)
+                image.setPixel(x, y, qRgb(x * 7 % 256, y * 5 % 256, (x + y) % 256));
         const QString path = QString::fromStdString(m_folder->File(name.toStdString()));
         image.save(path, "PNG");
         return path;
@@ -74,7 +75,8 @@ private slots:
         QVERIFY(doc);
         QCOMPARE(doc->Title(), QString("photo.png"));
         CTessaryView* view = Frame()->ActiveView();
-        QCOMPARE(Pixels(view->Canvas()->Model().workingImage), QImage(path).convertToFormat(QImage::Format_RGB32));
+        QCOMPARE(Pixels(view->Canvas()->Model().workingImage),
+                 QImage(path).convertToFormat(QImage::Format_RGB32));
         // The opened picture is the Original, kept on disk.
         QVERIFY(doc->HasOriginal());
         QVERIFY(doc->original.IsSwappedOut());
@@ -100,7 +102,8 @@ private slots:
         model.unsavedChanges = true;
         const QString target = QString::fromStdString(m_folder->File("out.png"));
         QString offeredSuffix;
-        doc->askSavePath = [&](const QString&, const QString&, const QStringList&, const QString& suffix) {
+        doc->askSavePath = [&](const QString&, const QString&, const QStringList&,
+                               const QString& suffix) {
             offeredSuffix = suffix;
             return target;
         };
@@ -187,7 +190,8 @@ private slots:
     void previewShrinksToFitAndShowsTheSize() {
         const QString big = WriteForeignPng("big.png", 1600, 1200);
         const QString small = WriteForeignPng("small.png", 40, 20);
-        CPrevFileDlg dialog(nullptr, "Load image file", QString::fromStdString(m_folder->Path()), {"All (*)"});
+        CPrevFileDlg dialog(nullptr, "Load image file", QString::fromStdString(m_folder->Path()),
+                            {"All (*)"});
         QCOMPARE(dialog.SizeLabel()->text(), QString("No Image"));
         dialog.SelectionChanged(big);
         QCOMPARE(dialog.Preview()->DrawnSize(), QSize(160, 120));

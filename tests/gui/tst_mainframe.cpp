@@ -21,8 +21,8 @@
 #include <QMdiArea>
 #include <QMessageBox>
 #include <QProgressBar>
-#include <QStatusBar>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QtTest>
 #include <filesystem>
 #include <fstream>
@@ -31,8 +31,7 @@ using namespace quiltara;
 using namespace quiltara::gui;
 
 namespace {
-template <typename T, typename F>
-void WhenDialogOpens(F action) {
+template <typename T, typename F> void WhenDialogOpens(F action) {
     test::WhenModal<T>(std::function<void(T*)>(action));
 }
 } // namespace
@@ -71,13 +70,20 @@ private slots:
     void menuBarCarriesEveryCommandWithItsIdentifier() {
         CMainFrame* frame = m_app->MainFrame();
         const std::pair<int, const char*> expected[] = {
-            {ID_FILE_NEW, "&New"},           {ID_FILE_OPEN, "&Open..."},
-            {32782, "Set  as Original"},      {32869, "Gaussian Blur"},
-            {32870, "Unsharp Mask"},          {32833, "Boost"},
-            {32885, "Thermo Vision"},         {32832, "Plug-In Manager..."},
-            {32894, "Extras Manger..."},      {32876, "Gama..."},
-            {32812, "90 CW"},                 {32889, "Tablet..."},
-            {32892, "Select Source..."},      {32886, "Clone bar"},
+            {ID_FILE_NEW, "&New"},
+            {ID_FILE_OPEN, "&Open..."},
+            {32782, "Set  as Original"},
+            {32869, "Gaussian Blur"},
+            {32870, "Unsharp Mask"},
+            {32833, "Boost"},
+            {32885, "Thermo Vision"},
+            {32832, "Plug-In Manager..."},
+            {32894, "Extras Manger..."},
+            {32876, "Gama..."},
+            {32812, "90 CW"},
+            {32889, "Tablet..."},
+            {32892, "Select Source..."},
+            {32886, "Clone bar"},
         };
         for (const auto& [id, text] : expected) {
             QAction* action = frame->Action(id);
@@ -133,7 +139,8 @@ private slots:
             QString text;
             test::AnswerMessageBox(QMessageBox::Ok, &text);
             d->accept();
-            messageSeen = text == "The Maximum image size for your free memory is 5000x5000 pixels.";
+            messageSeen =
+                text == "The Maximum image size for your free memory is 5000x5000 pixels.";
             QVERIFY(d->isVisible()); // still open after the message
             d->findChild<QLineEdit*>("width")->setText("64");
             d->findChild<QLineEdit*>("height")->setText("32");

@@ -11,7 +11,8 @@
 namespace quiltara::test {
 
 TempFolder::TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quiltara-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "quiltara-test-XXXXXX").string();
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     const char* made = mkdtemp(buffer.data());
@@ -31,7 +32,9 @@ MessageCollector::MessageCollector() {
     SetMessageHandler([this](const std::string& text) { messages.push_back(text); });
 }
 
-MessageCollector::~MessageCollector() { SetMessageHandler({}); }
+MessageCollector::~MessageCollector() {
+    SetMessageHandler({});
+}
 
 void MakePatternPicture(CDIBSection2& pic, int w, int h, std::uint32_t seed) {
     pic.Create(w, h, 32, true);

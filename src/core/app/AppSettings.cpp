@@ -16,23 +16,31 @@ struct StringKey {
 };
 
 constexpr IntKey kIntKeys[] = {
-    {"DPI", &CAppSettings::dpi},          {"Print", &CAppSettings::printMode},
-    {"PrintSzW", &CAppSettings::printWidth}, {"PrintSzH", &CAppSettings::printHeight},
-    {"Undo", &CAppSettings::undoLevels},  {"StampAl", &CAppSettings::stampAligned},
-    {"StampFB", &CAppSettings::stampFeedback}, {"StampWR", &CAppSettings::stampWrap},
-    {"BrushNo", &CAppSettings::brushNo},  {"AirNo", &CAppSettings::airNo},
-    {"PenNo", &CAppSettings::penNo},      {"StampNo", &CAppSettings::stampNo},
-    {"RetNo", &CAppSettings::retouchNo},  {"HoseNo", &CAppSettings::hoseNo},
-    {"OilNo", &CAppSettings::oilNo},      {"ShowExif", &CAppSettings::showExif},
+    {"DPI", &CAppSettings::dpi},
+    {"Print", &CAppSettings::printMode},
+    {"PrintSzW", &CAppSettings::printWidth},
+    {"PrintSzH", &CAppSettings::printHeight},
+    {"Undo", &CAppSettings::undoLevels},
+    {"StampAl", &CAppSettings::stampAligned},
+    {"StampFB", &CAppSettings::stampFeedback},
+    {"StampWR", &CAppSettings::stampWrap},
+    {"BrushNo", &CAppSettings::brushNo},
+    {"AirNo", &CAppSettings::airNo},
+    {"PenNo", &CAppSettings::penNo},
+    {"StampNo", &CAppSettings::stampNo},
+    {"RetNo", &CAppSettings::retouchNo},
+    {"HoseNo", &CAppSettings::hoseNo},
+    {"OilNo", &CAppSettings::oilNo},
+    {"ShowExif", &CAppSettings::showExif},
     {"Tablet", &CAppSettings::tablet},
 };
 
 // "Stamps" is missing on purpose: it is written at exit but the stamp library is
 // always "default.brs" at start.
 constexpr StringKey kStringKeys[] = {
-    {"Brushes", &CAppSettings::brushLibrary},   {"Pens", &CAppSettings::penLibrary},
+    {"Brushes", &CAppSettings::brushLibrary},     {"Pens", &CAppSettings::penLibrary},
     {"Airbrush", &CAppSettings::airbrushLibrary}, {"Retouch", &CAppSettings::retouchLibrary},
-    {"Nozzle", &CAppSettings::nozzleLibrary},   {"Oils", &CAppSettings::naturalLibrary},
+    {"Nozzle", &CAppSettings::nozzleLibrary},     {"Oils", &CAppSettings::naturalLibrary},
 };
 } // namespace
 

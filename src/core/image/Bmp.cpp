@@ -36,8 +36,15 @@ std::size_t CBmp::InfoSize(int bitsPerPixel) {
 void CBmp::CheckSize(int width, int height, int bitsPerPixel) {
     if (width <= 0 || height <= 0) throw std::bad_alloc();
     switch (bitsPerPixel) {
-    case 1: case 4: case 8: case 16: case 24: case 32: break;
-    default: throw std::bad_alloc();
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+        break;
+    default:
+        throw std::bad_alloc();
     }
     const std::uint64_t bytes =
         std::uint64_t(BytesPerLine(width, bitsPerPixel)) * std::uint64_t(height);
@@ -81,7 +88,7 @@ void CBmp::WriteInfoHeader(std::uint8_t* info, int width, int height, int bitsPe
     PutLE32(info, 40);
     PutLE32(info + 4, std::uint32_t(width));
     PutLE32(info + 8, std::uint32_t(height)); // positive: bottom-up
-    info[12] = 1;                              // planes
+    info[12] = 1;                             // planes
     info[14] = std::uint8_t(bitsPerPixel);
 }
 

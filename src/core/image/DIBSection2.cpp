@@ -33,7 +33,8 @@ std::set<std::string>& ClaimedNames() {
 
 std::uint64_t MillisecondsSinceStart() {
     using namespace std::chrono;
-    return std::uint64_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    return std::uint64_t(
+        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
 inline std::uint8_t Mix(int dst, int src, int a) {
@@ -53,7 +54,9 @@ CDIBSection2::~CDIBSection2() {
     ReleaseTempName();
 }
 
-CDIBSection2::CDIBSection2(CDIBSection2&& other) noexcept : CDIBSection2() { MoveFrom(other); }
+CDIBSection2::CDIBSection2(CDIBSection2&& other) noexcept : CDIBSection2() {
+    MoveFrom(other);
+}
 
 CDIBSection2& CDIBSection2::operator=(CDIBSection2&& other) noexcept {
     if (this != &other) MoveFrom(other);
@@ -119,15 +122,16 @@ bool CDIBSection2::CreateFromInfo(const std::uint8_t* packed, std::size_t size) 
     return CWinBmp::CreateFromInfo(packed, size);
 }
 
-std::vector<std::uint8_t> CDIBSection2::CopyToGlobal() const { return CWinBmp::CopyToGlobal(); }
+std::vector<std::uint8_t> CDIBSection2::CopyToGlobal() const {
+    return CWinBmp::CopyToGlobal();
+}
 
 // ---------------------------------------------------------------- pixel operations
 
 void CDIBSection2::Copy(const CDIBSection2* source) {
     if (!source || source->IsEmpty()) return;
     Create(source->GetWidth(), source->GetHeight(), 32, true);
-    if (source->GetBitsPerPixel() == 32)
-        std::memcpy(m_bits, source->GetBits(), PixelBytes());
+    if (source->GetBitsPerPixel() == 32) std::memcpy(m_bits, source->GetBits(), PixelBytes());
     m_tag = source->m_tag;
     if (m_hasTempFile) SwapOut();
 }
@@ -308,7 +312,8 @@ void CDIBSection2::SetAlphaFromGray(const std::uint8_t* buffer, int w, int h, bo
     for (int y = 0; y < ch; ++y) {
         const std::uint8_t* s = buffer + std::size_t(y) * std::size_t(w) * 3;
         std::uint8_t* d = GetRow(y);
-        for (int x = 0; x < cw; ++x, s += 3, d += 4) d[3] = invert ? std::uint8_t(255 - s[0]) : s[0];
+        for (int x = 0; x < cw; ++x, s += 3, d += 4)
+            d[3] = invert ? std::uint8_t(255 - s[0]) : s[0];
     }
 }
 
@@ -331,7 +336,8 @@ void CDIBSection2::ImportRGBA(const std::uint8_t* buffer, int w, int h) {
     for (int y = 0; y < h; ++y) {
         const std::uint8_t* s = buffer + std::size_t(y) * std::size_t(w) * 4;
         std::uint8_t* d = GetRow(y);
-        for (int x = 0; x < w; ++x, s += 4, d += 4) d[0] = s[2], d[1] = s[1], d[2] = s[0], d[3] = s[3];
+        for (int x = 0; x < w; ++x, s += 4, d += 4)
+            d[0] = s[2], d[1] = s[1], d[2] = s[0], d[3] = s[3];
     }
 }
 
@@ -416,7 +422,8 @@ int CDIBSection2::LoadRaw(const std::string& path) {
     }
     int result = 0;
     try {
-        if (IsEmpty() || w != m_width || h != m_height || m_bitsPerPixel != 32) Create(w, h, 32, true);
+        if (IsEmpty() || w != m_width || h != m_height || m_bitsPerPixel != 32)
+            Create(w, h, 32, true);
         const std::size_t bytes = PixelBytes();
         result = std::fread(m_bits, 1, bytes, f) == bytes ? 1 : 0;
     } catch (const std::bad_alloc&) {

@@ -36,7 +36,9 @@ public:
     const std::uint8_t* PixelAt(int x, int y) const {
         return m_bits + (std::size_t(y) * std::size_t(m_width) + std::size_t(x)) * 4;
     }
-    std::size_t PixelBytes() const { return std::size_t(GetBytesPerLine()) * std::size_t(m_height); }
+    std::size_t PixelBytes() const {
+        return std::size_t(GetBytesPerLine()) * std::size_t(m_height);
+    }
 
     std::uint32_t GetTag() const { return m_tag; }
     void SetTag(std::uint32_t tag) { m_tag = tag; }

@@ -13,8 +13,16 @@ struct CRect {
     /// Swaps reversed edges so that left <= right and top <= bottom.
     CRect Normalized() const {
         CRect r = *this;
-        if (r.left > r.right) { int t = r.left; r.left = r.right; r.right = t; }
-        if (r.top > r.bottom) { int t = r.top; r.top = r.bottom; r.bottom = t; }
+        if (r.left > r.right) {
+            int t = r.left;
+            r.left = r.right;
+            r.right = t;
+        }
+        if (r.top > r.bottom) {
+            int t = r.top;
+            r.top = r.bottom;
+            r.bottom = t;
+        }
         return r;
     }
     bool operator==(const CRect&) const = default;

@@ -7,8 +7,8 @@ namespace quiltara {
 
 namespace {
 std::int32_t GetLE32(const std::uint8_t* p) {
-    return std::int32_t(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 |
-                        std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24);
+    return std::int32_t(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+                        std::uint32_t(p[3]) << 24);
 }
 } // namespace
 
@@ -19,7 +19,9 @@ CWinBmp::CWinBmp() {
 
 CWinBmp::~CWinBmp() = default;
 
-int CWinBmp::GetBytesPerLine() const { return int(BytesPerLine(m_width, m_bitsPerPixel)); }
+int CWinBmp::GetBytesPerLine() const {
+    return int(BytesPerLine(m_width, m_bitsPerPixel));
+}
 
 std::size_t CWinBmp::GetPackedSize() const {
     return InfoSize(m_bitsPerPixel) + std::size_t(GetBytesPerLine()) * std::size_t(m_height);

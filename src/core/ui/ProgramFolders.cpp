@@ -34,7 +34,9 @@ CProgramFolders& CurrentFolders() {
 }
 } // namespace
 
-const CProgramFolders& ProgramFolders() { return CurrentFolders(); }
+const CProgramFolders& ProgramFolders() {
+    return CurrentFolders();
+}
 
 void SetProgramFolder(const std::string& programFolder) {
     CurrentFolders() = CProgramFolders::FromProgramFolder(programFolder);

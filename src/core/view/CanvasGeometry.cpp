@@ -11,7 +11,9 @@ double CCanvasGeometry::ClampZoom(double z) {
     return z;
 }
 
-double CCanvasGeometry::RoundZoom(double z) { return ClampZoom(R(z * 10) * 0.1); }
+double CCanvasGeometry::RoundZoom(double z) {
+    return ClampZoom(R(z * 10) * 0.1);
+}
 
 void CCanvasGeometry::SetClientSize(int width, int height) {
     m_clientWidth = std::max(width, 0);
@@ -60,8 +62,8 @@ void CCanvasGeometry::CenterOn(int x, int y) {
 
 void CCanvasGeometry::FitToWindow() {
     if (m_imageWidth <= 0 || m_imageHeight <= 0) return;
-    const double z = std::min(double(m_clientWidth) / m_imageWidth,
-                              double(m_clientHeight) / m_imageHeight);
+    const double z =
+        std::min(double(m_clientWidth) / m_imageWidth, double(m_clientHeight) / m_imageHeight);
     m_zoom = RoundZoom(z);
     CenterOn(m_imageWidth / 2, m_imageHeight / 2);
 }
@@ -69,7 +71,8 @@ void CCanvasGeometry::FitToWindow() {
 void CCanvasGeometry::ZoomToolRelease(Point press, Point release) {
     const int w = std::abs(release.x - press.x), h = std::abs(release.y - press.y);
     if (w > 2 && h > 2) {
-        const double z = std::min(double(m_clientWidth + 1) / w, double(m_clientHeight + 1) / h) * m_zoom;
+        const double z =
+            std::min(double(m_clientWidth + 1) / w, double(m_clientHeight + 1) / h) * m_zoom;
         const Point centre = ClientToImage((press.x + release.x) / 2, (press.y + release.y) / 2);
         m_zoom = RoundZoom(z);
         CenterOn(centre.x, centre.y);
@@ -112,13 +115,24 @@ void CCanvasGeometry::Scroll(bool horizontal, ScrollCode code, int thumb) {
     const int range = horizontal ? m_hRange : m_vRange;
     int pos = -origin;
     switch (code) {
-    case ScrollCode::LineUp: pos -= 5; break;
-    case ScrollCode::LineDown: pos += 5; break;
-    case ScrollCode::PageUp: pos -= 20; break;
-    case ScrollCode::PageDown: pos += 20; break;
+    case ScrollCode::LineUp:
+        pos -= 5;
+        break;
+    case ScrollCode::LineDown:
+        pos += 5;
+        break;
+    case ScrollCode::PageUp:
+        pos -= 20;
+        break;
+    case ScrollCode::PageDown:
+        pos += 20;
+        break;
     case ScrollCode::ThumbPosition:
-    case ScrollCode::ThumbTrack: pos = thumb; break;
-    case ScrollCode::Other: return;
+    case ScrollCode::ThumbTrack:
+        pos = thumb;
+        break;
+    case ScrollCode::Other:
+        return;
     }
     origin = -std::clamp(pos, 0, range);
 }
@@ -129,8 +143,8 @@ int CCanvasGeometry::VisibleTileParts(const CRect& clip, TilePart out[9]) const 
     // Zoomed drawing starts and ends on multiples of 10 image pixels, so that the
     // smoothing of the stretch does not shift as the window scrolls.
     const double step = m_zoom == 1.0 ? 1.0 : 10.0 * m_zoom;
-    auto span = [step](double from, double to, double limit, int imageSize, double zoom,
-                       int& first, int& last) {
+    auto span = [step](double from, double to, double limit, int imageSize, double zoom, int& first,
+                       int& last) {
         double a = std::trunc(from / step) * step;
         double b = std::trunc(to / step + 1) * step;
         if (step == 1.0) a = std::floor(from), b = std::ceil(to);
@@ -139,8 +153,8 @@ int CCanvasGeometry::VisibleTileParts(const CRect& clip, TilePart out[9]) const 
         first = std::clamp(int(std::floor(a / zoom)), 0, imageSize);
         last = std::clamp(int(std::ceil(b / zoom)), 0, imageSize);
     };
-    static const int order[9][2] = {{0, 0},  {-1, -1}, {0, -1}, {1, -1}, {-1, 0},
-                                    {1, 0},  {-1, 1},  {0, 1},  {1, 1}};
+    static const int order[9][2] = {{0, 0}, {-1, -1}, {0, -1}, {1, -1}, {-1, 0},
+                                    {1, 0}, {-1, 1},  {0, 1},  {1, 1}};
     int count = 0;
     for (const auto& o : order) {
         const double tileX = m_originX + o[0] * zw, tileY = m_originY + o[1] * zh;

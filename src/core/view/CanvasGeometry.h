@@ -18,8 +18,8 @@ public:
     enum class ScrollCode { LineUp, LineDown, PageUp, PageDown, ThumbPosition, ThumbTrack, Other };
     /// Source columns and rows of one tile to draw and where they go in the client.
     struct TilePart {
-        CRect source;      // picture rows
-        double destX = 0;  // client position of source.left
+        CRect source;     // picture rows
+        double destX = 0; // client position of source.left
         double destY = 0;
         double destW = 0;
         double destH = 0;

@@ -18,7 +18,9 @@ void CCanvasModel::Attach(CDIBSection2* original, CDIBSection2* surroundings, in
     ImageSizeChanged();
 }
 
-void CCanvasModel::SyncBeforeImage() { beforeImage.Copy(&workingImage); }
+void CCanvasModel::SyncBeforeImage() {
+    beforeImage.Copy(&workingImage);
+}
 
 void CCanvasModel::ImageSizeChanged() {
     geometry.SetImageSize(workingImage.GetWidth(), workingImage.GetHeight());

@@ -5,22 +5,22 @@
 #include "app/CommandIds.h"
 #include "app/ProgramFolderLocator.h"
 #include "app/QtSettingsStore.h"
+#include "exif/CCameraInfoDlg.h"
+#include "image/ImageFileRoutines.h"
 #include "image/PictureDrawing.h"
 #include "ui/CChildFrame.h"
 #include "ui/CMainFrame.h"
-#include "exif/CCameraInfoDlg.h"
-#include "image/ImageFileRoutines.h"
 #include "ui/CNewTileSizeDlg.h"
 #include "ui/CPrevFileDlg.h"
-#include "ui/FileDialogs.h"
 #include "ui/CSettingsDlg.h"
+#include "ui/FileDialogs.h"
 #include "ui/ProgramFolders.h"
 #include "view/CCanvasWnd.h"
 #include "view/CTessaryView.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QAction>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -40,9 +40,12 @@ struct ToolCommand {
     int tool;
 };
 constexpr ToolCommand kToolCommands[] = {
-    {ID_TOOL_ARROW, TOOL_ARROW},       {ID_TOOL_ZOOM, TOOL_ZOOM},
-    {ID_TOOL_MOVE_CANVAS, TOOL_MOVE_CANVAS}, {ID_TOOL_CROP, TOOL_CROP},
-    {ID_TOOL_FLOAT, TOOL_FLOAT},       {ID_TOOL_TEXTURE_PICK, TOOL_TEXTURE_PICK},
+    {ID_TOOL_ARROW, TOOL_ARROW},
+    {ID_TOOL_ZOOM, TOOL_ZOOM},
+    {ID_TOOL_MOVE_CANVAS, TOOL_MOVE_CANVAS},
+    {ID_TOOL_CROP, TOOL_CROP},
+    {ID_TOOL_FLOAT, TOOL_FLOAT},
+    {ID_TOOL_TEXTURE_PICK, TOOL_TEXTURE_PICK},
     {ID_TOOL_ADD_TEXT, TOOL_ADD_TEXT},
 };
 } // namespace
@@ -96,7 +99,8 @@ void CTessaryApp::WriteSettings() {
 
 void CTessaryApp::RestoreFramePlacement() {
     const int status = m_store->GetInt("Frame", "Status", -1);
-    const int left = m_store->GetInt("Frame", "Left", -1), top = m_store->GetInt("Frame", "Top", -1);
+    const int left = m_store->GetInt("Frame", "Left", -1),
+              top = m_store->GetInt("Frame", "Top", -1);
     const int right = m_store->GetInt("Frame", "Right", -1);
     const int bottom = m_store->GetInt("Frame", "Bottom", -1);
     if (status == -1 || left == -1 || top == -1 || right == -1 || bottom == -1 || right <= left ||
@@ -105,8 +109,10 @@ void CTessaryApp::RestoreFramePlacement() {
         return;
     }
     m_mainFrame->setGeometry(left, top, right - left, bottom - top);
-    if (status == int(Qt::WindowMaximized)) m_mainFrame->showMaximized();
-    else m_mainFrame->show();
+    if (status == int(Qt::WindowMaximized))
+        m_mainFrame->showMaximized();
+    else
+        m_mainFrame->show();
 }
 
 void CTessaryApp::SaveFramePlacement() {
@@ -118,12 +124,15 @@ void CTessaryApp::SaveFramePlacement() {
     m_store->SetInt("Frame", "Bottom", normal.top() + normal.height());
 }
 
-QString CTessaryApp::NextTitle() { return QString("Tile%1").arg(++m_untitledCount); }
+QString CTessaryApp::NextTitle() {
+    return QString("Tile%1").arg(++m_untitledCount);
+}
 
 void CTessaryApp::LoadRecentFiles() {
     m_recentFiles.clear();
     for (int i = 1; i <= 4; ++i) {
-        const std::string file = m_store->GetString("Recent File List", "File" + std::to_string(i), "");
+        const std::string file =
+            m_store->GetString("Recent File List", "File" + std::to_string(i), "");
         if (!file.empty()) m_recentFiles << QString::fromStdString(file);
     }
 }
@@ -150,7 +159,8 @@ void CTessaryApp::UpdateRecentFileMenu() {
         const bool used = i < m_recentFiles.size();
         action->setVisible(used);
         if (used)
-            action->setText(QString("&%1 %2").arg(i + 1).arg(QFileInfo(m_recentFiles[i]).fileName()));
+            action->setText(
+                QString("&%1 %2").arg(i + 1).arg(QFileInfo(m_recentFiles[i]).fileName()));
         action->setStatusTip(used ? m_recentFiles[i] : QString());
     }
 }
@@ -159,7 +169,8 @@ void CTessaryApp::OnFileOpen() {
     QString folder = QString::fromStdString(m_settings.documentPath);
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QString::fromStdString(ProgramFolders().samples);
-    CPrevFileDlg dialog(m_mainFrame.get(), kOpenDialogTitle, folder, QtNameFilters(kOpenDialogFilter));
+    CPrevFileDlg dialog(m_mainFrame.get(), kOpenDialogTitle, folder,
+                        QtNameFilters(kOpenDialogFilter));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     OpenDocumentFile(dialog.selectedFiles().first());
 }
@@ -292,15 +303,25 @@ bool CTessaryApp::OnCommand(int id) {
         return true;
     }
     switch (id) {
-    case ID_FILE_NEW: NewDocument(); return true;
-    case ID_FILE_OPEN: OnFileOpen(); return true;
+    case ID_FILE_NEW:
+        NewDocument();
+        return true;
+    case ID_FILE_OPEN:
+        OnFileOpen();
+        return true;
     case ID_PASTE_AS_NEW:
         AppState().newFromClipboard = true;
         NewDocument();
         return true;
-    case ID_SETTINGS: RunSettingsDialog(); return true;
-    case ID_HELP: OpenHelp(); return true;
-    case ID_VISIT_HOME_PAGE: VisitHomePage(); return true;
+    case ID_SETTINGS:
+        RunSettingsDialog();
+        return true;
+    case ID_HELP:
+        OpenHelp();
+        return true;
+    case ID_VISIT_HOME_PAGE:
+        VisitHomePage();
+        return true;
     case ID_APP_EXIT:
         if (m_mainFrame) m_mainFrame->close();
         return true;
@@ -310,7 +331,8 @@ bool CTessaryApp::OnCommand(int id) {
                                    "Free software under the GNU GPL, version 3 or later.")
                                .arg(QUILTARA_VERSION));
         return true;
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -335,13 +357,16 @@ bool CTessaryApp::UpdateCommand(int id, CommandState& state) {
     case ID_HELP:
     case ID_VISIT_HOME_PAGE:
     case ID_APP_EXIT:
-    case ID_APP_ABOUT: state.enabled = true; return true;
+    case ID_APP_ABOUT:
+        state.enabled = true;
+        return true;
     case ID_PASTE_AS_NEW: {
         const QMimeData* data = QApplication::clipboard()->mimeData();
         state.enabled = data && data->hasImage();
         return true;
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 

@@ -1,13 +1,12 @@
 #pragma once
 #include "app/AppSettings.h"
-#include "app/SettingsStore.h"
 #include "app/CommandTarget.h"
+#include "app/SettingsStore.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <memory>
-
 
 namespace quiltara::gui {
 

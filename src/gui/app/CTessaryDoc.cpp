@@ -1,8 +1,8 @@
 #include "app/CTessaryDoc.h"
 
-#include "app/CommandIds.h"
 #include "app/CTessaryApp.h"
 #include "app/ClipboardCommands.h"
+#include "app/CommandIds.h"
 #include "exif/CCameraInfoDlg.h"
 #include "exif/ExifRecord.h"
 #include "image/ImageFileBuffer.h"
@@ -123,7 +123,8 @@ bool CTessaryDoc::DoSave(const QString& givenPath, bool replace) {
         if (folder.isEmpty()) folder = QFileInfo(pathName).absolutePath();
         const QString start = QDir(folder).filePath(QString::fromStdString(setup.name));
         const QStringList filters = QtNameFilters(setup.filter.c_str());
-        const QString suffix = QString::fromStdString(setup.extension.empty() ? "png" : setup.extension);
+        const QString suffix =
+            QString::fromStdString(setup.extension.empty() ? "png" : setup.extension);
         if (askSavePath) {
             path = askSavePath("Save image", start, filters, suffix);
         } else {
@@ -201,20 +202,34 @@ void CTessaryDoc::SetTitle(const QString& title) {
 bool CTessaryDoc::OnCommand(int id) {
     switch (id) {
     case ID_FILE_SAVE:
-    case ID_FILE_SAVE_AS: DoSave(QString(), true); return true;
-    case ID_SET_AS_ORIGINAL: SetAsOriginal(); return true;
-    case ID_SHOW_EXIF: ShowExifInfo(QApplication::activeWindow()); return true;
-    default: return false;
+    case ID_FILE_SAVE_AS:
+        DoSave(QString(), true);
+        return true;
+    case ID_SET_AS_ORIGINAL:
+        SetAsOriginal();
+        return true;
+    case ID_SHOW_EXIF:
+        ShowExifInfo(QApplication::activeWindow());
+        return true;
+    default:
+        return false;
     }
 }
 
 bool CTessaryDoc::UpdateCommand(int id, CommandState& state) {
     switch (id) {
     case ID_FILE_SAVE:
-    case ID_FILE_SAVE_AS: state.enabled = true; return true;
-    case ID_SET_AS_ORIGINAL: state.enabled = canvas != nullptr; return true;
-    case ID_SHOW_EXIF: state.enabled = true; return true;
-    default: return false;
+    case ID_FILE_SAVE_AS:
+        state.enabled = true;
+        return true;
+    case ID_SET_AS_ORIGINAL:
+        state.enabled = canvas != nullptr;
+        return true;
+    case ID_SHOW_EXIF:
+        state.enabled = true;
+        return true;
+    default:
+        return false;
     }
 }
 

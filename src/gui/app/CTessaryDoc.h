@@ -6,8 +6,8 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 

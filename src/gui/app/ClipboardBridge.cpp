@@ -27,6 +27,8 @@ bool ClipboardHasPicture() {
     return data && data->hasImage();
 }
 
-void EmptyClipboard() { QApplication::clipboard()->clear(); }
+void EmptyClipboard() {
+    QApplication::clipboard()->clear();
+}
 
 } // namespace quiltara::gui

@@ -34,7 +34,8 @@ QString LocateProgramFolder() {
 
     const QString user = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(user);
-    for (const QString& dataDir : QStandardPaths::standardLocations(QStandardPaths::AppDataLocation)) {
+    for (const QString& dataDir :
+         QStandardPaths::standardLocations(QStandardPaths::AppDataLocation)) {
         if (dataDir != user && QFileInfo(dataDir + "/Brushes").isDir()) {
             FillFrom(dataDir, user);
             break;

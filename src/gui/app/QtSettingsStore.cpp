@@ -37,6 +37,8 @@ void CQtSettingsStore::SetString(const std::string& section, const std::string& 
     m_settings->setValue(Key(section, name), QString::fromStdString(value));
 }
 
-void CQtSettingsStore::Flush() { m_settings->sync(); }
+void CQtSettingsStore::Flush() {
+    m_settings->sync();
+}
 
 } // namespace quiltara::gui

@@ -24,14 +24,17 @@ CCameraInfoDlg::CCameraInfoDlg(const QString& report, QWidget* parent) : QDialog
     resize(620, 520);
 }
 
-QString CCameraInfoDlg::Report() const { return m_text->toPlainText(); }
+QString CCameraInfoDlg::Report() const {
+    return m_text->toPlainText();
+}
 
 QString SummaryText(const CCameraSummary& s) {
     QStringList lines;
     auto add = [&lines](const char* label, const QString& value) {
         if (!value.isEmpty()) lines << QString("%1: %2").arg(label, value);
     };
-    add("Camera", QString::fromStdString(s.make + (s.model.empty() ? "" : " " + s.model)).trimmed());
+    add("Camera",
+        QString::fromStdString(s.make + (s.model.empty() ? "" : " " + s.model)).trimmed());
     add("Taken", QString::fromStdString(s.dateTime));
     if (s.exposureTime > 0)
         add("Exposure", s.exposureTime < 1 ? QString("1/%1 s").arg(qRound(1.0 / s.exposureTime))
@@ -64,6 +67,8 @@ void CCameraInfoPanel::ShowSummary(const QString& title, const CCameraSummary& s
     raise();
 }
 
-QString CCameraInfoPanel::Text() const { return m_label->text(); }
+QString CCameraInfoPanel::Text() const {
+    return m_label->text();
+}
 
 } // namespace quiltara::gui

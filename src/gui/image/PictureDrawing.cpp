@@ -1,10 +1,10 @@
 #include "image/PictureDrawing.h"
 
 #include <QPainter>
-#include <cstring>
-#include <vector>
 #include <QPixmap>
 #include <QWidget>
+#include <cstring>
+#include <vector>
 
 namespace quiltara::gui {
 
@@ -58,17 +58,19 @@ void DrawPart(QPainter& painter, const CDIBSection2& picture, int x, int y, cons
 }
 
 void StretchDraw(QPainter& painter, const CDIBSection2& picture, int x, int y, double factor) {
-    DrawPartScaled(painter, picture, QRect(0, 0, picture.GetWidth(), picture.GetHeight()),
-                   QRectF(x, y, int(picture.GetWidth() * factor), int(picture.GetHeight() * factor)),
-                   false);
+    DrawPartScaled(
+        painter, picture, QRect(0, 0, picture.GetWidth(), picture.GetHeight()),
+        QRectF(x, y, int(picture.GetWidth() * factor), int(picture.GetHeight() * factor)), false);
 }
 
-void StretchTo(QPainter& painter, const CDIBSection2& picture, int x, int y, int width, int height) {
+void StretchTo(QPainter& painter, const CDIBSection2& picture, int x, int y, int width,
+               int height) {
     DrawPartScaled(painter, picture, QRect(0, 0, picture.GetWidth(), picture.GetHeight()),
                    QRectF(x, y, width, height), true);
 }
 
-void StretchDrawSmooth(QPainter& painter, const CDIBSection2& picture, int x, int y, double factor) {
+void StretchDrawSmooth(QPainter& painter, const CDIBSection2& picture, int x, int y,
+                       double factor) {
     StretchTo(painter, picture, x, y, int(picture.GetWidth() * factor),
               int(picture.GetHeight() * factor));
 }

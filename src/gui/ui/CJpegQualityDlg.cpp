@@ -36,6 +36,8 @@ CJpegQualityDlg::CJpegQualityDlg(int quality, QWidget* parent) : QDialog(parent)
     resize(360, sizeHint().height());
 }
 
-int CJpegQualityDlg::Quality() const { return m_edit->value(); }
+int CJpegQualityDlg::Quality() const {
+    return m_edit->value();
+}
 
 } // namespace quiltara::gui

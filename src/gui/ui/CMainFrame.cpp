@@ -13,19 +13,19 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QMimeData>
-#include <QUrl>
-#include <QComboBox>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 #include <cmath>
 
 namespace quiltara::gui {
@@ -84,7 +84,8 @@ CMainFrame::~CMainFrame() {
     // into a frame that is half gone.
     disconnect(m_mdi, nullptr, this, nullptr);
     for (QMdiSubWindow* w : m_mdi->subWindowList())
-        if (auto* child = qobject_cast<CChildFrame*>(w)) disconnect(child->View(), nullptr, this, nullptr);
+        if (auto* child = qobject_cast<CChildFrame*>(w))
+            disconnect(child->View(), nullptr, this, nullptr);
 }
 
 void CMainFrame::BuildMenus() {
@@ -97,7 +98,8 @@ void CMainFrame::BuildMenus() {
             menu = menuBar()->addMenu(path);
         } else {
             QMenu* parentMenu = menus[path.left(slash)];
-            if (!parentMenu) parentMenu = menus[path.left(slash)] = menuBar()->addMenu(path.left(slash));
+            if (!parentMenu)
+                parentMenu = menus[path.left(slash)] = menuBar()->addMenu(path.left(slash));
             menu = parentMenu->addMenu(path.mid(slash + 1));
         }
         menu->setObjectName(path);
@@ -128,9 +130,9 @@ void CMainFrame::BuildToolBar() {
     m_toolBar->setMovable(true);
     QStyle* s = style();
     const std::pair<int, QStyle::StandardPixmap> icons[] = {
-        {ID_FILE_NEW, QStyle::SP_FileIcon},         {ID_FILE_OPEN, QStyle::SP_DialogOpenButton},
+        {ID_FILE_NEW, QStyle::SP_FileIcon},          {ID_FILE_OPEN, QStyle::SP_DialogOpenButton},
         {ID_FILE_SAVE, QStyle::SP_DialogSaveButton}, {ID_EDIT_UNDO, QStyle::SP_ArrowBack},
-        {ID_EDIT_REDO, QStyle::SP_ArrowForward},    {ID_HELP, QStyle::SP_DialogHelpButton},
+        {ID_EDIT_REDO, QStyle::SP_ArrowForward},     {ID_HELP, QStyle::SP_DialogHelpButton},
     };
     for (const auto& [id, pixmap] : icons) Action(id)->setIcon(s->standardIcon(pixmap));
     for (int id : {ID_ZOOM_IN, ID_ZOOM_OUT, ID_FIT_TO_SCREEN, ID_TILE_BORDER, ID_TOOL_ARROW,
@@ -253,16 +255,28 @@ void CMainFrame::OnSubWindowActivated() {
 
 bool CMainFrame::OnCommand(int id) {
     switch (id) {
-    case ID_VIEW_TOOLBAR: m_toolBar->setVisible(!m_toolBar->isVisible()); return true;
-    case ID_VIEW_STATUS_BAR: statusBar()->setVisible(!statusBar()->isVisible()); return true;
-    case ID_WINDOW_CASCADE: m_mdi->cascadeSubWindows(); return true;
-    case ID_WINDOW_TILE_HORZ: m_mdi->tileSubWindows(); return true;
-    case ID_FILE_CLOSE:
-        if (QMdiSubWindow* w = m_mdi->activeSubWindow()) w->close();
-        else if (CTessaryView* view = ActiveView()) view->parentWidget()->close();
+    case ID_VIEW_TOOLBAR:
+        m_toolBar->setVisible(!m_toolBar->isVisible());
         return true;
-    case ID_CAMERA_INFO: return true;
-    default: return false;
+    case ID_VIEW_STATUS_BAR:
+        statusBar()->setVisible(!statusBar()->isVisible());
+        return true;
+    case ID_WINDOW_CASCADE:
+        m_mdi->cascadeSubWindows();
+        return true;
+    case ID_WINDOW_TILE_HORZ:
+        m_mdi->tileSubWindows();
+        return true;
+    case ID_FILE_CLOSE:
+        if (QMdiSubWindow* w = m_mdi->activeSubWindow())
+            w->close();
+        else if (CTessaryView* view = ActiveView())
+            view->parentWidget()->close();
+        return true;
+    case ID_CAMERA_INFO:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -278,9 +292,13 @@ bool CMainFrame::UpdateCommand(int id, CommandState& state) {
         return true;
     case ID_WINDOW_CASCADE:
     case ID_WINDOW_TILE_HORZ:
-    case ID_FILE_CLOSE: state.enabled = ActiveView() != nullptr; return true;
-    case ID_CAMERA_INFO: return true; // the frame answers and leaves it as it is
-    default: return false;
+    case ID_FILE_CLOSE:
+        state.enabled = ActiveView() != nullptr;
+        return true;
+    case ID_CAMERA_INFO:
+        return true; // the frame answers and leaves it as it is
+    default:
+        return false;
     }
 }
 

@@ -23,7 +23,8 @@ CNewTileSizeDlg::CNewTileSizeDlg(int width, int height, ColorRef customColor, QW
     m_width->setObjectName("width");
     m_height->setObjectName("height");
     // Digits only; the size limit is checked on OK so that the user learns why.
-    for (QLineEdit* edit : {m_width, m_height}) edit->setValidator(new QIntValidator(1, 999999, edit));
+    for (QLineEdit* edit : {m_width, m_height})
+        edit->setValidator(new QIntValidator(1, 999999, edit));
 
     auto* form = new QFormLayout;
     form->addRow("Width:", m_width);
@@ -54,8 +55,12 @@ CNewTileSizeDlg::CNewTileSizeDlg(int width, int height, ColorRef customColor, QW
     layout->addWidget(buttons);
 }
 
-int CNewTileSizeDlg::TileWidth() const { return m_width->text().toInt(); }
-int CNewTileSizeDlg::TileHeight() const { return m_height->text().toInt(); }
+int CNewTileSizeDlg::TileWidth() const {
+    return m_width->text().toInt();
+}
+int CNewTileSizeDlg::TileHeight() const {
+    return m_height->text().toInt();
+}
 
 ColorRef CNewTileSizeDlg::Color() const {
     if (m_black->isChecked()) return MakeColorRef(0, 0, 0);

@@ -118,8 +118,10 @@ void CPrevFileDlg::FolderChanged() {
 
 void CPrevFileDlg::PreviewToggled(bool on) {
     PreviewFlag() = on;
-    if (on && !m_current.isEmpty()) SelectionChanged(m_current);
-    else m_preview->Clear();
+    if (on && !m_current.isEmpty())
+        SelectionChanged(m_current);
+    else
+        m_preview->Clear();
     UpdateLabel();
 }
 

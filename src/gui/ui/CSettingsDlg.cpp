@@ -33,7 +33,11 @@ CSettingsDlg::CSettingsDlg(int undoLevels, bool showExif, QWidget* parent) : QDi
     layout->addWidget(buttons);
 }
 
-int CSettingsDlg::UndoLevels() const { return m_undo->value(); }
-bool CSettingsDlg::ShowExif() const { return m_showExif->isChecked(); }
+int CSettingsDlg::UndoLevels() const {
+    return m_undo->value();
+}
+bool CSettingsDlg::ShowExif() const {
+    return m_showExif->isChecked();
+}
 
 } // namespace quiltara::gui

@@ -14,7 +14,9 @@ QPointer<QStatusBar>& MainStatusBar() {
 }
 } // namespace
 
-void CStatusProgress::SetStatusBar(QStatusBar* bar) { MainStatusBar() = bar; }
+void CStatusProgress::SetStatusBar(QStatusBar* bar) {
+    MainStatusBar() = bar;
+}
 
 CStatusProgress::CStatusProgress(const QString& caption, int widthPercent, int maximum)
     : m_statusBar(MainStatusBar()) {
@@ -23,7 +25,8 @@ CStatusProgress::CStatusProgress(const QString& caption, int widthPercent, int m
     m_statusBar->repaint();
     // The message pane is the status bar less its permanent panes on the right.
     int paneRight = m_statusBar->width();
-    for (QWidget* child : m_statusBar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+    for (QWidget* child :
+         m_statusBar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
         if (child->isVisible() && child->x() > 0 && child->x() < paneRight) paneRight = child->x();
     const int captionWidth = QFontMetrics(m_statusBar->font()).horizontalAdvance(caption) + 8;
     const int height = m_statusBar->height();
@@ -51,7 +54,9 @@ void CStatusProgress::SetPos(int pos) {
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-CStatusProgressReporter::~CStatusProgressReporter() { delete m_progress; }
+CStatusProgressReporter::~CStatusProgressReporter() {
+    delete m_progress;
+}
 
 void CStatusProgressReporter::Begin(const std::string& caption, int range) {
     delete m_progress;

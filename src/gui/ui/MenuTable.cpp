@@ -150,6 +150,8 @@ const MenuItem kItems[] = {
 // clang-format on
 } // namespace
 
-std::span<const MenuItem> MainMenuItems() { return kItems; }
+std::span<const MenuItem> MainMenuItems() {
+    return kItems;
+}
 
 } // namespace quiltara::gui

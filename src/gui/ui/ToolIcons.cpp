@@ -26,9 +26,15 @@ void Magnifier(QPainter& p, const char* sign) {
 
 void Draw(QPainter& p, int id) {
     switch (id) {
-    case ID_ZOOM_IN: Magnifier(p, "+"); break;
-    case ID_ZOOM_OUT: Magnifier(p, "-"); break;
-    case ID_TOOL_ZOOM: Magnifier(p, nullptr); break;
+    case ID_ZOOM_IN:
+        Magnifier(p, "+");
+        break;
+    case ID_ZOOM_OUT:
+        Magnifier(p, "-");
+        break;
+    case ID_TOOL_ZOOM:
+        Magnifier(p, nullptr);
+        break;
     case ID_FIT_TO_SCREEN:
         p.setPen(QPen(kInk, 2));
         p.drawRect(QRectF(3, 5, 16, 12));
@@ -64,10 +70,11 @@ void Draw(QPainter& p, int id) {
         p.setPen(QPen(kInk, 2, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(11, 3), QPointF(11, 19));
         p.drawLine(QPointF(3, 11), QPointF(19, 11));
-        for (const auto& [a, b, c] : {std::tuple{QPointF(8, 6), QPointF(11, 3), QPointF(14, 6)},
-                                      std::tuple{QPointF(8, 16), QPointF(11, 19), QPointF(14, 16)},
-                                      std::tuple{QPointF(6, 8), QPointF(3, 11), QPointF(6, 14)},
-                                      std::tuple{QPointF(16, 8), QPointF(19, 11), QPointF(16, 14)}}) {
+        for (const auto& [a, b, c] :
+             {std::tuple{QPointF(8, 6), QPointF(11, 3), QPointF(14, 6)},
+              std::tuple{QPointF(8, 16), QPointF(11, 19), QPointF(14, 16)},
+              std::tuple{QPointF(6, 8), QPointF(3, 11), QPointF(6, 14)},
+              std::tuple{QPointF(16, 8), QPointF(19, 11), QPointF(16, 14)}}) {
             p.drawLine(a, b);
             p.drawLine(b, c);
         }
@@ -107,7 +114,8 @@ void Draw(QPainter& p, int id) {
         p.drawRect(QRectF(8, 2, 6, 4));
         p.drawRect(QRectF(9, 9, 10, 11));
         break;
-    default: break;
+    default:
+        break;
     }
 }
 

@@ -34,7 +34,8 @@ CCanvasWnd::CCanvasWnd(QWidget* parent) : QAbstractScrollArea(parent) {
     UpdateCursor();
 }
 
-void CCanvasWnd::AttachDocument(CDIBSection2* original, CDIBSection2* surroundings, int ox, int oy) {
+void CCanvasWnd::AttachDocument(CDIBSection2* original, CDIBSection2* surroundings, int ox,
+                                int oy) {
     m_model.geometry.SetClientSize(viewport()->width(), viewport()->height());
     m_model.Attach(original, surroundings, ox, oy);
     // The history length is the "Undo" setting as it is when the canvas is made.
@@ -52,7 +53,9 @@ void CCanvasWnd::ImageSizeChanged() {
     viewport()->update();
 }
 
-void CCanvasWnd::Refresh() { viewport()->update(); }
+void CCanvasWnd::Refresh() {
+    viewport()->update();
+}
 
 void CCanvasWnd::AfterUndoStep(int sizeChanged) {
     if (sizeChanged) {
@@ -91,13 +94,23 @@ void CCanvasWnd::SetShowTileBorder(bool show) {
 void CCanvasWnd::UpdateCursor() {
     Qt::CursorShape shape = Qt::CrossCursor;
     switch (AppState().currentTool) {
-    case TOOL_ARROW: shape = Qt::ArrowCursor; break;
-    case TOOL_MOVE_CANVAS: shape = m_dragging ? Qt::ClosedHandCursor : Qt::OpenHandCursor; break;
+    case TOOL_ARROW:
+        shape = Qt::ArrowCursor;
+        break;
+    case TOOL_MOVE_CANVAS:
+        shape = m_dragging ? Qt::ClosedHandCursor : Qt::OpenHandCursor;
+        break;
     case TOOL_ZOOM:
-    case TOOL_ZOOM_OUT: shape = Qt::CrossCursor; break;
+    case TOOL_ZOOM_OUT:
+        shape = Qt::CrossCursor;
+        break;
     case TOOL_COLOR_PICK:
-    case TOOL_TEXTURE_PICK: shape = Qt::PointingHandCursor; break;
-    default: shape = Qt::CrossCursor; break;
+    case TOOL_TEXTURE_PICK:
+        shape = Qt::PointingHandCursor;
+        break;
+    default:
+        shape = Qt::CrossCursor;
+        break;
     }
     viewport()->setCursor(shape);
 }
@@ -157,10 +170,9 @@ QRect CCanvasWnd::TrackerRect() const {
 
 int CCanvasWnd::HitTracker(const QRect& r, const QPoint& pt) {
     if (r.isNull()) return -1;
-    const QPoint handles[8] = {r.topLeft(),     {r.center().x(), r.top()}, r.topRight(),
-                               {r.right(), r.center().y()}, r.bottomRight(),
-                               {r.center().x(), r.bottom()}, r.bottomLeft(),
-                               {r.left(), r.center().y()}};
+    const QPoint handles[8] = {
+        r.topLeft(),     {r.center().x(), r.top()},    r.topRight(),   {r.right(), r.center().y()},
+        r.bottomRight(), {r.center().x(), r.bottom()}, r.bottomLeft(), {r.left(), r.center().y()}};
     for (int i = 0; i < 8; ++i)
         if (QRect(handles[i] - QPoint(4, 4), QSize(9, 9)).contains(pt)) return i;
     return r.contains(pt) ? 8 : -1;
@@ -179,8 +191,10 @@ void CCanvasWnd::FinishTracking() {
     const CRect image = ImageRect(m_trackerNow);
     const Tracking tracking = m_tracking;
     m_tracking = Tracking::None;
-    if (tracking == Tracking::Float) m_model.FinishFloatTracking(image);
-    else if (tracking == Tracking::Crop) m_model.FinishCropTracking(image);
+    if (tracking == Tracking::Float)
+        m_model.FinishFloatTracking(image);
+    else if (tracking == Tracking::Crop)
+        m_model.FinishCropTracking(image);
     viewport()->update();
 }
 
@@ -191,10 +205,9 @@ void CCanvasWnd::DrawTracker(QPainter& painter, const QRect& r, const QColor& co
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(r);
     painter.setBrush(colour);
-    const QPoint handles[8] = {r.topLeft(),     {r.center().x(), r.top()}, r.topRight(),
-                               {r.right(), r.center().y()}, r.bottomRight(),
-                               {r.center().x(), r.bottom()}, r.bottomLeft(),
-                               {r.left(), r.center().y()}};
+    const QPoint handles[8] = {
+        r.topLeft(),     {r.center().x(), r.top()},    r.topRight(),   {r.right(), r.center().y()},
+        r.bottomRight(), {r.center().x(), r.bottom()}, r.bottomLeft(), {r.left(), r.center().y()}};
     for (const QPoint& h : handles) painter.drawRect(QRect(h - QPoint(3, 3), QSize(6, 6)));
     QFont font("Arial");
     font.setPixelSize(10);
@@ -272,7 +285,9 @@ bool CCanvasWnd::DrawsRubberBand() const {
     return tool == TOOL_ZOOM || tool == TOOL_FLOAT || tool == TOOL_CROP;
 }
 
-QRect CCanvasWnd::RubberBandRect() const { return QRect(m_pressPoint, m_lastPoint).normalized(); }
+QRect CCanvasWnd::RubberBandRect() const {
+    return QRect(m_pressPoint, m_lastPoint).normalized();
+}
 
 void CCanvasWnd::ZoomChangedByTool() {
     SyncScrollBars();
@@ -308,7 +323,9 @@ void CCanvasWnd::mousePressEvent(QMouseEvent* event) {
         }
         break;
     }
-    case TOOL_MOVE_CANVAS: UpdateCursor(); break;
+    case TOOL_MOVE_CANVAS:
+        UpdateCursor();
+        break;
     case TOOL_FLOAT:
         m_model.FloatToolPress(); // an existing float is merged first
         viewport()->update();
@@ -317,22 +334,28 @@ void CCanvasWnd::mousePressEvent(QMouseEvent* event) {
         m_model.CropToolPress();
         viewport()->update();
         break;
-    case TOOL_ARROW: StartTracking(pt); break;
-    default: break;
+    case TOOL_ARROW:
+        StartTracking(pt);
+        break;
+    default:
+        break;
     }
 }
 
 void CCanvasWnd::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         switch (m_model.DoubleClickActionFor(AppState().currentTool)) {
-        case CCanvasModel::DoubleClickAction::MergeFloat: m_model.MergeFloat(); break;
+        case CCanvasModel::DoubleClickAction::MergeFloat:
+            m_model.MergeFloat();
+            break;
         case CCanvasModel::DoubleClickAction::FinishCrop:
             if (m_model.FinishCrop()) {
                 ResetDragState();
                 SyncScrollBars();
             }
             break;
-        default: break;
+        default:
+            break;
         }
         viewport()->update();
     }
@@ -347,15 +370,33 @@ void CCanvasWnd::mouseMoveEvent(QMouseEvent* event) {
         const QPoint d = pt - m_pressPoint;
         QRect r = m_trackerStart;
         switch (m_trackerHandle) {
-        case 8: r.translate(d); break;
-        case 0: r.setTopLeft(r.topLeft() + d); break;
-        case 1: r.setTop(r.top() + d.y()); break;
-        case 2: r.setTopRight(r.topRight() + d); break;
-        case 3: r.setRight(r.right() + d.x()); break;
-        case 4: r.setBottomRight(r.bottomRight() + d); break;
-        case 5: r.setBottom(r.bottom() + d.y()); break;
-        case 6: r.setBottomLeft(r.bottomLeft() + d); break;
-        case 7: r.setLeft(r.left() + d.x()); break;
+        case 8:
+            r.translate(d);
+            break;
+        case 0:
+            r.setTopLeft(r.topLeft() + d);
+            break;
+        case 1:
+            r.setTop(r.top() + d.y());
+            break;
+        case 2:
+            r.setTopRight(r.topRight() + d);
+            break;
+        case 3:
+            r.setRight(r.right() + d.x());
+            break;
+        case 4:
+            r.setBottomRight(r.bottomRight() + d);
+            break;
+        case 5:
+            r.setBottom(r.bottom() + d.y());
+            break;
+        case 6:
+            r.setBottomLeft(r.bottomLeft() + d);
+            break;
+        case 7:
+            r.setLeft(r.left() + d.x());
+            break;
         }
         m_trackerNow = r.normalized();
         m_lastPoint = pt;
@@ -400,13 +441,20 @@ void CCanvasWnd::mouseReleaseEvent(QMouseEvent* event) {
         m_model.geometry.ZoomToolRelease({m_pressPoint.x(), m_pressPoint.y()}, {pt.x(), pt.y()});
         ZoomChangedByTool();
         break;
-    case TOOL_MOVE_CANVAS: UpdateCursor(); break;
-    case TOOL_FLOAT: m_model.TakeFloat(BandToImage(m_pressPoint, pt)); break;
-    case TOOL_CROP: m_model.SetCropRect(BandToImage(m_pressPoint, pt)); break;
+    case TOOL_MOVE_CANVAS:
+        UpdateCursor();
+        break;
+    case TOOL_FLOAT:
+        m_model.TakeFloat(BandToImage(m_pressPoint, pt));
+        break;
+    case TOOL_CROP:
+        m_model.SetCropRect(BandToImage(m_pressPoint, pt));
+        break;
     case TOOL_ARROW:
         if (m_tracking != Tracking::None) FinishTracking();
         break;
-    default: break;
+    default:
+        break;
     }
     viewport()->update();
 }

@@ -2,11 +2,11 @@
 
 #include "app/AppState.h"
 #include "app/CTessaryApp.h"
+#include "app/CTessaryDoc.h"
 #include "app/ClipboardBridge.h"
 #include "app/ClipboardCommands.h"
-#include "app/CTessaryDoc.h"
-#include "ui/CHelpPictureWnd.h"
 #include "app/CommandIds.h"
+#include "ui/CHelpPictureWnd.h"
 #include "view/CCanvasWnd.h"
 
 #include <QMessageBox>
@@ -62,15 +62,25 @@ bool CTessaryView::OnCommand(int id) {
     CCanvasModel& model = m_canvas->Model();
     CTessaryApp* app = CTessaryApp::Instance();
     switch (id) {
-    case ID_EDIT_UNDO: m_canvas->AfterUndoStep(model.Undo()); return true;
-    case ID_EDIT_REDO: m_canvas->AfterUndoStep(model.Redo()); return true;
-    case ID_HOLD_UNDO: model.SetHoldUndo(!model.holdUndo); return true;
-    case ID_EDIT_COPY: PutPictureOnClipboard(CopyFloat(model)); return true;
+    case ID_EDIT_UNDO:
+        m_canvas->AfterUndoStep(model.Undo());
+        return true;
+    case ID_EDIT_REDO:
+        m_canvas->AfterUndoStep(model.Redo());
+        return true;
+    case ID_HOLD_UNDO:
+        model.SetHoldUndo(!model.holdUndo);
+        return true;
+    case ID_EDIT_COPY:
+        PutPictureOnClipboard(CopyFloat(model));
+        return true;
     case ID_EDIT_CUT:
         PutPictureOnClipboard(CutFloat(model));
         m_canvas->Refresh();
         return true;
-    case ID_COPY_ALL: PutPictureOnClipboard(CopyAll(model)); return true;
+    case ID_COPY_ALL:
+        PutPictureOnClipboard(CopyAll(model));
+        return true;
     case ID_EDIT_PASTE: {
         CDIBSection2 clip;
         if (TakePictureFromClipboard(clip) && Paste(model, clip)) m_canvas->Refresh();
@@ -94,7 +104,8 @@ bool CTessaryView::OnCommand(int id) {
         if (!TakePictureFromClipboard(clip)) return true;
         const std::string message = PasteAsOriginal(model, clip);
         m_canvas->Refresh();
-        if (!message.empty()) QMessageBox::information(this, "Quiltara", QString::fromStdString(message));
+        if (!message.empty())
+            QMessageBox::information(this, "Quiltara", QString::fromStdString(message));
         return true;
     }
     case ID_DELETE_FLOAT:
@@ -109,13 +120,26 @@ bool CTessaryView::OnCommand(int id) {
         if (model.FinishCrop()) m_canvas->ImageSizeChanged();
         m_canvas->Refresh();
         return true;
-    case ID_RELOAD: Reload(); return true;
-    case ID_ZOOM_IN: m_canvas->ZoomIn(); return true;
-    case ID_ZOOM_OUT: m_canvas->ZoomOut(); return true;
-    case ID_ORIGINAL_SIZE: m_canvas->SetZoom(1.0); return true;
-    case ID_FIT_TO_SCREEN: m_canvas->FitToWindow(); return true;
-    case ID_TILE_BORDER: m_canvas->SetShowTileBorder(!m_canvas->ShowTileBorder()); return true;
-    default: return false;
+    case ID_RELOAD:
+        Reload();
+        return true;
+    case ID_ZOOM_IN:
+        m_canvas->ZoomIn();
+        return true;
+    case ID_ZOOM_OUT:
+        m_canvas->ZoomOut();
+        return true;
+    case ID_ORIGINAL_SIZE:
+        m_canvas->SetZoom(1.0);
+        return true;
+    case ID_FIT_TO_SCREEN:
+        m_canvas->FitToWindow();
+        return true;
+    case ID_TILE_BORDER:
+        m_canvas->SetShowTileBorder(!m_canvas->ShowTileBorder());
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -123,8 +147,12 @@ bool CTessaryView::UpdateCommand(int id, CommandState& state) {
     if (m_imageCommands.UpdateCommand(id, state)) return true;
     const CCanvasModel& model = m_canvas->Model();
     switch (id) {
-    case ID_EDIT_UNDO: state.enabled = model.CanUndo(); return true;
-    case ID_EDIT_REDO: state.enabled = model.CanRedo(); return true;
+    case ID_EDIT_UNDO:
+        state.enabled = model.CanUndo();
+        return true;
+    case ID_EDIT_REDO:
+        state.enabled = model.CanRedo();
+        return true;
     case ID_HOLD_UNDO:
         state.enabled = true;
         state.checked = model.holdUndo;
@@ -132,23 +160,36 @@ bool CTessaryView::UpdateCommand(int id, CommandState& state) {
     case ID_EDIT_COPY:
     case ID_EDIT_CUT:
     case ID_DELETE_FLOAT:
-    case ID_COMBINE_WITH_IMAGE: state.enabled = CanCopyFloat(model); return true;
+    case ID_COMBINE_WITH_IMAGE:
+        state.enabled = CanCopyFloat(model);
+        return true;
     case ID_COPY_ALL:
     case ID_EDIT_SELECT_ALL:
-    case ID_DUPLICATE: state.enabled = true; return true;
+    case ID_DUPLICATE:
+        state.enabled = true;
+        return true;
     case ID_EDIT_PASTE:
-    case ID_PASTE_AS_ORIGINAL: state.enabled = ClipboardHasPicture(); return true;
-    case ID_FINISH_CROP: state.enabled = model.CanFinishCrop(); return true;
-    case ID_RELOAD: state.enabled = !m_document->pathName.isEmpty(); return true;
+    case ID_PASTE_AS_ORIGINAL:
+        state.enabled = ClipboardHasPicture();
+        return true;
+    case ID_FINISH_CROP:
+        state.enabled = model.CanFinishCrop();
+        return true;
+    case ID_RELOAD:
+        state.enabled = !m_document->pathName.isEmpty();
+        return true;
     case ID_ZOOM_IN:
     case ID_ZOOM_OUT:
     case ID_ORIGINAL_SIZE:
-    case ID_FIT_TO_SCREEN: state.enabled = true; return true;
+    case ID_FIT_TO_SCREEN:
+        state.enabled = true;
+        return true;
     case ID_TILE_BORDER:
         state.enabled = true;
         state.checked = m_canvas->ShowTileBorder();
         return true;
-    default: return false;
+    default:
+        return false;
     }
 }
 

@@ -1,8 +1,8 @@
-#include "app/Archive.h"
 #include "paint/BrushFile.h"
+#include "PaintTestHelpers.h"
+#include "app/Archive.h"
 #include "paint/BrushLibrary.h"
 #include "paint/DefaultBrushes.h"
-#include "PaintTestHelpers.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +33,9 @@ CBrush Named(const std::string& name) {
 }
 
 // The offset of field 12 (hose mode) in a record with empty mask and preview.
-std::size_t AfterPictures(const std::string& name) { return 1 + name.size() + 4 + 4 + 8 + 8 + 4 + 8 + 4 + 4 + 4 + 4; }
+std::size_t AfterPictures(const std::string& name) {
+    return 1 + name.size() + 4 + 4 + 8 + 8 + 4 + 8 + 4 + 4 + 4 + 4;
+}
 
 } // namespace
 
@@ -114,7 +116,8 @@ TEST(BrushFileLayout, OlderShortRecordsKeepTheDefaults) {
 }
 
 TEST(BrushFileLayout, EveryDefaultLibraryRoundTripsByteForByte) {
-    for (const char* folder : {"Brush", "Pen", "Airbrush", "Stamp", "Retouch", "Nozzle", "Natural"}) {
+    for (const char* folder :
+         {"Brush", "Pen", "Airbrush", "Stamp", "Retouch", "Nozzle", "Natural"}) {
         const std::vector<CBrush> brushes = MakeDefaultBrushes(folder);
         ASSERT_GE(brushes.size(), 4u) << folder;
         const auto first = LibraryBytes(brushes);
@@ -188,7 +191,8 @@ TEST(BrushFileHostile, HugeCountsEndQuickly) {
     // A frame count of 2^31 - 1 with few frames behind it.
     auto record = RecordBytes(Named("h"));
     const std::size_t frames = AfterPictures("h") + 4;
-    record[frames] = 0xFF, record[frames + 1] = 0xFF, record[frames + 2] = 0xFF, record[frames + 3] = 0x7F;
+    record[frames] = 0xFF, record[frames + 1] = 0xFF, record[frames + 2] = 0xFF,
+    record[frames + 3] = 0x7F;
     CBrush b;
     CBrushFileResult result;
     CArchiveReader ar(record);

@@ -1,5 +1,5 @@
-#include "image/ImageFileRoutines.h"
 #include "ui/FileDialogFilter.h"
+#include "image/ImageFileRoutines.h"
 #include "ui/MemoryStatus.h"
 
 #include <gtest/gtest.h>
