@@ -72,34 +72,23 @@ unsigned ReadByCode(const CSource& source, int code, bool keepAlpha, Pixels& pix
 } // namespace
 
 unsigned CImageFileBuffer::Load(const std::string& path) {
-    Free();
-    m_cameraBlock.clear();
-    std::unique_ptr<CSource> source = OpenSource(path);
-    if (!source) return GetLastError();
-    int code = FormatFromDetection(DetectFormat(*source));
-    if (code == kFormatNone) code = FormatFromExtension(PathExtension(path));
-    Resolution resolution;
-    Pixels pixels;
-    int w = 0, h = 0;
-    bool rgba = false;
-    SetLastError(kErrNone);
-    const unsigned result =
-        ReadByCode(*source, code, keepAlpha, pixels, w, h, rgba, resolution, m_cameraBlock);
-    CloseSource(std::move(source));
-    if (!pixels.empty()) {
-        m_pixels = std::move(pixels);
-        m_width = w, m_height = h, m_isRGBA = rgba;
-        resolutionX = resolution.x, resolutionY = resolution.y;
-    }
-    SetLastError(result);
-    return result;
+    return LoadFrom(path, kFormatNone, true);
 }
 
 unsigned CImageFileBuffer::LoadAs(const std::string& path, int code) {
+    return LoadFrom(path, code, false);
+}
+
+unsigned CImageFileBuffer::LoadFrom(const std::string& path, int code, bool detect) {
     Free();
     m_cameraBlock.clear();
     std::unique_ptr<CSource> source = OpenSource(path);
     if (!source) return GetLastError();
+    if (detect) {
+        // Content first, then the name.
+        code = FormatFromDetection(DetectFormat(*source));
+        if (code == kFormatNone) code = FormatFromExtension(PathExtension(path));
+    }
     Resolution resolution;
     Pixels pixels;
     int w = 0, h = 0;

@@ -75,6 +75,8 @@ public:
     static std::string ErrorText(unsigned code) { return quiltara::ErrorText(code); }
 
 private:
+    /// LoadAs with code, or with detect the format found as Load finds it.
+    unsigned LoadFrom(const std::string& path, int code, bool detect);
     Pixels m_pixels;
     bool m_isRGBA = false;
     int m_width = 0, m_height = 0;
