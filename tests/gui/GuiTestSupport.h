@@ -67,3 +67,56 @@ inline void CloseAllWithoutSaving(QMdiArea* area) {
 }
 
 } // namespace quiltara::test
+
+#include "app/CTessaryApp.h"
+#include "app/CommandIds.h"
+#include "support/TestSupport.h"
+#include "ui/CMainFrame.h"
+#include "ui/CNewTileSizeDlg.h"
+
+#include <QLineEdit>
+
+namespace quiltara::test {
+
+/// The application as a test runs it: a fresh program folder, settings in memory (the
+/// first-run help picture already seen), the main window up.
+struct AppUnderTest {
+    std::unique_ptr<TempFolder> folder;
+    std::unique_ptr<gui::CTessaryApp> app;
+
+    void Start() {
+        folder = std::make_unique<TempFolder>();
+        auto store = std::make_unique<CMemorySettingsStore>();
+        store->SetInt("AppWin", "Run", 1);
+        app = std::make_unique<gui::CTessaryApp>(std::move(store));
+        app->InitInstance();
+    }
+    /// Closes every window without asking, writes the settings, removes the folder.
+    void Stop() {
+        CloseAllWithoutSaving(app->MainFrame()->MdiArea());
+        app->ExitInstance();
+        app.reset();
+        folder.reset();
+    }
+    gui::CMainFrame* Frame() const { return app->MainFrame(); }
+};
+
+/// "&New" through its dialog with the given size, then the picture filled with a
+/// pattern (the before-image too, so that the next edit's undo step holds it).
+inline gui::CTessaryView* NewPatternDocument(gui::CMainFrame* frame, int w, int h,
+                                             std::uint32_t seed = 1) {
+    WhenModal<gui::CNewTileSizeDlg>([w, h](gui::CNewTileSizeDlg* d) {
+        d->findChild<QLineEdit*>("width")->setText(QString::number(w));
+        d->findChild<QLineEdit*>("height")->setText(QString::number(h));
+        d->accept();
+    });
+    frame->Dispatch(gui::ID_FILE_NEW);
+    gui::CTessaryView* view = frame->ActiveView();
+    if (!view) return nullptr;
+    CCanvasModel& model = view->Canvas()->Model();
+    MakePatternPicture(model.workingImage, w, h, seed);
+    model.SyncBeforeImage();
+    return view;
+}
+
+} // namespace quiltara::test

@@ -23,24 +23,12 @@ using namespace quiltara::gui;
 
 class EditingTest : public QObject {
     Q_OBJECT
-    std::unique_ptr<test::TempFolder> m_folder;
-    std::unique_ptr<CTessaryApp> m_app;
+    test::AppUnderTest m_run;
 
-    CMainFrame* Frame() { return m_app->MainFrame(); }
+    CMainFrame* Frame() { return m_run.Frame(); }
 
     // A new w x h document filled with a pattern; returns its view.
-    CTessaryView* NewDocument(int w, int h) {
-        test::WhenModal<CNewTileSizeDlg>([w, h](CNewTileSizeDlg* d) {
-            d->findChild<QLineEdit*>("width")->setText(QString::number(w));
-            d->findChild<QLineEdit*>("height")->setText(QString::number(h));
-            d->accept();
-        });
-        Frame()->Dispatch(ID_FILE_NEW);
-        CTessaryView* view = Frame()->ActiveView();
-        test::MakePatternPicture(view->Canvas()->Model().workingImage, w, h);
-        view->Canvas()->Model().SyncBeforeImage();
-        return view;
-    }
+    CTessaryView* NewDocument(int w, int h) { return test::NewPatternDocument(Frame(), w, h); }
 
     static QImage Solid(int w, int h, QRgb colour) {
         QImage image(w, h, QImage::Format_RGB32);
@@ -50,18 +38,11 @@ class EditingTest : public QObject {
 
 private slots:
     void init() {
-        m_folder = std::make_unique<test::TempFolder>();
-        auto store = std::make_unique<CMemorySettingsStore>();
-        store->SetInt("AppWin", "Run", 1);
-        m_app = std::make_unique<CTessaryApp>(std::move(store));
-        m_app->InitInstance();
+        m_run.Start();
         AppState().currentTool = TOOL_PAINT_BRUSH;
     }
     void cleanup() {
-        test::CloseAllWithoutSaving(Frame()->MdiArea());
-        m_app->ExitInstance();
-        m_app.reset();
-        m_folder.reset();
+        m_run.Stop();
         QApplication::clipboard()->clear();
     }
 

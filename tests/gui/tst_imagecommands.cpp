@@ -75,40 +75,20 @@ void DragSlider(CValueSlider* slider, int from, int to) {
 
 class ImageCommandsTest : public QObject {
     Q_OBJECT
-    std::unique_ptr<test::TempFolder> m_folder;
-    std::unique_ptr<CTessaryApp> m_app;
+    test::AppUnderTest m_run;
 
-    CMainFrame* Frame() { return m_app->MainFrame(); }
+    CMainFrame* Frame() { return m_run.Frame(); }
 
     CTessaryView* NewDocument(int w, int h, std::uint32_t seed = 1) {
-        test::WhenModal<CNewTileSizeDlg>([w, h](CNewTileSizeDlg* d) {
-            d->findChild<QLineEdit*>("width")->setText(QString::number(w));
-            d->findChild<QLineEdit*>("height")->setText(QString::number(h));
-            d->accept();
-        });
-        Frame()->Dispatch(ID_FILE_NEW);
-        CTessaryView* view = Frame()->ActiveView();
-        CCanvasModel& model = view->Canvas()->Model();
-        test::MakePatternPicture(model.workingImage, w, h, seed);
-        model.SyncBeforeImage();
-        return view;
+        return test::NewPatternDocument(Frame(), w, h, seed);
     }
 
 private slots:
     void init() {
-        m_folder = std::make_unique<test::TempFolder>();
-        auto store = std::make_unique<CMemorySettingsStore>();
-        store->SetInt("AppWin", "Run", 1);
-        m_app = std::make_unique<CTessaryApp>(std::move(store));
-        m_app->InitInstance();
+        m_run.Start();
         AppState().currentTool = TOOL_PAINT_BRUSH;
     }
-    void cleanup() {
-        test::CloseAllWithoutSaving(Frame()->MdiArea());
-        m_app->ExitInstance();
-        m_app.reset();
-        m_folder.reset();
-    }
+    void cleanup() { m_run.Stop(); }
 
     void commandsNeedAView() {
         Frame()->UpdateAllActions();
@@ -355,7 +335,7 @@ private slots:
         CCanvasModel& model = view->Canvas()->Model();
         CDIBSection2 before;
         before.Copy(&model.workingImage);
-        ISettingsStore& store = m_app->Store();
+        ISettingsStore& store = m_run.app->Store();
         store.SetInt("Effects", "EFF2_0", 30); // the remembered red of "Color - Balance"
 
         QString title;
@@ -432,8 +412,8 @@ private slots:
         QVERIFY(Frame()->Dispatch(ID_FILTER_FIRST + 36)); // "Gaussian Blur"
         QVERIFY(oneToOne);
         QVERIFY(randomHidden);
-        QCOMPARE(m_app->Store().GetInt("Effects", "EFF36_0", -1), 90);
-        QCOMPARE(m_app->Store().GetInt("Effects", "EFF36_7", -1), 0); // all eight are written
+        QCOMPARE(m_run.app->Store().GetInt("Effects", "EFF36_0", -1), 90);
+        QCOMPARE(m_run.app->Store().GetInt("Effects", "EFF36_7", -1), 0); // all eight are written
 
         CDIBSection2 expected;
         expected.Copy(&before);
@@ -542,7 +522,7 @@ private slots:
         CCanvasModel& model = view->Canvas()->Model();
         CDIBSection2 before;
         before.Copy(&model.workingImage);
-        m_app->Store().SetInt("Resize", "type", 1 - method);
+        m_run.app->Store().SetInt("Resize", "type", 1 - method);
         int startMethod = -1;
         test::WhenModal<CResizeImageDlg>([&](CResizeImageDlg* d) {
             startMethod = d->findChild<QComboBox*>("interpolation")->currentIndex();
@@ -552,7 +532,7 @@ private slots:
         });
         QVERIFY(Frame()->Dispatch(ID_IMAGE_SIZE));
         QCOMPARE(startMethod, 1 - method);
-        QCOMPARE(m_app->Store().GetInt("Resize", "type", -1), method);
+        QCOMPARE(m_run.app->Store().GetInt("Resize", "type", -1), method);
         QCOMPARE(model.workingImage.GetWidth(), 70);
         QCOMPARE(model.workingImage.GetHeight(), 35);
         QCOMPARE(model.geometry.ImageWidth(), 70);
