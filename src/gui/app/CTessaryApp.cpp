@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/CTessaryDoc.h"
+#include "app/ClipboardBridge.h"
 #include "app/CommandIds.h"
 #include "app/ProgramFolderLocator.h"
 #include "app/QtSettingsStore.h"
@@ -360,11 +361,9 @@ bool CTessaryApp::UpdateCommand(int id, CommandState& state) {
     case ID_APP_ABOUT:
         state.enabled = true;
         return true;
-    case ID_PASTE_AS_NEW: {
-        const QMimeData* data = QApplication::clipboard()->mimeData();
-        state.enabled = data && data->hasImage();
+    case ID_PASTE_AS_NEW:
+        state.enabled = ClipboardHasPicture();
         return true;
-    }
     default:
         return false;
     }

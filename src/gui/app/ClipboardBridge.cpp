@@ -23,8 +23,21 @@ bool TakePictureFromClipboard(CDIBSection2& picture) {
 }
 
 bool ClipboardHasPicture() {
-    const QMimeData* data = QApplication::clipboard()->mimeData();
-    return data && data->hasImage();
+    // Menus ask several times a second; asking the system clipboard each time can mean
+    // a round trip to another program, so the answer is kept until the clipboard changes.
+    static bool hasPicture = false;
+    static const bool watching = [] {
+        QClipboard* clipboard = QApplication::clipboard();
+        auto update = [clipboard] {
+            const QMimeData* data = clipboard->mimeData();
+            hasPicture = data && data->hasImage();
+        };
+        QObject::connect(clipboard, &QClipboard::dataChanged, clipboard, update);
+        update();
+        return true;
+    }();
+    (void)watching;
+    return hasPicture;
 }
 
 void EmptyClipboard() {
