@@ -184,4 +184,12 @@ bool AllocatePixels(Pixels& pixels, long long width, long long height, int chann
     return true;
 }
 
+bool CheckWriterArgs(const void* pixels, int width, int height, int maxSide) {
+    if (!pixels || width <= 0 || height <= 0 || width > maxSide || height > maxSide) {
+        SetLastError(kErrBadParam);
+        return false;
+    }
+    return true;
+}
+
 } // namespace quiltara

@@ -93,6 +93,10 @@ bool CloseSink(std::unique_ptr<CSink> sink, bool commit);
 /// The largest picture a reader will allocate, in pixels (and in either direction).
 /// Readers refuse larger sizes with "out of memory" before allocating anything.
 void SetCodecPixelLimit(std::uint64_t maxPixels);
+
+/// The writers' common argument check: pixels present and both sides within
+/// 1 ... maxSide (the format's own limit). Otherwise sets the bad-parameter code.
+bool CheckWriterArgs(const void* pixels, int width, int height, int maxSide);
 std::uint64_t CodecPixelLimit();
 constexpr int kMaxCodecDimension = 1 << 20;
 

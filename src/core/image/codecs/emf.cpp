@@ -256,11 +256,7 @@ Pixels RenderEMF(const std::uint8_t* data, std::size_t size, int& width, int& he
 }
 
 bool WriteEMF(CSink& sink, const std::uint8_t* rgb, int width, int height) {
-    if (!rgb || width <= 0 || height <= 0 || width > kMaxCodecDimension ||
-        height > kMaxCodecDimension) {
-        SetLastError(kErrBadParam);
-        return false;
-    }
+    if (!CheckWriterArgs(rgb, width, height, kMaxCodecDimension)) return false;
     const std::vector<std::uint8_t> dib = MakePackedDIB24(rgb, width, height);
     if (dib.empty()) return false;
     const std::uint64_t bitsSize = dib.size() - 40;

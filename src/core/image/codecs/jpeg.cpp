@@ -165,10 +165,7 @@ bool WriteInto(WriteState* s, const std::uint8_t* pixels, int width, int height,
 
 bool Write(CSink& sink, const std::uint8_t* pixels, int width, int height, int components,
            int quality, const std::vector<JPGMarker>* markers) {
-    if (!pixels || width <= 0 || height <= 0 || width > 65500 || height > 65500) {
-        SetLastError(kErrBadParam);
-        return false;
-    }
+    if (!CheckWriterArgs(pixels, width, height, 65500)) return false;
     auto* state = new (std::nothrow) WriteState{};
     if (!state) {
         SetLastError(kErrOutOfMemory);

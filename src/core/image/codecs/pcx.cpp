@@ -133,18 +133,10 @@ std::vector<std::uint8_t> Header(int width, int height, int planes, int bytesPer
     return h;
 }
 
-bool CheckArgs(const std::uint8_t* p, int width, int height) {
-    if (!p || width <= 0 || height <= 0 || width > 65535 || height > 65535) {
-        SetLastError(kErrBadParam);
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 bool WritePCX(CSink& sink, const std::uint8_t* rgb, int width, int height) {
-    if (!CheckArgs(rgb, width, height)) return false;
+    if (!CheckWriterArgs(rgb, width, height, 65535)) return false;
     const int bytesPerLine = (width + 1) & ~1;
     std::vector<std::uint8_t> out = Header(width, height, 3, bytesPerLine);
     std::vector<std::uint8_t> plane(std::size_t(bytesPerLine), 0);
@@ -167,7 +159,7 @@ bool WritePCX(CSink& sink, const std::uint8_t* rgb, int width, int height) {
 
 bool WritePCX8(CSink& sink, const std::uint8_t* indices, int width, int height,
                const Palette256& palette) {
-    if (!CheckArgs(indices, width, height)) return false;
+    if (!CheckWriterArgs(indices, width, height, 65535)) return false;
     const int bytesPerLine = (width + 1) & ~1;
     std::vector<std::uint8_t> out = Header(width, height, 1, bytesPerLine);
     std::vector<std::uint8_t> line(std::size_t(bytesPerLine), 0);

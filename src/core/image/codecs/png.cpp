@@ -183,11 +183,7 @@ bool WriteInto(const WriteJob* job, PngError* error) {
 
 bool Write(CSink& sink, const std::uint8_t* pixels, int width, int height, int colorType,
            int channels, const Palette256* palette = nullptr) {
-    if (!pixels || width <= 0 || height <= 0 || width > kMaxCodecDimension ||
-        height > kMaxCodecDimension) {
-        SetLastError(kErrBadParam);
-        return false;
-    }
+    if (!CheckWriterArgs(pixels, width, height, kMaxCodecDimension)) return false;
     const WriteJob job{&sink, pixels, width, height, colorType, channels, palette};
     PngError error;
     bool ok;

@@ -203,10 +203,7 @@ Pixels ReadPSD(const CSource& source, int& width, int& height) {
 }
 
 bool WritePSD(CSink& sink, const std::uint8_t* rgb, int width, int height) {
-    if (!rgb || width <= 0 || height <= 0 || width > 30000 || height > 30000) {
-        SetLastError(kErrBadParam);
-        return false;
-    }
+    if (!CheckWriterArgs(rgb, width, height, 30000)) return false;
     std::vector<std::uint8_t> head;
     head.insert(head.end(), {'8', 'B', 'P', 'S'});
     PutBE16(head, 1);

@@ -157,18 +157,10 @@ std::vector<std::uint8_t> TgaHeader(int type, int width, int height, int depth, 
     return h; // bottom-left origin
 }
 
-bool CheckArgs(const std::uint8_t* p, int width, int height) {
-    if (!p || width <= 0 || height <= 0 || width > 65535 || height > 65535) {
-        SetLastError(kErrBadParam);
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 bool WriteTGA(CSink& sink, const std::uint8_t* rgb, int width, int height) {
-    if (!CheckArgs(rgb, width, height)) return false;
+    if (!CheckWriterArgs(rgb, width, height, 65535)) return false;
     const std::vector<std::uint8_t> head = TgaHeader(2, width, height, 24, false);
     sink.Reserve(head.size() + std::size_t(width) * height * 3);
     bool ok = sink.Write(head.data(), head.size());
@@ -185,7 +177,7 @@ bool WriteTGA(CSink& sink, const std::uint8_t* rgb, int width, int height) {
 
 bool WriteTGA8(CSink& sink, const std::uint8_t* indices, int width, int height,
                const Palette256& palette) {
-    if (!CheckArgs(indices, width, height)) return false;
+    if (!CheckWriterArgs(indices, width, height, 65535)) return false;
     const bool gray = IsIdentityPalette(palette);
     std::vector<std::uint8_t> head = TgaHeader(gray ? 3 : 1, width, height, 8, !gray);
     if (!gray)

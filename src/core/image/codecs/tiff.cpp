@@ -193,11 +193,7 @@ namespace {
 
 bool WriteTiffFile(CSink& sink, const std::uint8_t* pixels, int width, int height, int samples,
                    const Palette256* palette) {
-    if (!pixels || width <= 0 || height <= 0 || width > kMaxCodecDimension ||
-        height > kMaxCodecDimension) {
-        SetLastError(kErrBadParam);
-        return false;
-    }
+    if (!CheckWriterArgs(pixels, width, height, kMaxCodecDimension)) return false;
     MemoryFile file{nullptr, 0, 0, &sink};
     sink.Reserve(std::size_t(width) * height * samples + 4096);
     TIFF* tif = Open(&file, "w");

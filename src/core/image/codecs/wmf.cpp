@@ -255,10 +255,7 @@ Pixels RenderWMF(const std::uint8_t* data, std::size_t size, int& width, int& he
 }
 
 bool WriteWMF(CSink& sink, const std::uint8_t* rgb, int width, int height) {
-    if (!rgb || width <= 0 || height <= 0 || width > 32767 || height > 32767) {
-        SetLastError(kErrBadParam);
-        return false;
-    }
+    if (!CheckWriterArgs(rgb, width, height, 32767)) return false;
     const std::vector<std::uint8_t> dib = MakePackedDIB24(rgb, width, height);
     if (dib.empty()) return false;
     std::vector<std::uint8_t> out;
