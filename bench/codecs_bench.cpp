@@ -1,7 +1,7 @@
 // Decoding and encoding a 4096 x 4096 picture in every format, from and to memory.
 // `codecs_bench --write-files DIR` writes the same pictures as files instead, so
 // that compare_codecs.py can time other tools on them.
-#include "image/codecs/Codecs.h"
+#include "core/image/codecs/Codecs.h"
 
 #include <benchmark/benchmark.h>
 

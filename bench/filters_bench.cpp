@@ -2,11 +2,11 @@
 // rotations, and the filter dialog's preview (400 x 300, every slot). Wall-clock time,
 // since the heavy operations use every core. Peer tools for the same cases:
 // scripts in the report (ImageMagick "-virtual-pixel tile -blur", vips).
-#include "filters/FilterFactory.h"
-#include "filters/GaussianWrap.h"
-#include "filters/Resize.h"
-#include "filters/RightAngle.h"
-#include "filters/RotateByAngle.h"
+#include "core/filters/FilterFactory.h"
+#include "core/filters/GaussianWrap.h"
+#include "core/filters/Resize.h"
+#include "core/filters/RightAngle.h"
+#include "core/filters/RotateByAngle.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 // Repainting the canvas: a whole 1200 x 800 window over a 4096 x 4096 tile, and a
 // small exposed rectangle, at zoom 1 and 0.3.
-#include "view/CCanvasWnd.h"
+#include "gui/view/CCanvasWnd.h"
 
 #include <QApplication>
 #include <QPainter>

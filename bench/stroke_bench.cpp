@@ -1,11 +1,11 @@
 // The stroke engine's speed: dabs of a 60-pixel soft round brush in every blend mode on
 // a 2048 x 2048 tile, a 20-dab segment (the work of one pointer event), and a long
 // stroke across the tile's corner.
-#include "app/RuntimeRandom.h"
-#include "paint/BlendModes.h"
-#include "paint/BrushStamp.h"
-#include "paint/DabPainter.h"
-#include "paint/Stroke.h"
+#include "core/base/RuntimeRandom.h"
+#include "core/paint/BlendModes.h"
+#include "core/paint/BrushStamp.h"
+#include "core/paint/DabPainter.h"
+#include "core/paint/Stroke.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 // Writes the default brush library of every tool into a Brushes folder; the build runs
 // it on the build tree's Brushes/ so that a fresh program finds its brushes.
-#include "paint/DefaultBrushes.h"
+#include "core/paint/DefaultBrushes.h"
 
 #include <cstdio>
 

@@ -1,8 +1,8 @@
 #include "CliPictureFiles.h"
 
-#include "image/ImageFileBuffer.h"
-#include "image/ImageFileRoutines.h"
-#include "image/codecs/FormatTable.h"
+#include "core/image/ImageFileBuffer.h"
+#include "core/image/ImageFileRoutines.h"
+#include "core/image/codecs/FormatTable.h"
 
 namespace quiltara::cli {
 

@@ -3,8 +3,8 @@
 #include "CliParse.h"
 #include "CliPictureFiles.h"
 
-#include "filters/AdjustDispatcher.h"
-#include "image/DIBSection2.h"
+#include "core/filters/AdjustDispatcher.h"
+#include "core/image/DIBSection2.h"
 
 #include <cstdio>
 

@@ -2,7 +2,7 @@
 #include "CliCommand.h"
 #include "CliPictureFiles.h"
 
-#include "paint/BrushLibrary.h"
+#include "core/paint/BrushLibrary.h"
 
 #include <cstdio>
 #include <filesystem>

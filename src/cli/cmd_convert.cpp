@@ -2,9 +2,9 @@
 // chosen by OUT's extension or by a format code of the format table.
 #include "CliCommand.h"
 
-#include "image/ImageFileBuffer.h"
-#include "image/ImageFileRoutines.h"
-#include "image/codecs/FormatTable.h"
+#include "core/image/ImageFileBuffer.h"
+#include "core/image/ImageFileRoutines.h"
+#include "core/image/codecs/FormatTable.h"
 
 #include <cstdlib>
 

@@ -1,8 +1,8 @@
 // quiltara-cli exif IN: the camera report of a photograph.
 #include "CliCommand.h"
 
-#include "exif/ExifRecord.h"
-#include "image/ImageFileRoutines.h"
+#include "core/exif/ExifRecord.h"
+#include "core/image/ImageFileRoutines.h"
 
 #include <cstdio>
 

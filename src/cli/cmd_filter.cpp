@@ -3,9 +3,9 @@
 #include "CliParse.h"
 #include "CliPictureFiles.h"
 
-#include "app/RuntimeRandom.h"
-#include "filters/FilterFactory.h"
-#include "image/DIBSection2.h"
+#include "core/base/RuntimeRandom.h"
+#include "core/filters/FilterFactory.h"
+#include "core/image/DIBSection2.h"
 
 #include <cctype>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // quiltara-cli info IN: the size, format code and camera block of a picture file.
 #include "CliCommand.h"
 
-#include "image/ImageFileRoutines.h"
+#include "core/image/ImageFileRoutines.h"
 
 #include <cstdio>
 

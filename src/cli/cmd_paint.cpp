@@ -2,10 +2,10 @@
 #include "CliCommand.h"
 #include "CliPictureFiles.h"
 
-#include "app/RuntimeRandom.h"
-#include "paint/BrushStamp.h"
-#include "paint/PaintingContext.h"
-#include "paint/Stroke.h"
+#include "core/base/RuntimeRandom.h"
+#include "core/paint/BrushStamp.h"
+#include "core/paint/PaintingContext.h"
+#include "core/paint/Stroke.h"
 
 #include <cstdio>
 #include <cstdlib>

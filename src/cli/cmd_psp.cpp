@@ -1,9 +1,9 @@
 // quiltara-cli psp FILE OUT.png and tube FILE OUTDIR: Paint Shop Pro images and tubes.
 #include "CliCommand.h"
 
-#include "devices/PspFile.h"
-#include "devices/TubeFrames.h"
-#include "image/codecs/Codecs.h"
+#include "core/devices/PspFile.h"
+#include "core/devices/TubeFrames.h"
+#include "core/image/codecs/Codecs.h"
 
 #include <cstdio>
 #include <filesystem>

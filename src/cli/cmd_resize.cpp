@@ -3,8 +3,8 @@
 #include "CliParse.h"
 #include "CliPictureFiles.h"
 
-#include "filters/Resize.h"
-#include "image/DIBSection2.h"
+#include "core/filters/Resize.h"
+#include "core/image/DIBSection2.h"
 
 namespace quiltara::cli {
 
@@ -49,7 +49,7 @@ int RunResize(const std::vector<std::string>& args) {
             picture = std::move(resized);
         }
     } else {
-        picture.ResizeBilinear(w, h);
+        ResizeBilinear(picture, w, h);
     }
     if (!WritePicture(positional[1], picture, false, error)) return Fail(error);
     return 0;

@@ -3,9 +3,9 @@
 #include "CliParse.h"
 #include "CliPictureFiles.h"
 
-#include "filters/RightAngle.h"
-#include "filters/RotateByAngle.h"
-#include "image/DIBSection2.h"
+#include "core/filters/RightAngle.h"
+#include "core/filters/RotateByAngle.h"
+#include "core/image/DIBSection2.h"
 
 #include <cstring>
 

@@ -3,7 +3,7 @@
 #include "CliParse.h"
 #include "CliPictureFiles.h"
 
-#include "tiling/AutoTexture.h"
+#include "core/tiling/AutoTexture.h"
 
 namespace quiltara::cli {
 

@@ -3,7 +3,7 @@
 #include "CliParse.h"
 #include "CliPictureFiles.h"
 
-#include "tiling/TileWizardModel.h"
+#include "core/tiling/TileWizardModel.h"
 
 #include <cstdio>
 

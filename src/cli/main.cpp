@@ -1,7 +1,7 @@
 // quiltara-cli: the core of Quiltara from the command line.
 #include "CliCommand.h"
 
-#include "app/Messages.h"
+#include "core/base/Messages.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,6 +1,6 @@
 // Quiltara: a desktop editor for seamless, tileable textures.
-#include "app/CTessaryApp.h"
-#include "app/Messages.h"
+#include "core/base/Messages.h"
+#include "gui/app/CTessaryApp.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,5 +1,5 @@
 #include "CliRunner.h"
-#include "app/Archive.h"
+#include "core/base/Archive.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

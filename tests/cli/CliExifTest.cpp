@@ -2,7 +2,7 @@
 #include "support/ExifBlockWriter.h"
 #include "support/TestSupport.h"
 
-#include "image/codecs/Codecs.h"
+#include "core/image/codecs/Codecs.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "CliRunner.h"
-#include "image/codecs/Codecs.h"
+#include "core/image/codecs/Codecs.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,12 +1,12 @@
 #include "CliRunner.h"
 
-#include "app/ProgressReporter.h"
-#include "filters/AdjustDispatcher.h"
-#include "filters/FilterFactory.h"
-#include "filters/Resize.h"
-#include "filters/RotateByAngle.h"
-#include "image/DIBSection2.h"
-#include "image/ImageFileRoutines.h"
+#include "core/base/ProgressReporter.h"
+#include "core/filters/AdjustDispatcher.h"
+#include "core/filters/FilterFactory.h"
+#include "core/filters/Resize.h"
+#include "core/filters/RotateByAngle.h"
+#include "core/image/DIBSection2.h"
+#include "core/image/ImageFileRoutines.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -146,7 +146,7 @@ TEST_F(CliPictures, ResizeAndRotate) {
 
     CDIBSection2 bilinear;
     bilinear.Copy(&input);
-    bilinear.ResizeBilinear(10, 40);
+    ResizeBilinear(bilinear, 10, 40);
     ASSERT_EQ(RunCli("resize " + in + " " + out + " 10 40 --method bilinear").status, 0);
     EXPECT_TRUE(SameColours(Output(), bilinear));
     EXPECT_NE(RunCli("resize " + in + " " + out + " 0 40").status, 0);

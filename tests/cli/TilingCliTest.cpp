@@ -1,9 +1,9 @@
 #include "CliRunner.h"
-#include "image/ImageFileBuffer.h"
-#include "image/codecs/FormatTable.h"
+#include "core/image/ImageFileBuffer.h"
+#include "core/image/codecs/FormatTable.h"
+#include "core/tiling/AutoTexture.h"
+#include "core/tiling/TileEffects.h"
 #include "support/TestSupport.h"
-#include "tiling/AutoTexture.h"
-#include "tiling/TileEffects.h"
 
 #include <gtest/gtest.h>
 

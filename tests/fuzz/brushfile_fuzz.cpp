@@ -1,9 +1,9 @@
 // Brush library and single-brush files from untrusted bytes: the reader must never
 // read outside the data, allocate from a size it has not checked, or loop without
 // end. Whatever it reads must write back and read again the same.
-#include "app/Archive.h"
-#include "paint/BrushFile.h"
-#include "paint/BrushStamp.h"
+#include "core/base/Archive.h"
+#include "core/paint/BrushFile.h"
+#include "core/paint/BrushStamp.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,5 +1,5 @@
 // Fuzz target: packed bitmaps from the clipboard on arbitrary bytes.
-#include "image/PackedBitmap.h"
+#include "core/image/PackedBitmap.h"
 
 #include <cstdlib>
 

@@ -1,7 +1,7 @@
 // Camera information from hostile bytes: the input is taken both as a whole JPEG file
 // and as an APP1 segment on its own.
-#include "exif/ExifRecord.h"
-#include "exif/JpegExifSegment.h"
+#include "core/exif/ExifRecord.h"
+#include "core/exif/JpegExifSegment.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,5 +1,5 @@
 // Fuzz target: the PNG reader with alpha on arbitrary bytes.
-#include "image/codecs/Codecs.h"
+#include "core/image/codecs/Codecs.h"
 
 #include <cstdlib>
 

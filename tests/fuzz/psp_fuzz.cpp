@@ -1,7 +1,7 @@
 // The Paint Shop Pro reader on hostile bytes, with the canvas and its tube cut into
 // frames as the image hose would.
-#include "devices/PspFile.h"
-#include "devices/TubeFrames.h"
+#include "core/devices/PspFile.h"
+#include "core/devices/TubeFrames.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,5 +1,5 @@
 // Fuzz target: the WMF rasteriser on arbitrary bytes.
-#include "image/codecs/MetafileCanvas.h"
+#include "core/image/codecs/MetafileCanvas.h"
 
 #include <cstdlib>
 

@@ -35,10 +35,10 @@ inline void AnswerMessageBox(QMessageBox::StandardButton button, QString* text =
 
 } // namespace quiltara::test
 
-#include "app/CTessaryDoc.h"
-#include "tiling/TileWizardModel.h"
-#include "view/CCanvasWnd.h"
-#include "view/CTessaryView.h"
+#include "core/tiling/TileWizardModel.h"
+#include "gui/app/CTessaryDoc.h"
+#include "gui/view/CCanvasWnd.h"
+#include "gui/view/CTessaryView.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -68,11 +68,11 @@ inline void CloseAllWithoutSaving(QMdiArea* area) {
 
 } // namespace quiltara::test
 
-#include "app/CTessaryApp.h"
-#include "app/CommandIds.h"
+#include "gui/app/CTessaryApp.h"
+#include "gui/app/CommandIds.h"
+#include "gui/ui/CMainFrame.h"
+#include "gui/ui/CNewTileSizeDlg.h"
 #include "support/TestSupport.h"
-#include "ui/CMainFrame.h"
-#include "ui/CNewTileSizeDlg.h"
 
 #include <QLineEdit>
 

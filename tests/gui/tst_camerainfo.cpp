@@ -1,12 +1,12 @@
 // Camera information of opened photographs: the panel and "Show EXIF Info...".
 #include "GuiTestSupport.h"
-#include "app/CTessaryApp.h"
-#include "app/CommandIds.h"
-#include "exif/CCameraInfoDlg.h"
-#include "image/codecs/Codecs.h"
+#include "core/image/codecs/Codecs.h"
+#include "gui/app/CTessaryApp.h"
+#include "gui/app/CommandIds.h"
+#include "gui/exif/CCameraInfoDlg.h"
+#include "gui/ui/CMainFrame.h"
 #include "support/ExifBlockWriter.h"
 #include "support/TestSupport.h"
-#include "ui/CMainFrame.h"
 
 #include <fstream>
 

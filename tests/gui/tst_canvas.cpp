@@ -1,8 +1,8 @@
 // The canvas's zoom, centring and scrolling rules, with numbers, on a real widget.
-#include "app/AppState.h"
-#include "app/CommandIds.h"
+#include "gui/app/AppState.h"
+#include "gui/app/CommandIds.h"
+#include "gui/view/CCanvasWnd.h"
 #include "support/TestSupport.h"
-#include "view/CCanvasWnd.h"
 
 #include <QPainter>
 #include <QScrollBar>

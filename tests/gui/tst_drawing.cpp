@@ -1,5 +1,5 @@
 // Drawing pictures with QPainter: orientation, scaling, blending and grabbing.
-#include "image/PictureDrawing.h"
+#include "gui/image/PictureDrawing.h"
 #include "support/TestSupport.h"
 
 #include <QPainter>

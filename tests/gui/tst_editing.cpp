@@ -1,14 +1,14 @@
 // Editing through the window: clipboard, floating selection, crop, undo.
 #include "GuiTestSupport.h"
-#include "app/AppState.h"
-#include "app/CTessaryApp.h"
-#include "app/CTessaryDoc.h"
-#include "app/CommandIds.h"
+#include "gui/app/AppState.h"
+#include "gui/app/CTessaryApp.h"
+#include "gui/app/CTessaryDoc.h"
+#include "gui/app/CommandIds.h"
+#include "gui/ui/CMainFrame.h"
+#include "gui/ui/CNewTileSizeDlg.h"
+#include "gui/view/CCanvasWnd.h"
+#include "gui/view/CTessaryView.h"
 #include "support/TestSupport.h"
-#include "ui/CMainFrame.h"
-#include "ui/CNewTileSizeDlg.h"
-#include "view/CCanvasWnd.h"
-#include "view/CTessaryView.h"
 
 #include <QApplication>
 #include <QClipboard>

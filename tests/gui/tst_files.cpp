@@ -1,15 +1,15 @@
 // Opening and saving pictures through the window.
 #include "GuiTestSupport.h"
-#include "app/CTessaryApp.h"
-#include "app/CTessaryDoc.h"
-#include "app/CommandIds.h"
-#include "image/ImageFileRoutines.h"
+#include "core/image/ImageFileRoutines.h"
+#include "gui/app/CTessaryApp.h"
+#include "gui/app/CTessaryDoc.h"
+#include "gui/app/CommandIds.h"
+#include "gui/ui/CJpegQualityDlg.h"
+#include "gui/ui/CMainFrame.h"
+#include "gui/ui/CPrevFileDlg.h"
+#include "gui/view/CCanvasWnd.h"
+#include "gui/view/CTessaryView.h"
 #include "support/TestSupport.h"
-#include "ui/CJpegQualityDlg.h"
-#include "ui/CMainFrame.h"
-#include "ui/CPrevFileDlg.h"
-#include "view/CCanvasWnd.h"
-#include "view/CTessaryView.h"
 
 #include <QAction>
 #include <QCheckBox>

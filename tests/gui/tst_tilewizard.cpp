@@ -1,17 +1,17 @@
 // The tile preparation wizard on the way from a file to a document.
 #include "GuiTestSupport.h"
-#include "app/CTessaryApp.h"
-#include "app/CTessaryDoc.h"
-#include "app/CommandIds.h"
-#include "filters/CFilterDlg.h"
-#include "image/ImageFileBuffer.h"
+#include "core/image/ImageFileBuffer.h"
+#include "core/tiling/TileEffects.h"
+#include "gui/app/CTessaryApp.h"
+#include "gui/app/CTessaryDoc.h"
+#include "gui/app/CommandIds.h"
+#include "gui/filters/CFilterDlg.h"
+#include "gui/tiling/CTilePreviewWnd.h"
+#include "gui/tiling/CTileWizardDlg.h"
+#include "gui/ui/CMainFrame.h"
+#include "gui/view/CCanvasWnd.h"
+#include "gui/view/CTessaryView.h"
 #include "support/TestSupport.h"
-#include "tiling/CTilePreviewWnd.h"
-#include "tiling/CTileWizardDlg.h"
-#include "tiling/TileEffects.h"
-#include "ui/CMainFrame.h"
-#include "view/CCanvasWnd.h"
-#include "view/CTessaryView.h"
 
 #include <QLabel>
 #include <QLineEdit>

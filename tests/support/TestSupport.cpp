@@ -1,7 +1,8 @@
 #include "support/TestSupport.h"
 
-#include "app/Messages.h"
-#include "ui/ProgramFolders.h"
+#include "core/base/Messages.h"
+#include "core/base/ProgramFolders.h"
+#include "core/image/DIBSection2.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +20,7 @@ TempFolder::TempFolder() {
     m_path = std::string(made ? made : buffer.data()) + "/";
     setenv("QUILTARA_HOME", m_path.c_str(), 1);
     SetProgramFolder(m_path);
+    CDIBSection2::SetDefaultSwapFolder(ProgramFolders().program);
 }
 
 TempFolder::~TempFolder() {

@@ -1,6 +1,6 @@
-#include "devices/PspFile.h"
+#include "core/devices/PspFile.h"
 
-#include "app/Archive.h"
+#include "core/base/Archive.h"
 
 #include <zlib.h>
 

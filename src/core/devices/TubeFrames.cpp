@@ -1,4 +1,4 @@
-#include "devices/TubeFrames.h"
+#include "core/devices/TubeFrames.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "exif/ExifRecord.h"
+#include "core/exif/ExifRecord.h"
 
-#include "exif/ExifText.h"
+#include "core/exif/ExifText.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,5 +1,5 @@
 #pragma once
-#include "exif/CameraSummary.h"
+#include "core/exif/CameraSummary.h"
 
 #include <array>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "exif/ExifText.h"
+#include "core/exif/ExifText.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "exif/JpegExifSegment.h"
+#include "core/exif/JpegExifSegment.h"
 
 #include <cstring>
 

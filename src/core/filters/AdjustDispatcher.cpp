@@ -1,9 +1,9 @@
-#include "filters/AdjustDispatcher.h"
+#include "core/filters/AdjustDispatcher.h"
 
-#include "filters/DirectFilters.h"
-#include "filters/RightAngle.h"
-#include "filters/ToneAdjustments.h"
-#include "image/DIBSection2.h"
+#include "core/filters/DirectFilters.h"
+#include "core/filters/RightAngle.h"
+#include "core/filters/ToneAdjustments.h"
+#include "core/image/DIBSection2.h"
 
 #include <algorithm>
 #include <cctype>

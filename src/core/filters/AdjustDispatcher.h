@@ -1,5 +1,5 @@
 #pragma once
-#include "filters/LevelsModel.h"
+#include "core/filters/LevelsModel.h"
 
 #include <cstdint>
 #include <string>

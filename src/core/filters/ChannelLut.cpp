@@ -1,6 +1,6 @@
-#include "filters/ChannelLut.h"
+#include "core/filters/ChannelLut.h"
 
-#include "filters/ParallelFor.h"
+#include "core/base/ParallelFor.h"
 
 #include <algorithm>
 #include <cmath>

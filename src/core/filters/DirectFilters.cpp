@@ -1,6 +1,6 @@
-#include "filters/DirectFilters.h"
+#include "core/filters/DirectFilters.h"
 
-#include "filters/ParallelFor.h"
+#include "core/base/ParallelFor.h"
 
 #include <algorithm>
 #include <cmath>

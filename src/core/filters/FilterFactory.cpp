@@ -1,11 +1,11 @@
-#include "filters/FilterFactory.h"
+#include "core/filters/FilterFactory.h"
 
-#include "app/ProgressReporter.h"
-#include "app/RuntimeRandom.h"
-#include "app/SettingsStore.h"
-#include "filters/FilterPixelOps.h"
-#include "filters/GaussianWrap.h"
-#include "filters/ParallelFor.h"
+#include "core/base/ParallelFor.h"
+#include "core/base/ProgressReporter.h"
+#include "core/base/RuntimeRandom.h"
+#include "core/base/SettingsStore.h"
+#include "core/filters/FilterPixelOps.h"
+#include "core/filters/GaussianWrap.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,5 +1,5 @@
 #pragma once
-#include "filters/FilterTable.h"
+#include "core/filters/FilterTable.h"
 
 #include <array>
 #include <cstdint>

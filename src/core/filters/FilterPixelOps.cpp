@@ -1,6 +1,6 @@
-#include "filters/FilterPixelOps.h"
+#include "core/filters/FilterPixelOps.h"
 
-#include "app/RuntimeRandom.h"
+#include "core/base/RuntimeRandom.h"
 
 #include <cmath>
 #include <cstdlib>

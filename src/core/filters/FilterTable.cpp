@@ -1,4 +1,4 @@
-#include "filters/FilterTable.h"
+#include "core/filters/FilterTable.h"
 
 #include <cctype>
 #include <cmath>

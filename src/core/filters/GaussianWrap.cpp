@@ -1,7 +1,7 @@
-#include "filters/GaussianWrap.h"
+#include "core/filters/GaussianWrap.h"
 
-#include "app/ProgressReporter.h"
-#include "filters/ParallelFor.h"
+#include "core/base/ParallelFor.h"
+#include "core/base/ProgressReporter.h"
 
 #include <algorithm>
 #include <cmath>

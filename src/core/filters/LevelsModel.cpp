@@ -1,4 +1,4 @@
-#include "filters/LevelsModel.h"
+#include "core/filters/LevelsModel.h"
 
 #include <algorithm>
 

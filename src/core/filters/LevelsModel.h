@@ -1,5 +1,5 @@
 #pragma once
-#include "filters/ChannelLut.h"
+#include "core/filters/ChannelLut.h"
 
 #include <cstdint>
 

@@ -1,7 +1,8 @@
-#include "filters/Resize.h"
+#include "core/filters/Resize.h"
 
-#include "app/ProgressReporter.h"
-#include "filters/ParallelFor.h"
+#include "core/base/ParallelFor.h"
+#include "core/base/ProgressReporter.h"
+#include "core/image/DIBSection2.h"
 
 #include <algorithm>
 #include <cmath>
@@ -175,6 +176,16 @@ void ResizeBicubic(const std::uint8_t* src, int w, int h, std::uint8_t* dst, int
         progress->SetPos(0);
         progress->End();
     }
+}
+
+void ResizeBilinear(CDIBSection2& picture, int width, int height) {
+    if (picture.IsEmpty() || picture.GetBitsPerPixel() != 32 || width <= 0 || height <= 0) return;
+    if (width == picture.GetWidth() && height == picture.GetHeight()) return;
+    const std::vector<std::uint8_t> old(picture.GetBits(),
+                                        picture.GetBits() + picture.PixelBytes());
+    const int oldWidth = picture.GetWidth(), oldHeight = picture.GetHeight();
+    picture.Create(width, height, 32, picture.HasAlpha());
+    ResizeBilinear(old.data(), oldWidth, oldHeight, picture.GetBits(), width, height);
 }
 
 } // namespace quiltara

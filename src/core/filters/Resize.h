@@ -4,6 +4,7 @@
 
 namespace quiltara {
 
+class CDIBSection2;
 class IProgressReporter;
 
 // The resizers work on 32-bit pixels (blue, green, red, alpha; all four bytes are
@@ -26,6 +27,10 @@ std::vector<BilinearContributor> BilinearContributors(int n, int m);
 /// first into a byte buffer of newW x h, then columns. Nothing happens when a size is
 /// not positive.
 void ResizeBilinear(const std::uint8_t* src, int w, int h, std::uint8_t* dst, int newW, int newH);
+
+/// Resamples a 32-bit picture to width x height with the triangle filter. Nothing
+/// happens when the size is unchanged or not positive.
+void ResizeBilinear(CDIBSection2& picture, int width, int height);
 
 /// Uniform cubic B-spline resampling of src (w x h) into dst (newW x newH). The one-
 /// or two-pixel margin where the 4 x 4 neighbourhood would leave the picture takes

@@ -1,6 +1,6 @@
-#include "filters/ResizeImageModel.h"
+#include "core/filters/ResizeImageModel.h"
 
-#include "app/SettingsStore.h"
+#include "core/base/SettingsStore.h"
 
 #include <cstdio>
 

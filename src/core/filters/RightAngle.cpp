@@ -1,7 +1,7 @@
-#include "filters/RightAngle.h"
+#include "core/filters/RightAngle.h"
 
-#include "filters/ParallelFor.h"
-#include "image/DIBSection2.h"
+#include "core/base/ParallelFor.h"
+#include "core/image/DIBSection2.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,8 +1,8 @@
-#include "filters/RotateByAngle.h"
+#include "core/filters/RotateByAngle.h"
 
-#include "app/ProgressReporter.h"
-#include "filters/ParallelFor.h"
-#include "filters/RightAngle.h"
+#include "core/base/ParallelFor.h"
+#include "core/base/ProgressReporter.h"
+#include "core/filters/RightAngle.h"
 
 #include <algorithm>
 #include <cmath>

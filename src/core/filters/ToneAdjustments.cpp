@@ -1,6 +1,6 @@
-#include "filters/ToneAdjustments.h"
+#include "core/filters/ToneAdjustments.h"
 
-#include "filters/ParallelFor.h"
+#include "core/base/ParallelFor.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "image/Bmp.h"
+#include "core/image/Bmp.h"
 
 #include <cstring>
 #include <limits>

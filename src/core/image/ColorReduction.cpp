@@ -1,4 +1,4 @@
-#include "image/ColorReduction.h"
+#include "core/image/ColorReduction.h"
 
 #include <algorithm>
 #include <cstring>

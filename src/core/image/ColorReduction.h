@@ -1,6 +1,6 @@
 #pragma once
 // Colour reduction for the 8-bit variants of the writers.
-#include "image/codecs/Codecs.h"
+#include "core/image/codecs/Codecs.h"
 
 namespace quiltara {
 

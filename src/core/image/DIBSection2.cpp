@@ -1,10 +1,8 @@
-#include "image/DIBSection2.h"
+#include "core/image/DIBSection2.h"
 
-#include "app/Archive.h"
-#include "app/Messages.h"
-#include "app/RuntimeRandom.h"
-#include "filters/Resize.h"
-#include "ui/ProgramFolders.h"
+#include "core/base/Archive.h"
+#include "core/base/Messages.h"
+#include "core/base/RuntimeRandom.h"
 
 #include <algorithm>
 #include <chrono>
@@ -25,6 +23,10 @@ namespace {
 std::mutex& ClaimedNamesMutex() {
     static std::mutex m;
     return m;
+}
+std::string& DefaultSwapFolder() {
+    static std::string folder;
+    return folder;
 }
 std::set<std::string>& ClaimedNames() {
     static std::set<std::string> names;
@@ -341,20 +343,19 @@ void CDIBSection2::ImportRGBA(const std::uint8_t* buffer, int w, int h) {
     }
 }
 
-void CDIBSection2::ResizeBilinear(int width, int height) {
-    if (IsEmpty() || m_bitsPerPixel != 32 || width <= 0 || height <= 0) return;
-    if (width == m_width && height == m_height) return;
-    const std::vector<std::uint8_t> old(m_bits, m_bits + PixelBytes());
-    const int oldWidth = m_width, oldHeight = m_height;
-    Create(width, height, 32, m_hasAlpha);
-    quiltara::ResizeBilinear(old.data(), oldWidth, oldHeight, m_bits, width, height);
-}
-
 // ---------------------------------------------------------------- swapping
+
+void CDIBSection2::SetDefaultSwapFolder(const std::string& folder) {
+    std::lock_guard<std::mutex> lock(ClaimedNamesMutex());
+    DefaultSwapFolder() = folder;
+}
 
 std::string CDIBSection2::GetTempPath() {
     if (m_tempDir.empty()) {
-        m_tempDir = ProgramFolders().program;
+        {
+            std::lock_guard<std::mutex> lock(ClaimedNamesMutex());
+            m_tempDir = DefaultSwapFolder();
+        }
         if (m_tempDir.empty()) m_tempDir = std::filesystem::temp_directory_path().string() + "/";
     }
     if (m_tempName.empty()) {

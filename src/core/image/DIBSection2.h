@@ -1,7 +1,7 @@
 #pragma once
-#include "image/ColorRef.h"
-#include "image/Rect.h"
-#include "image/WinBmp.h"
+#include "core/base/ColorRef.h"
+#include "core/base/Rect.h"
+#include "core/image/WinBmp.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -68,14 +68,14 @@ public:
     /// Loads a top-row-first red-green-blue buffer; alpha >= 0 sets every alpha byte.
     void ImportRGB(const std::uint8_t* buffer, int w, int h, int alpha);
     void ImportRGBA(const std::uint8_t* buffer, int w, int h);
-    /// Resamples a 32-bit picture to width x height with the triangle filter (see
-    /// filters/Resize.h). Nothing happens when the size is unchanged or not positive.
-    void ResizeBilinear(int width, int height);
-
     // Swapping to disk.
-    /// The temporary file's full name: prefix, five digits 0-8, ".tmp", in the program
-    /// folder. Chosen on the first call, the same afterwards.
+    /// The temporary file's full name: prefix, five digits 0-8, ".tmp", in the picture's
+    /// swap folder (SetTempDir, else the default swap folder, else the system's
+    /// temporary folder). Chosen on the first call, the same afterwards.
     std::string GetTempPath();
+    /// The folder new pictures swap to unless told otherwise (ending in "/"); the
+    /// program sets its program folder here at start.
+    static void SetDefaultSwapFolder(const std::string& folder);
     void SetTempPrefix(const std::string& prefix) { m_tempPrefix = prefix; }
     void SetTempDir(const std::string& dir) { m_tempDir = dir; }
     bool SaveRaw(const std::string& path) const;

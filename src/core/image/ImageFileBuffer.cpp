@@ -1,9 +1,9 @@
-#include "image/ImageFileBuffer.h"
+#include "core/image/ImageFileBuffer.h"
 
-#include "app/SettingsStore.h"
-#include "image/ColorReduction.h"
-#include "image/PackedBitmap.h"
-#include "image/codecs/FormatTable.h"
+#include "core/base/SettingsStore.h"
+#include "core/image/ColorReduction.h"
+#include "core/image/PackedBitmap.h"
+#include "core/image/codecs/FormatTable.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
 #pragma once
 // The image file buffer: one picture as a plain top-down RGB (or RGBA) buffer,
 // loaded from and saved to image files through the format table.
-#include "image/codecs/Codecs.h"
+#include "core/image/codecs/Codecs.h"
 
 #include <string>
 #include <vector>

@@ -1,8 +1,8 @@
-#include "image/ImageFileRoutines.h"
+#include "core/image/ImageFileRoutines.h"
 
-#include "app/ProgressReporter.h"
-#include "image/ImageFileBuffer.h"
-#include "image/codecs/FormatTable.h"
+#include "core/base/ProgressReporter.h"
+#include "core/image/ImageFileBuffer.h"
+#include "core/image/codecs/FormatTable.h"
 
 #include <algorithm>
 #include <cctype>

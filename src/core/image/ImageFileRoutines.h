@@ -2,8 +2,8 @@
 // What the document's open and save routines do with files, so that the GUI only
 // shows dialogs and messages: loading into a picture with progress, the format of a
 // save path, the save dialog's proposed name and filter list, and saving a picture.
-#include "image/DIBSection2.h"
-#include "image/codecs/Codecs.h"
+#include "core/image/DIBSection2.h"
+#include "core/image/codecs/Codecs.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "image/PackedBitmap.h"
+#include "core/image/PackedBitmap.h"
 
 namespace quiltara {
 

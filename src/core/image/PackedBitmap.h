@@ -1,7 +1,7 @@
 #pragma once
 // Packed device-independent bitmaps (the clipboard's "image/bmp" data without the
 // 14-byte file header) to and from plain RGB buffers.
-#include "image/codecs/Codecs.h"
+#include "core/image/codecs/Codecs.h"
 
 namespace quiltara {
 

@@ -1,4 +1,4 @@
-#include "image/WinBmp.h"
+#include "core/image/WinBmp.h"
 
 #include <cstring>
 #include <new>

@@ -1,5 +1,5 @@
 #pragma once
-#include "image/Bmp.h"
+#include "core/image/Bmp.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "paint/BlendModes.h"
+#include "core/paint/BlendModes.h"
 
 namespace quiltara {
 

@@ -1,4 +1,4 @@
-#include "paint/Brush.h"
+#include "core/paint/Brush.h"
 
 namespace quiltara {
 

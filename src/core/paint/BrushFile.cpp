@@ -1,6 +1,6 @@
-#include "paint/BrushFile.h"
+#include "core/paint/BrushFile.h"
 
-#include "app/Archive.h"
+#include "core/base/Archive.h"
 
 #include <cstring>
 #include <limits>

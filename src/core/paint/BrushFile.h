@@ -1,5 +1,5 @@
 #pragma once
-#include "paint/Brush.h"
+#include "core/paint/Brush.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
-#include "paint/BrushLibrary.h"
+#include "core/paint/BrushLibrary.h"
 
-#include "app/Archive.h"
+#include "core/base/Archive.h"
 
 #include <utility>
 

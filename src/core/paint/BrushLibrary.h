@@ -1,6 +1,6 @@
 #pragma once
-#include "paint/Brush.h"
-#include "paint/BrushFile.h"
+#include "core/paint/Brush.h"
+#include "core/paint/BrushFile.h"
 
 #include <array>
 #include <string>

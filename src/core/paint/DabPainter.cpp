@@ -1,6 +1,6 @@
-#include "paint/DabPainter.h"
+#include "core/paint/DabPainter.h"
 
-#include "paint/BlendModes.h"
+#include "core/paint/BlendModes.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "image/ColorRef.h"
-#include "image/DIBSection2.h"
+#include "core/base/ColorRef.h"
+#include "core/image/DIBSection2.h"
 
 #include <cstdint>
 

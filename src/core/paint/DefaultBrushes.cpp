@@ -1,7 +1,7 @@
-#include "paint/DefaultBrushes.h"
+#include "core/paint/DefaultBrushes.h"
 
-#include "paint/BrushLibrary.h"
-#include "paint/BrushStamp.h"
+#include "core/paint/BrushLibrary.h"
+#include "core/paint/BrushStamp.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "paint/PaintingContext.h"
+#include "core/paint/PaintingContext.h"
 
-#include "paint/BrushStamp.h"
+#include "core/paint/BrushStamp.h"
 
 namespace quiltara {
 

@@ -1,8 +1,8 @@
 #pragma once
-#include "image/ColorRef.h"
-#include "image/DIBSection2.h"
-#include "paint/Brush.h"
-#include "paint/DabPainter.h"
+#include "core/base/ColorRef.h"
+#include "core/image/DIBSection2.h"
+#include "core/paint/Brush.h"
+#include "core/paint/DabPainter.h"
 
 namespace quiltara {
 

@@ -1,7 +1,7 @@
-#include "paint/Stroke.h"
+#include "core/paint/Stroke.h"
 
-#include "app/RuntimeRandom.h"
-#include "paint/BrushStamp.h"
+#include "core/base/RuntimeRandom.h"
+#include "core/paint/BrushStamp.h"
 
 #include <algorithm>
 #include <cmath>

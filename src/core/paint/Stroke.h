@@ -1,8 +1,8 @@
 #pragma once
-#include "image/DIBSection2.h"
-#include "image/Rect.h"
-#include "paint/Brush.h"
-#include "paint/DabPainter.h"
+#include "core/base/Rect.h"
+#include "core/image/DIBSection2.h"
+#include "core/paint/Brush.h"
+#include "core/paint/DabPainter.h"
 
 #include <functional>
 

@@ -1,6 +1,6 @@
-#include "tiling/AutoTexture.h"
+#include "core/tiling/AutoTexture.h"
 
-#include "tiling/TileEffects.h"
+#include "core/tiling/TileEffects.h"
 
 namespace quiltara {
 

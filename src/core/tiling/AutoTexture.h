@@ -1,8 +1,8 @@
 #pragma once
 // The Auto Texture Maker's texture: the "H/V Wash" cross-fade of a window centred
 // on a point of the image.
-#include "image/DIBSection2.h"
-#include "tiling/TileSliders.h"
+#include "core/image/DIBSection2.h"
+#include "core/tiling/TileSliders.h"
 
 namespace quiltara {
 

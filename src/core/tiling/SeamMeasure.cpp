@@ -1,4 +1,4 @@
-#include "tiling/SeamMeasure.h"
+#include "core/tiling/SeamMeasure.h"
 
 #include <algorithm>
 #include <cstdlib>

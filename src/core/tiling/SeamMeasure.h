@@ -1,7 +1,7 @@
 #pragma once
 // How visible a tile's seams are: the step across the wrap compared with the steps
 // between neighbouring columns and rows inside the tile.
-#include "image/DIBSection2.h"
+#include "core/image/DIBSection2.h"
 
 namespace quiltara {
 

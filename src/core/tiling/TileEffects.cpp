@@ -1,4 +1,4 @@
-#include "tiling/TileEffects.h"
+#include "core/tiling/TileEffects.h"
 
 #include <algorithm>
 #include <cstring>

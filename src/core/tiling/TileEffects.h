@@ -5,7 +5,7 @@
 // Coordinates are buffer rows (0 = the bottom row of the picture), as the pictures
 // store them. Every read outside the source repeats its edge pixel. Only blue, green
 // and red are computed; the fourth byte travels with the pixel it was read from.
-#include "image/DIBSection2.h"
+#include "core/image/DIBSection2.h"
 
 namespace quiltara {
 

@@ -1,4 +1,4 @@
-#include "tiling/TileSliders.h"
+#include "core/tiling/TileSliders.h"
 
 #include <algorithm>
 

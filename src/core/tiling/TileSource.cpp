@@ -1,7 +1,7 @@
-#include "tiling/TileSource.h"
+#include "core/tiling/TileSource.h"
 
-#include "filters/Resize.h"
-#include "filters/RotateByAngle.h"
+#include "core/filters/Resize.h"
+#include "core/filters/RotateByAngle.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 // The tile wizard's working source: the photograph resampled or straightened
 // before a tile is cut from it.
-#include "image/DIBSection2.h"
+#include "core/image/DIBSection2.h"
 
 namespace quiltara {
 

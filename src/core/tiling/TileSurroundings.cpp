@@ -1,4 +1,4 @@
-#include "tiling/TileSurroundings.h"
+#include "core/tiling/TileSurroundings.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 // What the document keeps of the photograph around its tile.
-#include "image/DIBSection2.h"
-#include "tiling/TileEffects.h"
+#include "core/image/DIBSection2.h"
+#include "core/tiling/TileEffects.h"
 
 namespace quiltara {
 

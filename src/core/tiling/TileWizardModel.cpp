@@ -1,6 +1,6 @@
-#include "tiling/TileWizardModel.h"
+#include "core/tiling/TileWizardModel.h"
 
-#include "tiling/TileSource.h"
+#include "core/tiling/TileSource.h"
 
 #include <algorithm>
 #include <cstdio>

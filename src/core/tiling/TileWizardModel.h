@@ -3,10 +3,10 @@
 // place over it, the tile size and effect, and what the document receives. The
 // dialog shows this state and forwards the user's actions; the command-line tool
 // and the tests drive it directly.
-#include "image/DIBSection2.h"
-#include "tiling/TileEffects.h"
-#include "tiling/TileSliders.h"
-#include "tiling/TileSurroundings.h"
+#include "core/image/DIBSection2.h"
+#include "core/tiling/TileEffects.h"
+#include "core/tiling/TileSliders.h"
+#include "core/tiling/TileSurroundings.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "app/AppState.h"
+#include "gui/app/AppState.h"
 
 namespace quiltara::gui {
 

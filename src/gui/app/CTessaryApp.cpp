@@ -1,23 +1,24 @@
-#include "app/CTessaryApp.h"
+#include "gui/app/CTessaryApp.h"
 
-#include "app/AppState.h"
-#include "app/CTessaryDoc.h"
-#include "app/ClipboardBridge.h"
-#include "app/CommandIds.h"
-#include "app/ProgramFolderLocator.h"
-#include "app/QtSettingsStore.h"
-#include "exif/CCameraInfoDlg.h"
-#include "image/ImageFileRoutines.h"
-#include "image/PictureDrawing.h"
-#include "ui/CChildFrame.h"
-#include "ui/CMainFrame.h"
-#include "ui/CNewTileSizeDlg.h"
-#include "ui/CPrevFileDlg.h"
-#include "ui/CSettingsDlg.h"
-#include "ui/FileDialogs.h"
-#include "ui/ProgramFolders.h"
-#include "view/CCanvasWnd.h"
-#include "view/CTessaryView.h"
+#include "core/base/ProgramFolders.h"
+#include "core/image/DIBSection2.h"
+#include "core/image/ImageFileRoutines.h"
+#include "gui/app/AppState.h"
+#include "gui/app/CTessaryDoc.h"
+#include "gui/app/ClipboardBridge.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/ProgramFolderLocator.h"
+#include "gui/app/QtSettingsStore.h"
+#include "gui/exif/CCameraInfoDlg.h"
+#include "gui/image/PictureDrawing.h"
+#include "gui/ui/CChildFrame.h"
+#include "gui/ui/CMainFrame.h"
+#include "gui/ui/CNewTileSizeDlg.h"
+#include "gui/ui/CPrevFileDlg.h"
+#include "gui/ui/CSettingsDlg.h"
+#include "gui/ui/FileDialogs.h"
+#include "gui/view/CCanvasWnd.h"
+#include "gui/view/CTessaryView.h"
 
 #include <QAction>
 #include <QApplication>
@@ -54,6 +55,7 @@ constexpr ToolCommand kToolCommands[] = {
 CTessaryApp::CTessaryApp(std::unique_ptr<ISettingsStore> store) : m_store(std::move(store)) {
     m_programFolder = LocateProgramFolder();
     SetProgramFolder(m_programFolder.toStdString());
+    CDIBSection2::SetDefaultSwapFolder(ProgramFolders().program);
     if (!m_store) {
         if (qEnvironmentVariableIsSet("QUILTARA_HOME"))
             m_store = std::make_unique<CQtSettingsStore>(m_programFolder + "/Quiltara.ini");

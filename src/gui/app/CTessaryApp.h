@@ -1,7 +1,7 @@
 #pragma once
-#include "app/AppSettings.h"
-#include "app/CommandTarget.h"
-#include "app/SettingsStore.h"
+#include "core/base/AppSettings.h"
+#include "core/base/SettingsStore.h"
+#include "gui/app/CommandTarget.h"
 
 #include <QObject>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
-#include "app/CommandTarget.h"
-#include "exif/CameraSummary.h"
-#include "image/DIBSection2.h"
+#include "core/exif/CameraSummary.h"
+#include "core/image/DIBSection2.h"
+#include "gui/app/CommandTarget.h"
 
 #include <QObject>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "app/ClipboardBridge.h"
+#include "gui/app/ClipboardBridge.h"
 
-#include "image/PictureDrawing.h"
+#include "gui/image/PictureDrawing.h"
 
 #include <QApplication>
 #include <QClipboard>

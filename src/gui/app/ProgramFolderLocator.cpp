@@ -1,4 +1,4 @@
-#include "app/ProgramFolderLocator.h"
+#include "gui/app/ProgramFolderLocator.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/SettingsStore.h"
+#include "core/base/SettingsStore.h"
 
 #include <QSettings>
 #include <memory>

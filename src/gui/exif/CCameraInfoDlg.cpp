@@ -1,4 +1,4 @@
-#include "exif/CCameraInfoDlg.h"
+#include "gui/exif/CCameraInfoDlg.h"
 
 #include <QDialogButtonBox>
 #include <QFontDatabase>

@@ -1,4 +1,4 @@
-#include "filters/CAdjustDlg.h"
+#include "gui/filters/CAdjustDlg.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

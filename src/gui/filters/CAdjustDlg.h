@@ -1,5 +1,5 @@
 #pragma once
-#include "filters/AdjustDispatcher.h"
+#include "core/filters/AdjustDispatcher.h"
 
 #include <QDialog>
 #include <functional>

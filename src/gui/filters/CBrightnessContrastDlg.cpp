@@ -1,6 +1,6 @@
-#include "filters/CBrightnessContrastDlg.h"
+#include "gui/filters/CBrightnessContrastDlg.h"
 
-#include "filters/CCurveDisplay.h"
+#include "gui/filters/CCurveDisplay.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "filters/CCurveDisplay.h"
+#include "gui/filters/CCurveDisplay.h"
 
 #include <QPainter>
 #include <QPainterPath>

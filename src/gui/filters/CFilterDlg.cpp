@@ -1,10 +1,10 @@
-#include "filters/CFilterDlg.h"
+#include "gui/filters/CFilterDlg.h"
 
-#include "app/CTessaryApp.h"
-#include "app/RuntimeRandom.h"
-#include "filters/CFilterPreviewWnd.h"
-#include "ui/CStatusProgress.h"
-#include "ui/CValueSlider.h"
+#include "core/base/RuntimeRandom.h"
+#include "gui/app/CTessaryApp.h"
+#include "gui/filters/CFilterPreviewWnd.h"
+#include "gui/ui/CStatusProgress.h"
+#include "gui/ui/CValueSlider.h"
 
 #include <QApplication>
 #include <QComboBox>

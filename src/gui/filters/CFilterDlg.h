@@ -1,6 +1,6 @@
 #pragma once
-#include "filters/FilterFactory.h"
-#include "image/DIBSection2.h"
+#include "core/filters/FilterFactory.h"
+#include "core/image/DIBSection2.h"
 
 #include <QDialog>
 #include <array>

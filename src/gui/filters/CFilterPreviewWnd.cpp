@@ -1,6 +1,6 @@
-#include "filters/CFilterPreviewWnd.h"
+#include "gui/filters/CFilterPreviewWnd.h"
 
-#include "image/PictureDrawing.h"
+#include "gui/image/PictureDrawing.h"
 
 #include <QMessageBox>
 #include <QMouseEvent>

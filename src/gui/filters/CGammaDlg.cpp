@@ -1,6 +1,6 @@
-#include "filters/CGammaDlg.h"
+#include "gui/filters/CGammaDlg.h"
 
-#include "filters/CCurveDisplay.h"
+#include "gui/filters/CCurveDisplay.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "filters/CHistogramDisplay.h"
+#include "gui/filters/CHistogramDisplay.h"
 
 #include <QPainter>
 #include <algorithm>

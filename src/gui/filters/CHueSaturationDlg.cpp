@@ -1,4 +1,4 @@
-#include "filters/CHueSaturationDlg.h"
+#include "gui/filters/CHueSaturationDlg.h"
 
 #include <QGridLayout>
 #include <QLabel>

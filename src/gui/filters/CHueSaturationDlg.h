@@ -1,5 +1,5 @@
 #pragma once
-#include "filters/CAdjustDlg.h"
+#include "gui/filters/CAdjustDlg.h"
 
 namespace quiltara::gui {
 

@@ -1,4 +1,4 @@
-#include "filters/CLevelSlider.h"
+#include "gui/filters/CLevelSlider.h"
 
 #include <QLinearGradient>
 #include <QMouseEvent>

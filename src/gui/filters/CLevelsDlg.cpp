@@ -1,8 +1,8 @@
-#include "filters/CLevelsDlg.h"
+#include "gui/filters/CLevelsDlg.h"
 
-#include "filters/CCurveDisplay.h"
-#include "filters/CHistogramDisplay.h"
-#include "filters/CLevelSlider.h"
+#include "gui/filters/CCurveDisplay.h"
+#include "gui/filters/CHistogramDisplay.h"
+#include "gui/filters/CLevelSlider.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
 #pragma once
-#include "filters/CAdjustDlg.h"
-#include "filters/LevelsModel.h"
+#include "core/filters/LevelsModel.h"
+#include "gui/filters/CAdjustDlg.h"
 
 #include <QTimer>
 

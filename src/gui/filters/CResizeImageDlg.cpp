@@ -1,4 +1,4 @@
-#include "filters/CResizeImageDlg.h"
+#include "gui/filters/CResizeImageDlg.h"
 
 #include <QCheckBox>
 #include <QComboBox>

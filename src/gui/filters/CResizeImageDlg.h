@@ -1,5 +1,5 @@
 #pragma once
-#include "filters/ResizeImageModel.h"
+#include "core/filters/ResizeImageModel.h"
 
 #include <QDialog>
 

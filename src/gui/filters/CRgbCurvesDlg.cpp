@@ -1,6 +1,6 @@
-#include "filters/CRgbCurvesDlg.h"
+#include "gui/filters/CRgbCurvesDlg.h"
 
-#include "filters/CCurveDisplay.h"
+#include "gui/filters/CCurveDisplay.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

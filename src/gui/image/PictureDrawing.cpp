@@ -1,4 +1,4 @@
-#include "image/PictureDrawing.h"
+#include "gui/image/PictureDrawing.h"
 
 #include <QPainter>
 #include <QPixmap>

@@ -1,5 +1,5 @@
 #pragma once
-#include "image/DIBSection2.h"
+#include "core/image/DIBSection2.h"
 
 #include <QImage>
 #include <QRect>

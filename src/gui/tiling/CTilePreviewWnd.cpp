@@ -1,7 +1,7 @@
-#include "tiling/CTilePreviewWnd.h"
+#include "gui/tiling/CTilePreviewWnd.h"
 
-#include "image/PictureDrawing.h"
-#include "tiling/TileWizardModel.h"
+#include "core/tiling/TileWizardModel.h"
+#include "gui/image/PictureDrawing.h"
 
 #include <QMouseEvent>
 #include <QPainter>

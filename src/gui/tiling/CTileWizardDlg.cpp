@@ -1,9 +1,9 @@
-#include "tiling/CTileWizardDlg.h"
+#include "gui/tiling/CTileWizardDlg.h"
 
-#include "filters/CFilterDlg.h"
-#include "filters/FilterTable.h"
-#include "tiling/CTilePreviewWnd.h"
-#include "ui/CStatusProgress.h"
+#include "core/filters/FilterTable.h"
+#include "gui/filters/CFilterDlg.h"
+#include "gui/tiling/CTilePreviewWnd.h"
+#include "gui/ui/CStatusProgress.h"
 
 #include <QApplication>
 #include <QButtonGroup>

@@ -1,5 +1,5 @@
 #pragma once
-#include "tiling/TileWizardModel.h"
+#include "core/tiling/TileWizardModel.h"
 
 #include <QDialog>
 

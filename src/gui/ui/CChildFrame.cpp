@@ -1,8 +1,8 @@
-#include "ui/CChildFrame.h"
+#include "gui/ui/CChildFrame.h"
 
-#include "app/AppState.h"
-#include "app/CTessaryDoc.h"
-#include "view/CTessaryView.h"
+#include "gui/app/AppState.h"
+#include "gui/app/CTessaryDoc.h"
+#include "gui/view/CTessaryView.h"
 
 #include <QCloseEvent>
 

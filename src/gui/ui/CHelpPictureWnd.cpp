@@ -1,6 +1,6 @@
-#include "ui/CHelpPictureWnd.h"
+#include "gui/ui/CHelpPictureWnd.h"
 
-#include "ui/ProgramFolders.h"
+#include "core/base/ProgramFolders.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

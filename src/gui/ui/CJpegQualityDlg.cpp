@@ -1,4 +1,4 @@
-#include "ui/CJpegQualityDlg.h"
+#include "gui/ui/CJpegQualityDlg.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

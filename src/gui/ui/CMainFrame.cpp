@@ -1,15 +1,15 @@
-#include "ui/CMainFrame.h"
+#include "gui/ui/CMainFrame.h"
 
-#include "app/CTessaryDoc.h"
-#include "app/CommandIds.h"
-#include "ui/CChildFrame.h"
-#include "ui/CStatusProgress.h"
-#include "ui/MemoryStatus.h"
-#include "ui/MenuTable.h"
-#include "ui/ToolIcons.h"
-#include "view/CCanvasWnd.h"
-#include "view/CTessaryView.h"
-#include "view/CanvasGeometry.h"
+#include "core/base/MemoryStatus.h"
+#include "core/document/CanvasGeometry.h"
+#include "gui/app/CTessaryDoc.h"
+#include "gui/app/CommandIds.h"
+#include "gui/ui/CChildFrame.h"
+#include "gui/ui/CStatusProgress.h"
+#include "gui/ui/MenuTable.h"
+#include "gui/ui/ToolIcons.h"
+#include "gui/view/CCanvasWnd.h"
+#include "gui/view/CTessaryView.h"
 
 #include <QAction>
 #include <QCloseEvent>

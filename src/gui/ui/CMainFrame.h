@@ -1,5 +1,5 @@
 #pragma once
-#include "app/CommandTarget.h"
+#include "gui/app/CommandTarget.h"
 
 #include <QMainWindow>
 #include <map>

@@ -1,4 +1,4 @@
-#include "ui/CNewTileSizeDlg.h"
+#include "gui/ui/CNewTileSizeDlg.h"
 
 #include <QColorDialog>
 #include <QDialogButtonBox>

@@ -1,7 +1,7 @@
-#include "ui/CPrevFileDlg.h"
+#include "gui/ui/CPrevFileDlg.h"
 
-#include "image/ImageFileBuffer.h"
-#include "image/codecs/FormatTable.h"
+#include "core/image/ImageFileBuffer.h"
+#include "core/image/codecs/FormatTable.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "ui/CSettingsDlg.h"
+#include "gui/ui/CSettingsDlg.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

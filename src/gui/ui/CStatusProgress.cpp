@@ -1,4 +1,4 @@
-#include "ui/CStatusProgress.h"
+#include "gui/ui/CStatusProgress.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/ProgressReporter.h"
+#include "core/base/ProgressReporter.h"
 
 #include <QPointer>
 #include <QString>

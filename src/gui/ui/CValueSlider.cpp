@@ -1,4 +1,4 @@
-#include "ui/CValueSlider.h"
+#include "gui/ui/CValueSlider.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

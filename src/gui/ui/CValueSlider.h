@@ -1,5 +1,5 @@
 #pragma once
-#include "image/ColorRef.h"
+#include "core/base/ColorRef.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
-#include "ui/FileDialogs.h"
+#include "gui/ui/FileDialogs.h"
 
-#include "ui/FileDialogFilter.h"
+#include "core/base/FileDialogFilter.h"
 
 namespace quiltara::gui {
 

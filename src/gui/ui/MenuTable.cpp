@@ -1,6 +1,6 @@
-#include "ui/MenuTable.h"
+#include "gui/ui/MenuTable.h"
 
-#include "app/CommandIds.h"
+#include "gui/app/CommandIds.h"
 
 namespace quiltara::gui {
 

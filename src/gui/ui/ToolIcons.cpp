@@ -1,6 +1,6 @@
-#include "ui/ToolIcons.h"
+#include "gui/ui/ToolIcons.h"
 
-#include "app/CommandIds.h"
+#include "gui/app/CommandIds.h"
 
 #include <QPainter>
 #include <QPainterPath>

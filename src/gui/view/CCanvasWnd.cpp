@@ -1,9 +1,9 @@
-#include "view/CCanvasWnd.h"
+#include "gui/view/CCanvasWnd.h"
 
-#include "app/AppState.h"
-#include "app/CTessaryApp.h"
-#include "app/CommandIds.h"
-#include "image/PictureDrawing.h"
+#include "gui/app/AppState.h"
+#include "gui/app/CTessaryApp.h"
+#include "gui/app/CommandIds.h"
+#include "gui/image/PictureDrawing.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

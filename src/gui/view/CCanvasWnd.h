@@ -1,6 +1,6 @@
 #pragma once
-#include "image/ColorRef.h"
-#include "view/CanvasModel.h"
+#include "core/base/ColorRef.h"
+#include "core/document/CanvasModel.h"
 
 #include <QAbstractScrollArea>
 #include <QPoint>

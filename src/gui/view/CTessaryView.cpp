@@ -1,13 +1,13 @@
-#include "view/CTessaryView.h"
+#include "gui/view/CTessaryView.h"
 
-#include "app/AppState.h"
-#include "app/CTessaryApp.h"
-#include "app/CTessaryDoc.h"
-#include "app/ClipboardBridge.h"
-#include "app/ClipboardCommands.h"
-#include "app/CommandIds.h"
-#include "ui/CHelpPictureWnd.h"
-#include "view/CCanvasWnd.h"
+#include "core/document/ClipboardCommands.h"
+#include "gui/app/AppState.h"
+#include "gui/app/CTessaryApp.h"
+#include "gui/app/CTessaryDoc.h"
+#include "gui/app/ClipboardBridge.h"
+#include "gui/app/CommandIds.h"
+#include "gui/ui/CHelpPictureWnd.h"
+#include "gui/view/CCanvasWnd.h"
 
 #include <QMessageBox>
 #include <QTimer>

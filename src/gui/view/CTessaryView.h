@@ -1,6 +1,6 @@
 #pragma once
-#include "app/CommandTarget.h"
-#include "view/ImageCommands.h"
+#include "gui/app/CommandTarget.h"
+#include "gui/view/ImageCommands.h"
 
 #include <QWidget>
 

@@ -1,21 +1,21 @@
-#include "view/ImageCommands.h"
+#include "gui/view/ImageCommands.h"
 
-#include "app/CTessaryApp.h"
-#include "app/CommandIds.h"
-#include "app/SettingsStore.h"
-#include "filters/AdjustDispatcher.h"
-#include "filters/CBrightnessContrastDlg.h"
-#include "filters/CFilterDlg.h"
-#include "filters/CGammaDlg.h"
-#include "filters/CHueSaturationDlg.h"
-#include "filters/CLevelsDlg.h"
-#include "filters/CResizeImageDlg.h"
-#include "filters/CRgbCurvesDlg.h"
-#include "filters/FilterTable.h"
-#include "filters/Resize.h"
-#include "ui/CStatusProgress.h"
-#include "view/CCanvasWnd.h"
-#include "view/CTessaryView.h"
+#include "core/base/SettingsStore.h"
+#include "core/filters/AdjustDispatcher.h"
+#include "core/filters/FilterTable.h"
+#include "core/filters/Resize.h"
+#include "gui/app/CTessaryApp.h"
+#include "gui/app/CommandIds.h"
+#include "gui/filters/CBrightnessContrastDlg.h"
+#include "gui/filters/CFilterDlg.h"
+#include "gui/filters/CGammaDlg.h"
+#include "gui/filters/CHueSaturationDlg.h"
+#include "gui/filters/CLevelsDlg.h"
+#include "gui/filters/CResizeImageDlg.h"
+#include "gui/filters/CRgbCurvesDlg.h"
+#include "gui/ui/CStatusProgress.h"
+#include "gui/view/CCanvasWnd.h"
+#include "gui/view/CTessaryView.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -225,7 +225,7 @@ bool CImageCommands::ImageSize() {
             model.PushUndo();
             CStatusProgress progress("Working", 40, 100);
             progress.SetPos(50);
-            working.ResizeBilinear(int(newW), int(newH));
+            ResizeBilinear(working, int(newW), int(newH));
             progress.SetPos(60);
             model.SyncBeforeImage();
             progress.SetPos(80);

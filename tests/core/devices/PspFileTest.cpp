@@ -1,5 +1,5 @@
-#include "devices/PspFile.h"
-#include "devices/TubeFrames.h"
+#include "core/devices/PspFile.h"
+#include "core/devices/TubeFrames.h"
 #include "support/PspFileWriter.h"
 #include "support/TestSupport.h"
 

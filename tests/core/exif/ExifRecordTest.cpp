@@ -1,7 +1,7 @@
-#include "exif/ExifRecord.h"
-#include "exif/ExifText.h"
-#include "exif/JpegExifSegment.h"
-#include "image/codecs/Codecs.h"
+#include "core/exif/ExifRecord.h"
+#include "core/exif/ExifText.h"
+#include "core/exif/JpegExifSegment.h"
+#include "core/image/codecs/Codecs.h"
 #include "support/ExifBlockWriter.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
-#include "filters/AdjustDispatcher.h"
-#include "filters/ChannelLut.h"
-#include "filters/LevelsModel.h"
-#include "filters/ToneAdjustments.h"
-#include "image/DIBSection2.h"
+#include "core/filters/AdjustDispatcher.h"
+#include "core/filters/ChannelLut.h"
+#include "core/filters/LevelsModel.h"
+#include "core/filters/ToneAdjustments.h"
+#include "core/image/DIBSection2.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

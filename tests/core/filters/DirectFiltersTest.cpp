@@ -1,5 +1,5 @@
-#include "filters/DirectFilters.h"
-#include "image/DIBSection2.h"
+#include "core/filters/DirectFilters.h"
+#include "core/image/DIBSection2.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
-#include "app/ProgressReporter.h"
-#include "app/RuntimeRandom.h"
-#include "app/SettingsStore.h"
-#include "filters/FilterFactory.h"
-#include "filters/FilterPixelOps.h"
-#include "filters/GaussianWrap.h"
-#include "image/DIBSection2.h"
+#include "core/base/ProgressReporter.h"
+#include "core/base/RuntimeRandom.h"
+#include "core/base/SettingsStore.h"
+#include "core/filters/FilterFactory.h"
+#include "core/filters/FilterPixelOps.h"
+#include "core/filters/GaussianWrap.h"
+#include "core/image/DIBSection2.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

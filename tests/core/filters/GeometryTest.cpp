@@ -1,9 +1,9 @@
-#include "app/SettingsStore.h"
-#include "filters/Resize.h"
-#include "filters/ResizeImageModel.h"
-#include "filters/RightAngle.h"
-#include "filters/RotateByAngle.h"
-#include "image/DIBSection2.h"
+#include "core/base/SettingsStore.h"
+#include "core/filters/Resize.h"
+#include "core/filters/ResizeImageModel.h"
+#include "core/filters/RightAngle.h"
+#include "core/filters/RotateByAngle.h"
+#include "core/image/DIBSection2.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -187,15 +187,15 @@ TEST(Bilinear, HalvingAveragesAndSameSizeChangesNothing) {
     CDIBSection2 pic, same;
     test::MakePatternPicture(pic, 13, 9);
     same.Copy(&pic);
-    pic.ResizeBilinear(13, 9);
+    ResizeBilinear(pic, 13, 9);
     EXPECT_TRUE(test::SamePixels(pic, same));
-    pic.ResizeBilinear(0, 9);
+    ResizeBilinear(pic, 0, 9);
     EXPECT_TRUE(test::SamePixels(pic, same));
     std::vector<std::uint8_t> out(same.PixelBytes());
     ResizeBilinear(same.GetBits(), 13, 9, out.data(), 13, 9);
     EXPECT_EQ(0, std::memcmp(out.data(), same.GetBits(), out.size()));
 
-    pic.ResizeBilinear(26, 5);
+    ResizeBilinear(pic, 26, 5);
     EXPECT_EQ(pic.GetWidth(), 26);
     EXPECT_EQ(pic.GetHeight(), 5);
 }

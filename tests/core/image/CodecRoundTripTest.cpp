@@ -1,8 +1,8 @@
 // Every writable format code written and read back.
 #include "CodecTestHelpers.h"
-#include "image/ColorReduction.h"
-#include "image/ImageFileBuffer.h"
-#include "image/codecs/FormatTable.h"
+#include "core/image/ColorReduction.h"
+#include "core/image/ImageFileBuffer.h"
+#include "core/image/codecs/FormatTable.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

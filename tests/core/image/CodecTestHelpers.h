@@ -1,6 +1,6 @@
 #pragma once
 // Pictures and files for the codec tests.
-#include "image/codecs/Codecs.h"
+#include "core/image/codecs/Codecs.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,5 +1,5 @@
-#include "image/DIBSection2.h"
-#include "app/Archive.h"
+#include "core/image/DIBSection2.h"
+#include "core/base/Archive.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Files as other programs write them: made here with the formats' own libraries, or
 // byte by byte for the formats whose code is ours.
 #include "CodecTestHelpers.h"
-#include "image/codecs/Codecs.h"
+#include "core/image/codecs/Codecs.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // (the sanitizer builds check that), no allocation from an unchecked size, no
 // endless loop.
 #include "CodecTestHelpers.h"
-#include "image/codecs/FormatTable.h"
+#include "core/image/codecs/FormatTable.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // Content detection, the camera block, metafiles, the 8-bit save codes, failure
 // codes and safe replacement of files.
 #include "CodecTestHelpers.h"
-#include "image/ColorReduction.h"
-#include "image/ImageFileBuffer.h"
-#include "image/PackedBitmap.h"
-#include "image/codecs/FormatTable.h"
-#include "image/codecs/MetafileCanvas.h"
+#include "core/image/ColorReduction.h"
+#include "core/image/ImageFileBuffer.h"
+#include "core/image/PackedBitmap.h"
+#include "core/image/codecs/FormatTable.h"
+#include "core/image/codecs/MetafileCanvas.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The open and save routines' core: loading into a picture with progress, the save
 // path's format, the save dialog's start.
-#include "image/ImageFileRoutines.h"
+#include "core/image/ImageFileRoutines.h"
 #include "CodecTestHelpers.h"
-#include "app/ProgressReporter.h"
-#include "image/codecs/FormatTable.h"
+#include "core/base/ProgressReporter.h"
+#include "core/image/codecs/FormatTable.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
-#include "paint/BrushFile.h"
+#include "core/paint/BrushFile.h"
 #include "PaintTestHelpers.h"
-#include "app/Archive.h"
-#include "paint/BrushLibrary.h"
-#include "paint/DefaultBrushes.h"
+#include "core/base/Archive.h"
+#include "core/paint/BrushLibrary.h"
+#include "core/paint/DefaultBrushes.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

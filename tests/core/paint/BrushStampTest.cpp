@@ -1,6 +1,6 @@
-#include "paint/BrushStamp.h"
+#include "core/paint/BrushStamp.h"
 #include "PaintTestHelpers.h"
-#include "app/RuntimeRandom.h"
+#include "core/base/RuntimeRandom.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "paint/DabPainter.h"
+#include "core/paint/DabPainter.h"
 #include "PaintTestHelpers.h"
-#include "paint/BlendModes.h"
-#include "paint/Brush.h"
+#include "core/paint/BlendModes.h"
+#include "core/paint/Brush.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
-#include "paint/Stroke.h"
+#include "core/paint/Stroke.h"
 #include "PaintTestHelpers.h"
-#include "app/RuntimeRandom.h"
-#include "paint/BlendModes.h"
-#include "paint/BrushStamp.h"
-#include "paint/PaintingContext.h"
+#include "core/base/RuntimeRandom.h"
+#include "core/paint/BlendModes.h"
+#include "core/paint/BrushStamp.h"
+#include "core/paint/PaintingContext.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

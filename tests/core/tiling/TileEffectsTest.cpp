@@ -1,8 +1,8 @@
-#include "tiling/TileEffects.h"
+#include "core/tiling/TileEffects.h"
 #include "TilingTestPictures.h"
+#include "core/tiling/AutoTexture.h"
+#include "core/tiling/TileSurroundings.h"
 #include "support/TestSupport.h"
-#include "tiling/AutoTexture.h"
-#include "tiling/TileSurroundings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "tiling/TileSource.h"
+#include "core/tiling/TileSource.h"
 #include "TilingTestPictures.h"
-#include "filters/RightAngle.h"
+#include "core/filters/RightAngle.h"
+#include "core/tiling/SeamMeasure.h"
+#include "core/tiling/TileSurroundings.h"
 #include "support/TestSupport.h"
-#include "tiling/SeamMeasure.h"
-#include "tiling/TileSurroundings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "tiling/TileWizardModel.h"
+#include "core/tiling/TileWizardModel.h"
 #include "TilingTestPictures.h"
+#include "core/tiling/SeamMeasure.h"
 #include "support/TestSupport.h"
-#include "tiling/SeamMeasure.h"
 
 #include <gtest/gtest.h>
 

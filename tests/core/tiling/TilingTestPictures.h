@@ -1,7 +1,7 @@
 #pragma once
 // Pictures for the tiling tests: gray values placed by hand, and a photo-like
 // picture (smooth shapes, texture and grain) made from a fixed seed.
-#include "image/DIBSection2.h"
+#include "core/image/DIBSection2.h"
 
 #include <algorithm>
 #include <cmath>

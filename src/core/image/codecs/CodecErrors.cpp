@@ -1,4 +1,4 @@
-#include "image/codecs/CodecErrors.h"
+#include "core/image/codecs/CodecErrors.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
-#include "image/codecs/CodecIO.h"
+#include "core/image/codecs/CodecIO.h"
 
-#include "app/Archive.h"
-#include "image/codecs/CodecErrors.h"
+#include "core/base/Archive.h"
+#include "core/image/codecs/CodecErrors.h"
 
 #include <atomic>
 #include <cerrno>

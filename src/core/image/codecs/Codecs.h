@@ -5,8 +5,8 @@
 // point sets the thread's last failure code (CodecErrors.h). Readers treat their
 // input as hostile: they never read outside it, check sizes before allocating and
 // always end.
-#include "image/codecs/CodecErrors.h"
-#include "image/codecs/CodecIO.h"
+#include "core/image/codecs/CodecErrors.h"
+#include "core/image/codecs/CodecIO.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "image/codecs/FormatTable.h"
+#include "core/image/codecs/FormatTable.h"
 
 #include <algorithm>
 #include <cctype>

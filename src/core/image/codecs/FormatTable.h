@@ -1,7 +1,7 @@
 #pragma once
 // The format table: every format code with its extensions, detection id, reader and
 // writer. The image file buffer and the command-line tool work only through it.
-#include "image/codecs/Codecs.h"
+#include "core/image/codecs/Codecs.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "image/codecs/MetafileCanvas.h"
+#include "core/image/codecs/MetafileCanvas.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,7 +3,7 @@
 // operations that Windows and enhanced metafiles use for pictures (bitmaps, filled
 // rectangles and polygons, lines), and the logical-to-pixel mapping of their
 // window and viewport records.
-#include "image/codecs/Codecs.h"
+#include "core/image/codecs/Codecs.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 // Windows bitmap: reading 1/4/8/16/24/32-bit files, RLE4 and RLE8, bit fields and
 // top-down rows; writing 24-bit and 8-bit with a colour table.
-#include "image/codecs/Codecs.h"
+#include "core/image/codecs/Codecs.h"
 
 #include <cstring>
 

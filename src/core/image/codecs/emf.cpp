@@ -1,7 +1,7 @@
 // Enhanced metafiles: reading through our own rasteriser (bitmaps, filled
 // rectangles and polygons, lines, window and viewport mapping); writing an enhanced
 // metafile that holds the picture as one bitmap record.
-#include "image/codecs/MetafileCanvas.h"
+#include "core/image/codecs/MetafileCanvas.h"
 
 #include <algorithm>
 #include <map>

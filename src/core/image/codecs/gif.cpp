@@ -1,6 +1,6 @@
 // GIF files are recognised, so that they are not taken for something else, but
 // neither read nor written.
-#include "image/codecs/Codecs.h"
+#include "core/image/codecs/Codecs.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 // JPEG through libjpeg: reading baseline and progressive, gray, RGB and CMYK files,
 // keeping their extra markers (APPn, COM); writing 24-bit and 8-bit gray.
-#include "image/codecs/Codecs.h"
+#include "core/image/codecs/Codecs.h"
 
 #include <algorithm>
 #include <csetjmp>

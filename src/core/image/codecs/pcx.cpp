@@ -1,6 +1,6 @@
 // ZSoft PCX: reading 1-bit (mono and 16-colour planes), 2/4-bit, 8-bit with the
 // closing palette and 24-bit in three planes; writing 24-bit and 8-bit with palette.
-#include "image/codecs/Codecs.h"
+#include "core/image/codecs/Codecs.h"
 
 #include <cstring>
 

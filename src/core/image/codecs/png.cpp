@@ -1,6 +1,6 @@
 // PNG through libpng: reading every colour type and depth (palette, gray, 16-bit,
 // interlaced) to 24-bit or 32-bit; writing 24-bit, 32-bit, 8-bit palette and gray.
-#include "image/codecs/Codecs.h"
+#include "core/image/codecs/Codecs.h"
 
 #include <csetjmp>
 #include <cstring>

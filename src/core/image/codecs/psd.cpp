@@ -1,7 +1,7 @@
 // Photoshop: reading the composite picture (bitmap, gray, indexed, RGB, CMYK,
 // duotone and multichannel; 1, 8, 16 and 32 bits; raw or PackBits rows; large-
 // document files too); writing 24-bit RGB composites.
-#include "image/codecs/Codecs.h"
+#include "core/image/codecs/Codecs.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 // Truevision Targa: reading colour-mapped, true-colour (15/16/24/32-bit) and gray
 // pictures, raw or run-length coded, with either origin; writing 24-bit, 8-bit
 // colour-mapped and 8-bit gray. Targa has no signature: it is chosen by extension.
-#include "image/codecs/Codecs.h"
+#include "core/image/codecs/Codecs.h"
 
 #include <cstring>
 

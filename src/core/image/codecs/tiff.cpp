@@ -1,7 +1,7 @@
 // TIFF through libtiff: reading strips and tiles of every layout libtiff can turn
 // into RGBA (palette, gray, 16-bit, LZW, deflate, PackBits, ...), with a direct path
 // for plain 8-bit RGB and gray strips; writing 24-bit, 8-bit palette and 8-bit gray.
-#include "image/codecs/Codecs.h"
+#include "core/image/codecs/Codecs.h"
 
 #include <algorithm>
 #include <cstring>

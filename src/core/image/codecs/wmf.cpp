@@ -1,7 +1,7 @@
 // Windows metafiles: reading placeable and plain metafiles through our own
 // rasteriser (bitmaps, filled rectangles and polygons, lines); writing a placeable
 // metafile that holds the picture as one bitmap record.
-#include "image/codecs/MetafileCanvas.h"
+#include "core/image/codecs/MetafileCanvas.h"
 
 #include <algorithm>
 

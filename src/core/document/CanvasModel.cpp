@@ -1,4 +1,4 @@
-#include "view/CanvasModel.h"
+#include "core/document/CanvasModel.h"
 
 namespace quiltara {
 

@@ -1,4 +1,4 @@
-#include "app/SettingsStore.h"
+#include "core/base/SettingsStore.h"
 
 namespace quiltara {
 

@@ -1,4 +1,4 @@
-#include "view/CanvasGeometry.h"
+#include "core/document/CanvasGeometry.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "app/Messages.h"
+#include "core/base/Messages.h"
 
 #include <cstdio>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "ui/MemoryStatus.h"
+#include "core/base/MemoryStatus.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,8 +1,8 @@
-#include "app/AppSettings.h"
-#include "app/Archive.h"
-#include "app/SettingsStore.h"
+#include "core/base/AppSettings.h"
+#include "core/base/Archive.h"
+#include "core/base/ProgramFolders.h"
+#include "core/base/SettingsStore.h"
 #include "support/TestSupport.h"
-#include "ui/ProgramFolders.h"
 
 #include <gtest/gtest.h>
 

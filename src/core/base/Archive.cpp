@@ -1,4 +1,4 @@
-#include "app/Archive.h"
+#include "core/base/Archive.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "ui/FileDialogFilter.h"
-#include "image/ImageFileRoutines.h"
-#include "ui/MemoryStatus.h"
+#include "core/base/FileDialogFilter.h"
+#include "core/base/MemoryStatus.h"
+#include "core/image/ImageFileRoutines.h"
 
 #include <gtest/gtest.h>
 

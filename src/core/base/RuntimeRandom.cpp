@@ -1,4 +1,4 @@
-#include "app/RuntimeRandom.h"
+#include "core/base/RuntimeRandom.h"
 
 namespace quiltara {
 

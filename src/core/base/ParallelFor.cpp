@@ -1,4 +1,4 @@
-#include "filters/ParallelFor.h"
+#include "core/base/ParallelFor.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,5 +1,5 @@
 #pragma once
-#include "image/Rect.h"
+#include "core/base/Rect.h"
 
 namespace quiltara {
 

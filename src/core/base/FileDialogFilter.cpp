@@ -1,4 +1,4 @@
-#include "ui/FileDialogFilter.h"
+#include "core/base/FileDialogFilter.h"
 
 namespace quiltara {
 

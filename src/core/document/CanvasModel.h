@@ -1,8 +1,8 @@
 #pragma once
-#include "app/UndoHistory.h"
-#include "image/DIBSection2.h"
-#include "image/Rect.h"
-#include "view/CanvasGeometry.h"
+#include "core/base/Rect.h"
+#include "core/document/CanvasGeometry.h"
+#include "core/document/UndoHistory.h"
+#include "core/image/DIBSection2.h"
 
 namespace quiltara {
 

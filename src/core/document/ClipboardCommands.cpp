@@ -1,6 +1,6 @@
-#include "app/ClipboardCommands.h"
+#include "core/document/ClipboardCommands.h"
 
-#include "view/CanvasModel.h"
+#include "core/document/CanvasModel.h"
 
 #include <cstdio>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "app/AppSettings.h"
+#include "core/base/AppSettings.h"
 
-#include "app/SettingsStore.h"
+#include "core/base/SettingsStore.h"
 
 namespace quiltara {
 

@@ -1,5 +1,5 @@
+#include "core/document/CanvasModel.h"
 #include "support/TestSupport.h"
-#include "view/CanvasModel.h"
 
 #include <gtest/gtest.h>
 

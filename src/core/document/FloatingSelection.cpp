@@ -1,6 +1,6 @@
 // The canvas's floating selection and pending crop: taking, moving, rescaling and
 // merging the float, and applying the crop.
-#include "view/CanvasModel.h"
+#include "core/document/CanvasModel.h"
 
 #include <algorithm>
 #include <cmath>

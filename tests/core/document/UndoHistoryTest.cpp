@@ -1,6 +1,6 @@
-#include "app/UndoHistory.h"
+#include "core/document/UndoHistory.h"
+#include "core/document/CanvasModel.h"
 #include "support/TestSupport.h"
-#include "view/CanvasModel.h"
 
 #include <gtest/gtest.h>
 

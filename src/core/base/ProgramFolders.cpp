@@ -1,4 +1,4 @@
-#include "ui/ProgramFolders.h"
+#include "core/base/ProgramFolders.h"
 
 #include <filesystem>
 #include <system_error>

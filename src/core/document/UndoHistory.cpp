@@ -1,6 +1,6 @@
-#include "app/UndoHistory.h"
+#include "core/document/UndoHistory.h"
 
-#include "view/CanvasModel.h"
+#include "core/document/CanvasModel.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #pragma once
-#include "image/DIBSection2.h"
-#include "image/Rect.h"
+#include "core/base/Rect.h"
+#include "core/image/DIBSection2.h"
 
 #include <cstddef>
 #include <deque>
