@@ -114,7 +114,7 @@ inline gui::CTessaryView* NewPatternDocument(gui::CMainFrame* frame, int w, int 
     gui::CTessaryView* view = frame->ActiveView();
     if (!view) return nullptr;
     CCanvasModel& model = view->Canvas()->Model();
-    MakePatternPicture(model.workingImage, w, h, seed);
+    MakePatternPicture(model.WorkingImage(), w, h, seed);
     model.SyncBeforeImage();
     return view;
 }

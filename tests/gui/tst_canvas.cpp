@@ -60,7 +60,7 @@ private slots:
         QPainter painter(&shot);
         canvas->PaintCanvas(painter, shot.rect());
         painter.end();
-        const std::uint8_t* rightColumn = canvas->Model().workingImage.GetRow(10) + 197 * 4;
+        const std::uint8_t* rightColumn = canvas->Model().WorkingImage().GetRow(10) + 197 * 4;
         const QRgb left = shot.pixel(g.OriginX() - 3, g.OriginY() + 10);
         QCOMPARE(qBlue(left), int(rightColumn[0]));
         QCOMPARE(qRed(left), int(rightColumn[2]));
@@ -76,7 +76,7 @@ private slots:
         painter.end();
         for (int y : {0, 1, 20, 39}) {
             for (int x : {1, 30, 58}) {
-                const std::uint8_t* px = canvas->Model().workingImage.GetRow(y) + x * 4;
+                const std::uint8_t* px = canvas->Model().WorkingImage().GetRow(y) + x * 4;
                 QCOMPARE(shot.pixel(g.OriginX() + x, g.OriginY() + y), qRgb(px[2], px[1], px[0]));
             }
         }
@@ -161,7 +161,7 @@ private slots:
         // A click on the right neighbour at image x = 130 picks tile pixel x = 30.
         const auto client = g.ImageToClient(130, 20);
         QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, QPoint(client.x, client.y));
-        const std::uint8_t* px = canvas->Model().workingImage.GetRow(20) + 30 * 4;
+        const std::uint8_t* px = canvas->Model().WorkingImage().GetRow(20) + 30 * 4;
         QCOMPARE(AppState().foreColor, MakeColorRef(px[2], px[1], px[0]));
         AppState().currentTool = TOOL_PAINT_BRUSH;
     }
@@ -180,7 +180,7 @@ private slots:
         const QImage without = render();
         // The outline one pixel outside the tile is white only with the border.
         QCOMPARE(withBorder.pixel(g.OriginX() - 1, g.OriginY() + 50), qRgb(255, 255, 255));
-        const std::uint8_t* px = canvas->Model().workingImage.GetRow(50) + 99 * 4;
+        const std::uint8_t* px = canvas->Model().WorkingImage().GetRow(50) + 99 * 4;
         QCOMPARE(without.pixel(g.OriginX() - 1, g.OriginY() + 50), qRgb(px[2], px[1], px[0]));
     }
 };

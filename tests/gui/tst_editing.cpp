@@ -59,11 +59,11 @@ private slots:
         QApplication::clipboard()->setImage(Solid(20, 20, qRgb(200, 100, 50)));
         QVERIFY(Frame()->Dispatch(ID_EDIT_PASTE));
         // The first float went into the picture: row 60 is now its colour.
-        const std::uint8_t* px = model.workingImage.GetRow(60) + 10 * 4;
+        const std::uint8_t* px = model.WorkingImage().GetRow(60) + 10 * 4;
         QCOMPARE(int(px[2]), 10);
         QCOMPARE(int(px[1]), 20);
         QCOMPARE(int(px[0]), 30);
-        QCOMPARE(model.floatImage.GetWidth(), 20);
+        QCOMPARE(model.FloatImage().GetWidth(), 20);
         QCOMPARE(model.floatX, 90);
 
         // Copy puts the float back on the clipboard; Delete Float drops it.
@@ -77,14 +77,14 @@ private slots:
 
     void duplicateOpensACopyAndEmptiesTheClipboard() {
         CTessaryView* view = NewDocument(30, 20);
-        const CDIBSection2& image = view->Canvas()->Model().workingImage;
+        const CDIBSection2& image = view->Canvas()->Model().WorkingImage();
         std::vector<std::uint8_t> before(30 * 20 * 3);
         image.ExportRGB(before.data());
         QVERIFY(Frame()->Dispatch(ID_DUPLICATE));
         CTessaryView* copy = Frame()->ActiveView();
         QVERIFY(copy != view);
         std::vector<std::uint8_t> after(30 * 20 * 3);
-        copy->Canvas()->Model().workingImage.ExportRGB(after.data());
+        copy->Canvas()->Model().WorkingImage().ExportRGB(after.data());
         QCOMPARE(after, before);
         QVERIFY(QApplication::clipboard()->image().isNull());
         QVERIFY(copy->Document()->IsModified());
@@ -115,8 +115,8 @@ private slots:
         QTest::mouseMove(canvas->viewport(), client(30, 40));
         QTest::mouseRelease(canvas->viewport(), Qt::LeftButton, {}, client(30, 40));
         QVERIFY(model.HasFloat());
-        QCOMPARE(model.floatImage.GetWidth(), 20);
-        QCOMPARE(model.floatImage.GetHeight(), 30);
+        QCOMPARE(model.FloatImage().GetWidth(), 20);
+        QCOMPARE(model.FloatImage().GetHeight(), 30);
         QCOMPARE(model.floatX, 10);
 
         // Drag it by its inside with the arrow tool: it moves by the drag.
@@ -129,10 +129,10 @@ private slots:
 
         // Double click merges it; undo brings the picture and the float back.
         std::vector<std::uint8_t> floatPixels(20 * 30 * 3);
-        model.floatImage.ExportRGB(floatPixels.data());
+        model.FloatImage().ExportRGB(floatPixels.data());
         QTest::mouseDClick(canvas->viewport(), Qt::LeftButton, {}, client(60, 60));
         QVERIFY(!model.HasFloat());
-        const std::uint8_t* merged = model.workingImage.GetRow(13) + 15 * 4;
+        const std::uint8_t* merged = model.WorkingImage().GetRow(13) + 15 * 4;
         QCOMPARE(int(merged[2]), int(floatPixels[0]));
         QVERIFY(Frame()->QueryState(ID_EDIT_UNDO).enabled);
         QVERIFY(Frame()->Dispatch(ID_EDIT_UNDO));
@@ -153,14 +153,14 @@ private slots:
         QVERIFY(model.cropMode);
         QVERIFY(Frame()->QueryState(ID_FINISH_CROP).enabled);
         QVERIFY(Frame()->Dispatch(ID_FINISH_CROP));
-        QCOMPARE(model.workingImage.GetWidth(), 50);
-        QCOMPARE(model.workingImage.GetHeight(), 40);
+        QCOMPARE(model.WorkingImage().GetWidth(), 50);
+        QCOMPARE(model.WorkingImage().GetHeight(), 40);
         QCOMPARE(g.ImageWidth(), 50);
         QVERIFY(Frame()->Dispatch(ID_EDIT_UNDO));
-        QCOMPARE(model.workingImage.GetWidth(), 120);
+        QCOMPARE(model.WorkingImage().GetWidth(), 120);
         QCOMPARE(g.ImageWidth(), 120);
         QVERIFY(Frame()->Dispatch(ID_EDIT_REDO));
-        QCOMPARE(model.workingImage.GetWidth(), 50);
+        QCOMPARE(model.WorkingImage().GetWidth(), 50);
         AppState().currentTool = TOOL_PAINT_BRUSH;
     }
 };

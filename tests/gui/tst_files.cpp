@@ -75,7 +75,7 @@ private slots:
         QVERIFY(doc);
         QCOMPARE(doc->Title(), QString("photo.png"));
         CTessaryView* view = Frame()->ActiveView();
-        QCOMPARE(Pixels(view->Canvas()->Model().workingImage),
+        QCOMPARE(Pixels(view->Canvas()->Model().WorkingImage()),
                  QImage(path).convertToFormat(QImage::Format_RGB32));
         // The opened picture is the Original, kept on disk.
         QVERIFY(doc->HasOriginal());
@@ -98,7 +98,7 @@ private slots:
     void saveWritesTheWorkingImageAndClearsTheChanges() {
         CTessaryDoc* doc = m_app->OpenDocumentFile(WriteForeignPng("a.png", 20, 10));
         CCanvasModel& model = Frame()->ActiveView()->Canvas()->Model();
-        model.workingImage.FillOpaque(MakeColorRef(12, 34, 56));
+        model.WorkingImage().FillOpaque(MakeColorRef(12, 34, 56));
         model.unsavedChanges = true;
         const QString target = QString::fromStdString(m_folder->File("out.png"));
         QString offeredSuffix;
@@ -118,7 +118,7 @@ private slots:
         CTessaryDoc* doc = m_app->OpenDocumentFile(WriteForeignPng("b.png", 20, 20));
         CCanvasModel& model = Frame()->ActiveView()->Canvas()->Model();
         QVERIFY(model.TakeFloat({0, 0, 5, 5}));
-        model.floatImage.FillOpaque(MakeColorRef(255, 0, 0));
+        model.FloatImage().FillOpaque(MakeColorRef(255, 0, 0));
         const QString target = QString::fromStdString(m_folder->File("merged.png"));
         doc->askSavePath = [&](auto&&...) { return target; };
         QString text;
@@ -166,10 +166,10 @@ private slots:
         const QString path = WriteForeignPng("e.png", 12, 12);
         m_app->OpenDocumentFile(path);
         CCanvasModel& model = Frame()->ActiveView()->Canvas()->Model();
-        model.workingImage.FillOpaque(0);
+        model.WorkingImage().FillOpaque(0);
         AnswerMessageBox(QMessageBox::Yes);
         QVERIFY(Frame()->Dispatch(ID_RELOAD));
-        QCOMPARE(Pixels(Frame()->ActiveView()->Canvas()->Model().workingImage),
+        QCOMPARE(Pixels(Frame()->ActiveView()->Canvas()->Model().WorkingImage()),
                  QImage(path).convertToFormat(QImage::Format_RGB32));
     }
 

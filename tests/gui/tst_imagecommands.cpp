@@ -114,7 +114,7 @@ private slots:
         CTessaryView* view = NewDocument(40, 30);
         CCanvasModel& model = view->Canvas()->Model();
         CDIBSection2 before;
-        before.Copy(&model.workingImage);
+        before.Copy(&model.WorkingImage());
 
         // What the dispatcher makes of the same picture on its own.
         CDIBSection2 expected;
@@ -123,13 +123,13 @@ private slots:
         QVERIFY(RunAdjustment(target, operation));
 
         QVERIFY(Frame()->Dispatch(AdjustOperations()[std::size_t(operation)].commandId));
-        QVERIFY(!Same(model.workingImage, before));
-        QVERIFY(Same(model.workingImage, expected));
-        QVERIFY(Same(model.beforeImage, model.workingImage));
+        QVERIFY(!Same(model.WorkingImage(), before));
+        QVERIFY(Same(model.WorkingImage(), expected));
+        QVERIFY(Same(model.BeforeImage(), model.WorkingImage()));
         QVERIFY(model.unsavedChanges);
 
         QVERIFY(Frame()->Dispatch(ID_EDIT_UNDO));
-        QVERIFY(Same(model.workingImage, before));
+        QVERIFY(Same(model.WorkingImage(), before));
         QCOMPARE(model.geometry.ImageWidth(), 40);
     }
 
@@ -137,20 +137,21 @@ private slots:
         CTessaryView* view = NewDocument(40, 30);
         CCanvasModel& model = view->Canvas()->Model();
         CDIBSection2 before;
-        before.Copy(&model.workingImage);
+        before.Copy(&model.WorkingImage());
         QVERIFY(Frame()->Dispatch(ID_ROTATE_90_CW));
-        QCOMPARE(model.workingImage.GetWidth(), 30);
-        QCOMPARE(model.workingImage.GetHeight(), 40);
+        QCOMPARE(model.WorkingImage().GetWidth(), 30);
+        QCOMPARE(model.WorkingImage().GetHeight(), 40);
         QCOMPARE(model.geometry.ImageWidth(), 30);
         QCOMPARE(model.geometry.ImageHeight(), 40);
         // Turned clockwise: the top row becomes the right column, read downwards.
         for (int x = 0; x < 40; ++x)
             QCOMPARE(
-                std::memcmp(model.workingImage.GetRow(x) + 29 * 4, before.GetRow(0) + x * 4, 4), 0);
-        QCOMPARE(model.beforeImage.GetWidth(), 30);
+                std::memcmp(model.WorkingImage().GetRow(x) + 29 * 4, before.GetRow(0) + x * 4, 4),
+                0);
+        QCOMPARE(model.BeforeImage().GetWidth(), 30);
 
         QVERIFY(Frame()->Dispatch(ID_EDIT_UNDO));
-        QVERIFY(Same(model.workingImage, before));
+        QVERIFY(Same(model.WorkingImage(), before));
         QCOMPARE(model.geometry.ImageWidth(), 40);
         QCOMPARE(model.geometry.ImageHeight(), 30);
     }
@@ -160,34 +161,34 @@ private slots:
         CCanvasModel& model = view->Canvas()->Model();
         QVERIFY(model.TakeFloat(CRect{5, 5, 25, 15}));
         CDIBSection2 image, floatBefore;
-        image.Copy(&model.workingImage);
-        floatBefore.Copy(&model.floatImage);
+        image.Copy(&model.WorkingImage());
+        floatBefore.Copy(&model.FloatImage());
 
         QVERIFY(Frame()->Dispatch(ID_NEGATIVE));
-        QVERIFY(Same(model.workingImage, image));
+        QVERIFY(Same(model.WorkingImage(), image));
         for (std::size_t i = 0; i < floatBefore.PixelBytes(); ++i)
             if (i % 4 != 3)
-                QCOMPARE(int(model.floatImage.GetBits()[i]), 255 - floatBefore.GetBits()[i]);
+                QCOMPARE(int(model.FloatImage().GetBits()[i]), 255 - floatBefore.GetBits()[i]);
         // A later resize of the float starts from the result.
-        QVERIFY(Same(model.floatBackup, model.floatImage));
+        QVERIFY(Same(model.FloatBackup(), model.FloatImage()));
 
         // A turn changes the float's shape, not the picture's.
         QVERIFY(Frame()->Dispatch(ID_ROTATE_90_CCW));
-        QCOMPARE(model.floatImage.GetWidth(), 10);
-        QCOMPARE(model.floatImage.GetHeight(), 20);
-        QCOMPARE(model.workingImage.GetWidth(), 40);
+        QCOMPARE(model.FloatImage().GetWidth(), 10);
+        QCOMPARE(model.FloatImage().GetHeight(), 20);
+        QCOMPARE(model.WorkingImage().GetWidth(), 40);
 
         QVERIFY(Frame()->Dispatch(ID_EDIT_UNDO));
         QVERIFY(Frame()->Dispatch(ID_EDIT_UNDO));
-        QVERIFY(Same(model.floatImage, floatBefore));
-        QVERIFY(Same(model.workingImage, image));
+        QVERIFY(Same(model.FloatImage(), floatBefore));
+        QVERIFY(Same(model.WorkingImage(), image));
 
         // A filter of the "FIlter" dialog too.
         test::WhenModal<CFilterDlg>(
             [](CFilterDlg* d) { d->findChild<QPushButton*>("apply")->click(); });
         QVERIFY(Frame()->Dispatch(ID_FILTER_FIRST + 9)); // "Color - Quantize"
-        QVERIFY(Same(model.workingImage, image));
-        QVERIFY(!Same(model.floatImage, floatBefore));
+        QVERIFY(Same(model.WorkingImage(), image));
+        QVERIFY(!Same(model.FloatImage(), floatBefore));
     }
 
     void adjustmentDialogPreviewsOnReleaseAndKeepsTheResult_data() {
@@ -207,7 +208,7 @@ private slots:
         CTessaryView* view = NewDocument(32, 24);
         CCanvasModel& model = view->Canvas()->Model();
         CDIBSection2 before;
-        before.Copy(&model.workingImage);
+        before.Copy(&model.WorkingImage());
 
         bool previewed = false, heldDuringDrag = false;
         AdjustSettings confirmed;
@@ -217,10 +218,10 @@ private slots:
             // While the handle is held nothing is rendered.
             slider->setSliderDown(true);
             slider->setValue(value);
-            heldDuringDrag = d->Renders() == 0 && Same(model.workingImage, before);
+            heldDuringDrag = d->Renders() == 0 && Same(model.WorkingImage(), before);
             slider->setSliderDown(false);
             QTest::qWait(0);
-            previewed = d->Renders() > 0 && !Same(model.workingImage, before);
+            previewed = d->Renders() > 0 && !Same(model.WorkingImage(), before);
             confirmed = d->Settings();
             d->accept();
         });
@@ -232,10 +233,10 @@ private slots:
         expected.Copy(&before);
         AdjustTarget target = AdjustTarget::ForPicture(expected);
         QVERIFY(RunAdjustment(target, CImageCommandsOperation(command), &confirmed));
-        QVERIFY(Same(model.workingImage, expected));
+        QVERIFY(Same(model.WorkingImage(), expected));
 
         QVERIFY(Frame()->Dispatch(ID_EDIT_UNDO));
-        QVERIFY(Same(model.workingImage, before));
+        QVERIFY(Same(model.WorkingImage(), before));
     }
 
     void cancelInAnAdjustmentDialogRestoresExactly_data() {
@@ -253,18 +254,18 @@ private slots:
         CCanvasModel& model = view->Canvas()->Model();
         QVERIFY(model.TakeFloat(CRect{2, 3, 20, 17}));
         CDIBSection2 image, floatBefore;
-        image.Copy(&model.workingImage);
-        floatBefore.Copy(&model.floatImage);
+        image.Copy(&model.WorkingImage());
+        floatBefore.Copy(&model.FloatImage());
         bool previewed = false;
         test::WhenModal<CAdjustDlg>([&](CAdjustDlg* d) {
             d->findChild<QSlider*>(bar)->setValue(10);
-            previewed = !Same(model.floatImage, floatBefore);
+            previewed = !Same(model.FloatImage(), floatBefore);
             d->reject();
         });
         QVERIFY(Frame()->Dispatch(command));
         QVERIFY(previewed);
-        QVERIFY(Same(model.floatImage, floatBefore));
-        QVERIFY(Same(model.workingImage, image));
+        QVERIFY(Same(model.FloatImage(), floatBefore));
+        QVERIFY(Same(model.WorkingImage(), image));
     }
 
     void rgbCurvesAllTogetherMovesTheThreeBars() {
@@ -288,7 +289,7 @@ private slots:
         CTessaryView* view = NewDocument(32, 24, 9);
         CCanvasModel& model = view->Canvas()->Model();
         CDIBSection2 before;
-        before.Copy(&model.workingImage);
+        before.Copy(&model.WorkingImage());
         QString shownWhite, shownBlack;
         int rendersAfterTyping = -1;
         LevelsChannel red, blue;
@@ -316,9 +317,9 @@ private slots:
         QCOMPARE(blue.inWhite, 70);
         QCOMPARE(blue.inBlack, 69);
         QCOMPARE(shownBlack, QString("49")); // "RGB" shows red's values
-        QVERIFY(!Same(model.workingImage, before));
+        QVERIFY(!Same(model.WorkingImage(), before));
         QVERIFY(Frame()->Dispatch(ID_EDIT_UNDO));
-        QVERIFY(Same(model.workingImage, before));
+        QVERIFY(Same(model.WorkingImage(), before));
     }
 
     void levelsMidtoneStandsForGamma() {
@@ -334,7 +335,7 @@ private slots:
         CTessaryView* view = NewDocument(600, 400, 3);
         CCanvasModel& model = view->Canvas()->Model();
         CDIBSection2 before;
-        before.Copy(&model.workingImage);
+        before.Copy(&model.WorkingImage());
         ISettingsStore& store = m_run.app->Store();
         store.SetInt("Effects", "EFF2_0", 30); // the remembered red of "Color - Balance"
 
@@ -390,7 +391,7 @@ private slots:
         QCOMPARE(zoomMax, 3.0);
         QCOMPARE(zoomMin, 0.02);
         // Cancel: the picture and the remembered values are as they were.
-        QVERIFY(Same(model.workingImage, before));
+        QVERIFY(Same(model.WorkingImage(), before));
         QCOMPARE(store.GetInt("Effects", "EFF2_0", -1), 30);
         QCOMPARE(store.GetInt("Effects", "EFF2_1", -1), -1);
         QVERIFY(!model.CanUndo());
@@ -400,7 +401,7 @@ private slots:
         CTessaryView* view = NewDocument(50, 30, 4);
         CCanvasModel& model = view->Canvas()->Model();
         CDIBSection2 before;
-        before.Copy(&model.workingImage);
+        before.Copy(&model.WorkingImage());
         bool oneToOne = false, randomHidden = false;
         test::WhenModal<CFilterDlg>([&](CFilterDlg* d) {
             oneToOne = d->Preview()->Zoom() == 1.0;
@@ -422,10 +423,10 @@ private slots:
         engine.SetValue(0, 90);
         engine.SetImage(expected.GetBits(), expected.GetWidth(), expected.GetHeight());
         engine.Apply();
-        QVERIFY(Same(model.workingImage, expected));
-        QVERIFY(!Same(model.workingImage, before));
+        QVERIFY(Same(model.WorkingImage(), expected));
+        QVERIFY(!Same(model.WorkingImage(), before));
         QVERIFY(Frame()->Dispatch(ID_EDIT_UNDO));
-        QVERIFY(Same(model.workingImage, before));
+        QVERIFY(Same(model.WorkingImage(), before));
     }
 
     void filterDialogRunsOnAnyPicture() {
@@ -521,7 +522,7 @@ private slots:
         CTessaryView* view = NewDocument(100, 50, 6);
         CCanvasModel& model = view->Canvas()->Model();
         CDIBSection2 before;
-        before.Copy(&model.workingImage);
+        before.Copy(&model.WorkingImage());
         m_run.app->Store().SetInt("Resize", "type", 1 - method);
         int startMethod = -1;
         test::WhenModal<CResizeImageDlg>([&](CResizeImageDlg* d) {
@@ -533,8 +534,8 @@ private slots:
         QVERIFY(Frame()->Dispatch(ID_IMAGE_SIZE));
         QCOMPARE(startMethod, 1 - method);
         QCOMPARE(m_run.app->Store().GetInt("Resize", "type", -1), method);
-        QCOMPARE(model.workingImage.GetWidth(), 70);
-        QCOMPARE(model.workingImage.GetHeight(), 35);
+        QCOMPARE(model.WorkingImage().GetWidth(), 70);
+        QCOMPARE(model.WorkingImage().GetHeight(), 35);
         QCOMPARE(model.geometry.ImageWidth(), 70);
         QCOMPARE(OriginalWidth(view->Document()->original), 70);
         QCOMPARE(OriginalHeight(view->Document()->original), 35);
@@ -545,10 +546,10 @@ private slots:
             ResizeBilinear(before.GetBits(), 100, 50, expected.GetBits(), 70, 35);
         else
             ResizeBicubic(before.GetBits(), 100, 50, expected.GetBits(), 70, 35);
-        QVERIFY(Same(model.workingImage, expected));
+        QVERIFY(Same(model.WorkingImage(), expected));
 
         QVERIFY(Frame()->Dispatch(ID_EDIT_UNDO));
-        QVERIFY(Same(model.workingImage, before));
+        QVERIFY(Same(model.WorkingImage(), before));
         QCOMPARE(OriginalWidth(view->Document()->original), 100);
     }
 
@@ -560,7 +561,7 @@ private slots:
             d->reject();
         });
         QVERIFY(Frame()->Dispatch(ID_IMAGE_SIZE));
-        QCOMPARE(model.workingImage.GetWidth(), 30);
+        QCOMPARE(model.WorkingImage().GetWidth(), 30);
         QVERIFY(!model.CanUndo());
     }
 

@@ -105,7 +105,7 @@ private slots:
         QVERIFY(frame->Dispatch(ID_FILE_NEW));
         CTessaryView* view = frame->ActiveView();
         QVERIFY(view);
-        const CDIBSection2& image = view->Canvas()->Model().workingImage;
+        const CDIBSection2& image = view->Canvas()->Model().WorkingImage();
         QCOMPARE(image.GetWidth(), 200);
         QCOMPARE(image.GetHeight(), 200);
         QCOMPARE(int(image.GetRow(100)[0]), 255); // white
@@ -150,7 +150,7 @@ private slots:
         QVERIFY(messageSeen);
         CTessaryView* view = m_app->MainFrame()->ActiveView();
         QVERIFY(view);
-        QCOMPARE(view->Canvas()->Model().workingImage.GetWidth(), 64);
+        QCOMPARE(view->Canvas()->Model().WorkingImage().GetWidth(), 64);
         m_app->ExitInstance(); // writes the settings
         QCOMPARE(m_store->GetInt("New", "Width", 0), 64);
         QCOMPARE(m_store->GetInt("New", "Height", 0), 32);

@@ -112,7 +112,7 @@ private slots:
         // that is buffer row 342 above the frame.
         CDIBSection2 expected;
         ComputeTile(m_picture, {110, 342, 240, 264}, kTileEffectWash, expected);
-        const CDIBSection2& working = Frame()->ActiveView()->Canvas()->Model().workingImage;
+        const CDIBSection2& working = Frame()->ActiveView()->Canvas()->Model().WorkingImage();
         QVERIFY(SameColours(working, expected));
         QVERIFY(doc->HasOriginal());
         // Surroundings: columns 110 - 120 .. 110 + 240, buffer rows 78 - 132 .. 78 + 264,
@@ -165,7 +165,7 @@ private slots:
         QVERIFY(applyAfter);
         QVERIFY(!sharpenAfter);
         // The waiting size was applied: the whole picture at 250 x 400, no surroundings.
-        const CDIBSection2& working = Frame()->ActiveView()->Canvas()->Model().workingImage;
+        const CDIBSection2& working = Frame()->ActiveView()->Canvas()->Model().WorkingImage();
         QCOMPARE(working.GetWidth(), 250);
         QCOMPARE(working.GetHeight(), 400);
         QVERIFY(doc->surroundingsImage.IsEmpty());
@@ -251,7 +251,7 @@ private slots:
         CTessaryDoc::tileWizard = test::KeepWholeImage;
         QVERIFY(m_app->OpenDocumentFile(path));
         CCanvasModel& model = Frame()->ActiveView()->Canvas()->Model();
-        model.workingImage.FillOpaque(MakeColorRef(1, 2, 3));
+        model.WorkingImage().FillOpaque(MakeColorRef(1, 2, 3));
         CTessaryDoc::tileWizard = RunTileWizardDialog;
         bool sawWizard = false;
         test::AnswerMessageBox(QMessageBox::Yes);
@@ -265,7 +265,7 @@ private slots:
         QVERIFY(sawWizard);
         QTest::qWait(50);
         QVERIFY(QApplication::activeModalWidget() == nullptr);
-        QCOMPARE(model.workingImage.PixelAt(3, 3)[2], std::uint8_t(1));
+        QCOMPARE(model.WorkingImage().PixelAt(3, 3)[2], std::uint8_t(1));
     }
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "core/base/Rect.h"
+#include "core/document/CanvasEdit.h"
 #include "core/document/CanvasGeometry.h"
 #include "core/document/UndoHistory.h"
 #include "core/image/DIBSection2.h"
@@ -21,7 +22,41 @@ public:
     /// the image is centred. original and surroundings stay owned by the document.
     void Attach(CDIBSection2* original, CDIBSection2* surroundings, int tileOffsetX,
                 int tileOffsetY);
-    /// Brings the before-image up to date with the working image after an edit.
+
+    // The pictures. The working image changes through an edit (BeginEdit below), which
+    // takes the undo step and keeps the before-image up to date.
+    const CDIBSection2& WorkingImage() const { return m_workingImage; }
+    /// The working image for a change outside an edit (a document's picture replaced):
+    /// it takes no undo step; call SyncBeforeImage afterwards.
+    CDIBSection2& WorkingImage() { return m_workingImage; }
+    /// The picture as it was before the edit under way; between edits the same as the
+    /// working image.
+    const CDIBSection2& BeforeImage() const { return m_beforeImage; }
+    /// The floating selection (empty without one) and the copy its rescaling starts from.
+    const CDIBSection2& FloatImage() const { return m_floatImage; }
+    CDIBSection2& FloatImage() { return m_floatImage; }
+    const CDIBSection2& FloatBackup() const { return m_floatBackup; }
+    CDIBSection2& FloatBackup() { return m_floatBackup; }
+    /// The text being placed (empty without one).
+    const CDIBSection2& TextImage() const { return m_textImage; }
+    CDIBSection2& TextImage() { return m_textImage; }
+
+    // Edits (see CCanvasEdit).
+    /// An edit of the rectangle memoryRect (memory rows) of the working image. An empty
+    /// rectangle, or one reaching outside the picture, is the whole picture; so is an
+    /// edit that changes the picture's size.
+    [[nodiscard]] CCanvasEdit BeginEdit(const CRect& memoryRect = {});
+    /// A stroke: the changed rectangle starts empty and grows with Extend; a commit with
+    /// nothing extended takes no step.
+    [[nodiscard]] CCanvasEdit BeginEditGrowing();
+    /// An edit of the floating selection itself: the step keeps the float, and of the
+    /// working image only the part under it; the commit makes the float's backup follow
+    /// the result (a later rescale starts from it).
+    [[nodiscard]] CCanvasEdit BeginFloatEdit();
+    bool EditActive() const { return m_activeEdits > 0; }
+
+    /// Brings the before-image up to date after the working image was changed outside
+    /// an edit. Edits do this themselves.
     void SyncBeforeImage();
     /// Call after the working image changed size: takes the size and recentres.
     void ImageSizeChanged();
@@ -29,25 +64,31 @@ public:
     /// Colour (blue, green, red, alpha bytes) of the image point, wrapped into the tile.
     const std::uint8_t* PixelAtWrapped(int x, int y) const;
 
-    bool HasFloat() const { return !floatImage.IsEmpty(); }
-    bool HasText() const { return !textImage.IsEmpty(); }
+    bool HasFloat() const { return !m_floatImage.IsEmpty(); }
+    bool HasText() const { return !m_textImage.IsEmpty(); }
 
-    // Undo and redo (see CUndoHistory for the protocol every edit follows).
+    // Undo and redo. Every edit takes its step through CCanvasEdit.
     /// Makes a fresh history of levels steps (the "Undo" setting read when the canvas
     /// is made); tempDir is the folder of the step files, empty for the program folder.
     void CreateUndoHistory(int levels, const std::string& tempDir = {}) {
-        undoHistory = CUndoHistory(levels, tempDir);
+        m_undoHistory = CUndoHistory(levels, tempDir);
     }
-    void PushUndo() { undoHistory.PushUndo(*this); }
-    void PushUndoForHold() { undoHistory.PushUndoForHold(*this); }
     /// 1 when the picture size changed: the caller resets its drag state and calls
-    /// OriginalFollowsWorkingImage. The model is recentred already.
-    int Undo() { return undoHistory.Undo(*this); }
-    int Redo() { return undoHistory.Redo(*this); }
-    bool CanUndo() const { return undoHistory.CanUndo(*this); }
-    bool CanRedo() const { return undoHistory.CanRedo(); }
-    /// "Hold Undo" on or off; its check mark shows holdUndo.
-    void SetHoldUndo(bool on) { undoHistory.SetHoldUndo(*this, on); }
+    /// OriginalFollowsWorkingImage. The model is recentred already. Nothing happens
+    /// while Hold Undo is on or an edit is under way.
+    int Undo();
+    int Redo();
+    bool CanUndo() const { return m_undoHistory.CanUndo() && !m_holdUndo && m_activeEdits == 0; }
+    bool CanRedo() const { return m_undoHistory.CanRedo() && m_activeEdits == 0; }
+    /// "Hold Undo" on or off. Turning it on keeps the current picture as the only step;
+    /// while on, edits take no steps and undo and redo are off. Turning it off lets one
+    /// undo return to the held picture.
+    void SetHoldUndo(bool on);
+    /// "Hold Undo" is on (its check mark).
+    bool HoldUndo() const { return m_holdUndo; }
+    /// The steps, for the history brush and for inspection.
+    CUndoHistory& History() { return m_undoHistory; }
+    const CUndoHistory& History() const { return m_undoHistory; }
     /// The document's Original becomes a copy of the working image (swapped out again
     /// when the document keeps it on disk), so that it keeps the working image's size.
     void OriginalFollowsWorkingImage();
@@ -90,11 +131,6 @@ public:
     /// also acts as a press afterwards.
     DoubleClickAction DoubleClickActionFor(int tool) const;
 
-    CDIBSection2 workingImage;
-    CDIBSection2 beforeImage;
-    CDIBSection2 floatImage;
-    CDIBSection2 floatBackup;
-    CDIBSection2 textImage;
     int floatX = 0, floatY = 0; // image coordinates, top-down
     int textX = 0, textY = 0;
     CDIBSection2* surroundingsImage = nullptr; // not owned
@@ -103,11 +139,36 @@ public:
     bool cropMode = false;
     CRect cropRect; // image coordinates
     bool unsavedChanges = false;
-    bool holdUndo = false;
     bool showTileBorder = true;
-    CRect dirtyRect; // memory rows; all zero means the whole picture
     CCanvasGeometry geometry;
-    CUndoHistory undoHistory;
+
+private:
+    friend class CCanvasEdit;
+
+    /// The float, text and crop state as a step keeps it.
+    CStepState CurrentState() const;
+    /// Marks the canvas changed and, unless Hold Undo is on, snapshots rect (memory rows
+    /// of the before-image) with state into the next ring slot.
+    void PushUndo(const CRect& rect, CStepState state);
+    /// Snapshots the whole picture without the hold test and without marking changes.
+    void PushUndoForHold();
+    /// Fills step with rect of the before-image (the whole picture when rect is empty or
+    /// reaches outside it) and state.
+    void SaveState(CUndoStep& step, const CRect& rect, CStepState state);
+    /// 1 when the picture size changed, else 0 (also when the step holds nothing).
+    int RestoreState(CUndoStep& step);
+    /// Copies rect (memory rows) of the working image into the before-image; the whole
+    /// picture when rect is empty or the sizes differ.
+    void SyncBeforeImage(const CRect& memoryRect);
+
+    CDIBSection2 m_workingImage;
+    CDIBSection2 m_beforeImage;
+    CDIBSection2 m_floatImage;
+    CDIBSection2 m_floatBackup;
+    CDIBSection2 m_textImage;
+    bool m_holdUndo = false;
+    int m_activeEdits = 0;
+    CUndoHistory m_undoHistory;
 };
 
 } // namespace quiltara

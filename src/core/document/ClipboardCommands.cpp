@@ -29,7 +29,7 @@ bool CanCopyFloat(const CCanvasModel& canvas) {
 }
 
 CDIBSection2 CopyFloat(const CCanvasModel& canvas) {
-    return ThroughRGB(canvas.floatImage);
+    return ThroughRGB(canvas.FloatImage());
 }
 
 CDIBSection2 CutFloat(CCanvasModel& canvas) {
@@ -39,26 +39,26 @@ CDIBSection2 CutFloat(CCanvasModel& canvas) {
 }
 
 CDIBSection2 CopyAll(const CCanvasModel& canvas) {
-    return ThroughRGB(canvas.workingImage);
+    return ThroughRGB(canvas.WorkingImage());
 }
 
 bool Paste(CCanvasModel& canvas, const CDIBSection2& clip) {
     CDIBSection2 picture = ThroughRGB(clip);
     if (picture.IsEmpty()) return false;
     canvas.MergeFloat();
-    canvas.floatImage = std::move(picture);
-    canvas.floatBackup.Copy(&canvas.floatImage);
-    canvas.floatX = (canvas.workingImage.GetWidth() - canvas.floatImage.GetWidth()) / 2;
-    canvas.floatY = (canvas.workingImage.GetHeight() - canvas.floatImage.GetHeight()) / 2;
+    canvas.FloatImage() = std::move(picture);
+    canvas.FloatBackup().Copy(&canvas.FloatImage());
+    canvas.floatX = (canvas.WorkingImage().GetWidth() - canvas.FloatImage().GetWidth()) / 2;
+    canvas.floatY = (canvas.WorkingImage().GetHeight() - canvas.FloatImage().GetHeight()) / 2;
     return true;
 }
 
 bool SelectAll(CCanvasModel& canvas) {
-    if (canvas.workingImage.IsEmpty()) return false;
+    if (canvas.WorkingImage().IsEmpty()) return false;
     // A float not yet combined would otherwise vanish with its pixels.
     canvas.MergeFloat();
-    canvas.floatImage.Copy(&canvas.workingImage);
-    canvas.floatBackup.Copy(&canvas.workingImage);
+    canvas.FloatImage().Copy(&canvas.WorkingImage());
+    canvas.FloatBackup().Copy(&canvas.WorkingImage());
     canvas.floatX = 0;
     canvas.floatY = 0;
     return true;
@@ -88,8 +88,8 @@ std::string PasteAsOriginal(CCanvasModel& canvas, const CDIBSection2& clip) {
 }
 
 bool SetAsOriginal(CCanvasModel& canvas) {
-    if (!canvas.originalRef || canvas.workingImage.IsEmpty()) return false;
-    canvas.originalRef->Copy(&canvas.workingImage);
+    if (!canvas.originalRef || canvas.WorkingImage().IsEmpty()) return false;
+    canvas.originalRef->Copy(&canvas.WorkingImage());
     canvas.originalRef->SwapOut();
     return true;
 }

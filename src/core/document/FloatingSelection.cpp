@@ -86,62 +86,62 @@ void RescaleBilinear(CDIBSection2& dst, const CDIBSection2& source, int w, int h
 } // namespace
 
 void CCanvasModel::OriginalFollowsWorkingImage() {
-    if (!originalRef || workingImage.IsEmpty()) return;
+    if (!originalRef || m_workingImage.IsEmpty()) return;
     // Copy swaps the Original out again by itself when the document keeps it on disk.
-    originalRef->Copy(&workingImage);
+    originalRef->Copy(&m_workingImage);
 }
 
 CRect CCanvasModel::ToMemoryRows(CRect r) const {
-    const int h = workingImage.GetHeight();
+    const int h = m_workingImage.GetHeight();
     return CRect{r.left, h - r.bottom, r.right, h - r.top};
 }
 
 CRect CCanvasModel::FloatRect() const {
     if (!HasFloat()) return {};
-    return CRect{floatX, floatY, floatX + floatImage.GetWidth(), floatY + floatImage.GetHeight()};
+    return CRect{floatX, floatY, floatX + m_floatImage.GetWidth(),
+                 floatY + m_floatImage.GetHeight()};
 }
 
 bool CCanvasModel::MergeFloat() {
     if (!HasFloat()) return false;
-    const int y = workingImage.GetHeight() - floatY - floatImage.GetHeight();
-    workingImage.PasteFrom(floatImage, floatX, y, 0);
-    // The snapshot is taken while the float is still there, so that undoing the merge
-    // brings the float back instead of losing it with the old pixels.
-    dirtyRect = {};
-    PushUndo();
-    floatImage.MakeEmpty();
-    floatBackup.MakeEmpty();
-    SyncBeforeImage();
+    // The step keeps the canvas as the edit found it, float included, so that undoing
+    // the merge brings the float back instead of losing it with the old pixels.
+    CCanvasEdit edit = BeginEdit();
+    const int y = m_workingImage.GetHeight() - floatY - m_floatImage.GetHeight();
+    edit.Image().PasteFrom(m_floatImage, floatX, y, 0);
+    m_floatImage.MakeEmpty();
+    m_floatBackup.MakeEmpty();
+    edit.Commit();
     return true;
 }
 
 bool CCanvasModel::DeleteFloat() {
     if (!HasFloat()) return false;
-    floatImage.MakeEmpty();
-    floatBackup.MakeEmpty();
+    m_floatImage.MakeEmpty();
+    m_floatBackup.MakeEmpty();
     return true;
 }
 
 bool CCanvasModel::TakeFloat(CRect imageRect) {
-    if (workingImage.IsEmpty()) return false;
+    if (m_workingImage.IsEmpty()) return false;
     CRect r = imageRect.Normalized();
     // Clip to the picture here, so that a band reaching past the left or top edge
     // still places the float over the pixels it was taken from.
     r.left = std::max(r.left, 0);
     r.top = std::max(r.top, 0);
-    r.right = std::min(r.right, workingImage.GetWidth());
-    r.bottom = std::min(r.bottom, workingImage.GetHeight());
+    r.right = std::min(r.right, m_workingImage.GetWidth());
+    r.bottom = std::min(r.bottom, m_workingImage.GetHeight());
     if (r.Width() <= 0 || r.Height() <= 0) return false;
-    floatImage.Crop(&workingImage, ToMemoryRows(r));
-    floatBackup.Copy(&floatImage);
+    m_floatImage.Crop(&m_workingImage, ToMemoryRows(r));
+    m_floatBackup.Copy(&m_floatImage);
     floatX = r.left;
     floatY = r.top;
     return HasFloat();
 }
 
 void CCanvasModel::CropToolPress() {
-    floatImage.MakeEmpty();
-    floatBackup.MakeEmpty();
+    m_floatImage.MakeEmpty();
+    m_floatBackup.MakeEmpty();
 }
 
 void CCanvasModel::SetCropRect(CRect imageRect) {
@@ -155,11 +155,11 @@ bool CCanvasModel::FinishFloatTracking(CRect tracker) {
     floatX = r.left;
     floatY = r.top;
     if (r.Width() > 0 && r.Height() > 0 &&
-        (r.Width() != floatImage.GetWidth() || r.Height() != floatImage.GetHeight())) {
-        const CDIBSection2& source = floatBackup.IsEmpty() ? floatImage : floatBackup;
+        (r.Width() != m_floatImage.GetWidth() || r.Height() != m_floatImage.GetHeight())) {
+        const CDIBSection2& source = m_floatBackup.IsEmpty() ? m_floatImage : m_floatBackup;
         CDIBSection2 scaled;
         RescaleBilinear(scaled, source, r.Width(), r.Height());
-        floatImage = std::move(scaled);
+        m_floatImage = std::move(scaled);
     }
     return true;
 }
@@ -169,19 +169,21 @@ void CCanvasModel::FinishCropTracking(CRect tracker) {
 }
 
 bool CCanvasModel::FinishCrop() {
-    if (!cropMode || workingImage.IsEmpty()) return false;
+    if (!cropMode || m_workingImage.IsEmpty()) return false;
     cropRect = cropRect.Normalized();
-    // Checked before the snapshot: a refused crop changes nothing and should not use
-    // up an undo step.
+    // Checked before the edit: a refused crop changes nothing and should not use up an
+    // undo step.
     if (cropRect.Width() < 5 || cropRect.Height() < 5) return false;
-    dirtyRect = {};
-    PushUndo();
-    beforeImage.Crop(&workingImage, ToMemoryRows(cropRect));
-    workingImage.Copy(&beforeImage);
+    // The step keeps the pending crop: undoing the crop brings it back.
+    CCanvasEdit edit = BeginEdit();
+    CDIBSection2 cropped;
+    cropped.Crop(&edit.Image(), ToMemoryRows(cropRect));
+    // A rectangle wholly outside the picture crops nothing; the picture stays.
+    if (!cropped.IsEmpty()) edit.Image() = std::move(cropped);
     cropMode = false;
-    ImageSizeChanged();
+    edit.Commit(); // the size changed: the model takes it and recentres
     if (originalRef && (!originalRef->IsEmpty() || originalRef->IsSwappedOut()))
-        originalRef->Copy(&workingImage);
+        originalRef->Copy(&m_workingImage);
     return true;
 }
 

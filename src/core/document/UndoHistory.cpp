@@ -1,7 +1,5 @@
 #include "core/document/UndoHistory.h"
 
-#include "core/document/CanvasModel.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -26,13 +24,6 @@ CRect ClampTo(CRect r, int w, int h) {
 
 bool Usable(const CDIBSection2& pic) {
     return !pic.IsEmpty() && pic.GetBitsPerPixel() == 32;
-}
-
-void CopyOrEmpty(CDIBSection2& dst, const CDIBSection2& src) {
-    if (src.IsEmpty())
-        dst.MakeEmpty();
-    else
-        dst.Copy(&src);
 }
 
 } // namespace
@@ -172,18 +163,7 @@ CUndoStep* CUndoHistory::Step(int slot) {
     return m_ring[std::size_t(slot)].get();
 }
 
-void CUndoHistory::PushUndo(CCanvasModel& canvas) {
-    canvas.unsavedChanges = true;
-    if (canvas.holdUndo) return;
-    TakeSnapshot(canvas);
-}
-
-void CUndoHistory::PushUndoForHold(CCanvasModel& canvas) {
-    canvas.dirtyRect = {};
-    TakeSnapshot(canvas);
-}
-
-void CUndoHistory::TakeSnapshot(CCanvasModel& canvas) {
+CUndoStep& CUndoHistory::NextStep() {
     if (m_ringIndex > m_levels) m_ringIndex = 0;
     if (++m_available >= m_levels) {
         m_available = m_levels;
@@ -193,106 +173,38 @@ void CUndoHistory::TakeSnapshot(CCanvasModel& canvas) {
     if (!slot) slot = std::make_unique<CUndoStep>("und", m_tempDir);
     m_redo.clear();
     ++m_ringIndex;
-    SaveState(*slot, canvas);
+    return *slot;
 }
 
-bool CUndoHistory::CanUndo(const CCanvasModel& canvas) const {
-    return m_available > 0 && !canvas.holdUndo;
-}
-
-int CUndoHistory::Undo(CCanvasModel& canvas) {
-    // The command is off while holding; a stray call must not pull the held picture.
-    if (canvas.holdUndo) return 0;
+CUndoStep* CUndoHistory::StepBack() {
     if (--m_available < 0) {
         m_available = 0;
-        return 0;
+        return nullptr;
     }
     if (--m_ringIndex < 0) m_ringIndex = m_levels;
-    CUndoStep* step = m_ring[std::size_t(m_ringIndex)].get();
-    if (!step) return 0;
-    // The redo step keeps the same rectangle of the present picture. Across a size
-    // change it keeps the whole picture: the rectangle of the other size would leave
-    // the rest of the picture blank on redo.
-    const bool sameSize = step->imageWidth == canvas.beforeImage.GetWidth() &&
-                          step->imageHeight == canvas.beforeImage.GetHeight();
-    canvas.dirtyRect = sameSize ? step->region : CRect{};
-    auto redo = std::make_unique<CUndoStep>("rdo", m_tempDir);
-    SaveState(*redo, canvas);
-    m_redo.push_front(std::move(redo));
-    return RestoreState(*step, canvas);
+    return m_ring[std::size_t(m_ringIndex)].get();
 }
 
-int CUndoHistory::Redo(CCanvasModel& canvas) {
-    if (canvas.holdUndo || m_redo.empty()) return 0;
+CUndoStep& CUndoHistory::NewRedoStep() {
+    m_redo.push_front(std::make_unique<CUndoStep>("rdo", m_tempDir));
+    return *m_redo.front();
+}
+
+std::unique_ptr<CUndoStep> CUndoHistory::TakeRedoStep() {
+    if (m_redo.empty()) return nullptr;
     if (++m_available > m_levels) {
         m_available = m_levels;
-        return 0;
+        return nullptr;
     }
     if (++m_ringIndex > m_levels) m_ringIndex = 0;
     std::unique_ptr<CUndoStep> step = std::move(m_redo.front());
     m_redo.pop_front();
-    return RestoreState(*step, canvas);
+    return step;
 }
 
-void CUndoHistory::SetHoldUndo(CCanvasModel& canvas, bool on) {
-    canvas.holdUndo = on;
-    if (!on) return;
+void CUndoHistory::Restart() {
     m_ringIndex = 0;
     m_available = 0;
-    PushUndoForHold(canvas);
-}
-
-void CUndoHistory::SaveState(CUndoStep& step, const CCanvasModel& canvas) {
-    const CDIBSection2& before = canvas.beforeImage;
-    const int w = Usable(before) ? before.GetWidth() : 0;
-    const int h = Usable(before) ? before.GetHeight() : 0;
-    CRect r = canvas.dirtyRect;
-    if (r.left < 0 || r.top < 0 || r.right < 0 || r.bottom < 0 || r.left > w || r.right > w ||
-        r.top > h || r.bottom > h || r.Width() == 0 || r.Height() == 0)
-        r = CRect{0, 0, w, h};
-    step.imageWidth = w;
-    step.imageHeight = h;
-    step.region = step.SaveRegion(before, r);
-    step.cropMode = canvas.cropMode;
-    step.cropRect = canvas.cropRect;
-    step.floatX = canvas.floatX;
-    step.floatY = canvas.floatY;
-    step.textX = canvas.textX;
-    step.textY = canvas.textY;
-    try {
-        CopyOrEmpty(step.floatImage, canvas.floatImage);
-        CopyOrEmpty(step.textImage, canvas.textImage);
-    } catch (const std::bad_alloc&) {
-        step.floatImage.MakeEmpty();
-        step.textImage.MakeEmpty();
-    }
-}
-
-int CUndoHistory::RestoreState(CUndoStep& step, CCanvasModel& canvas) {
-    if (!step.HasRegion()) return 0;
-    // The picture now differs from what was last saved, whichever way it went.
-    canvas.unsavedChanges = true;
-    int result = 0;
-    CDIBSection2& working = canvas.workingImage;
-    if (step.imageWidth > 0 && step.imageHeight > 0 &&
-        (working.IsEmpty() || step.imageWidth != working.GetWidth() ||
-         step.imageHeight != working.GetHeight())) {
-        working.Create(step.imageWidth, step.imageHeight, 32, true);
-        canvas.ImageSizeChanged();
-        result = 1;
-    }
-    step.RestoreRegion(working);
-    canvas.SyncBeforeImage();
-    CopyOrEmpty(canvas.floatImage, step.floatImage);
-    CopyOrEmpty(canvas.floatBackup, step.floatImage);
-    canvas.floatX = step.floatX;
-    canvas.floatY = step.floatY;
-    CopyOrEmpty(canvas.textImage, step.textImage);
-    canvas.textX = step.textX;
-    canvas.textY = step.textY;
-    canvas.cropMode = step.cropMode;
-    canvas.cropRect = step.cropRect;
-    return result;
 }
 
 const CDIBSection2* CUndoHistory::GetStepImage(int slot, CRect& rect) {

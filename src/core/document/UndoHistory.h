@@ -10,7 +10,16 @@
 
 namespace quiltara {
 
-class CCanvasModel;
+/// What a step keeps besides the region's pixels: the floating selection, the text
+/// being placed and the crop state of the moment the edit began.
+struct CStepState {
+    bool cropMode = false;
+    CRect cropRect; // image coordinates
+    int floatX = 0, floatY = 0;
+    CDIBSection2 floatImage; // empty when there was no floating selection
+    CDIBSection2 textImage;  // empty when no text was being placed
+    int textX = 0, textY = 0;
+};
 
 /// One undo or redo step: the rectangle an edit changed, taken from the canvas's
 /// before-image, with the floating selection, the text being placed and the crop
@@ -52,14 +61,9 @@ public:
     /// The step's file name (chosen on first use, the same afterwards).
     std::string RegionFile() { return regionImage.GetTempPath(); }
 
-    bool cropMode = false;
-    CRect cropRect; // image coordinates
-    int floatX = 0, floatY = 0;
-    CDIBSection2 floatImage; // empty when there was no floating selection
+    CStepState state;
     CDIBSection2 regionImage;
-    CRect region;           // memory rows of the working image
-    CDIBSection2 textImage; // empty when no text was being placed
-    int textX = 0, textY = 0;
+    CRect region; // memory rows of the working image
     int imageWidth = 0, imageHeight = 0;
 
 private:
@@ -71,13 +75,9 @@ private:
 };
 
 /// A canvas's undo history: a ring of N + 1 steps (N is the "Undo" setting read when
-/// the canvas is made) and a stack of redo steps, newest first.
-///
-/// Protocol for every editing operation: set the model's dirtyRect to the rectangle
-/// (memory rows) the edit changes, or clear it for the whole picture; call PushUndo
-/// while the before-image still holds the picture as it was (whole-picture operations
-/// before changing the working image, strokes and merges after); when the edit is done
-/// bring the before-image up to date (CCanvasModel::SyncBeforeImage).
+/// the canvas is made) and a stack of redo steps, newest first. It keeps the steps and
+/// their bookkeeping; what goes into a step and what undo puts back is the canvas's
+/// business (CCanvasModel, whose edits take the steps).
 class CUndoHistory {
 public:
     /// Levels above this are held to it; the ring's steps are made when first used.
@@ -87,25 +87,23 @@ public:
     CUndoHistory(CUndoHistory&&) noexcept = default;
     CUndoHistory& operator=(CUndoHistory&&) noexcept = default;
 
-    /// Marks the canvas changed and, unless Hold Undo is on, snapshots the changed
-    /// rectangle into the next ring slot; deletes every redo step.
-    void PushUndo(CCanvasModel& canvas);
-    /// Snapshots the whole picture without the hold test and without marking changes.
-    void PushUndoForHold(CCanvasModel& canvas);
-    /// 1 when the restored step had another picture size (the caller then makes the
-    /// document's Original follow the working image), else 0.
-    int Undo(CCanvasModel& canvas);
-    int Redo(CCanvasModel& canvas);
-    bool CanUndo(const CCanvasModel& canvas) const;
-    bool CanRedo() const { return !m_redo.empty(); }
-    /// Turning it on keeps the current picture as the only step; while on, edits take
-    /// no snapshots and undo and redo are off. Turning it off lets one undo return to
-    /// the held picture.
-    void SetHoldUndo(CCanvasModel& canvas, bool on);
+    /// The ring slot the next snapshot goes to (its step made on first use), counted as
+    /// available; every redo step is deleted. The caller fills the step.
+    CUndoStep& NextStep();
+    /// Steps back for an undo: the step to restore, null when nothing is available (or
+    /// the slot was never used).
+    CUndoStep* StepBack();
+    /// A fresh redo step ("rdo"), put first on the redo stack; the caller fills it.
+    CUndoStep& NewRedoStep();
+    /// Steps forward for a redo: the newest redo step taken off the stack, null when
+    /// there is none or the ring holds no more steps.
+    std::unique_ptr<CUndoStep> TakeRedoStep();
+    /// Forgets the ring's steps for "Hold Undo": the next snapshot goes to slot 0 and is
+    /// the only one available.
+    void Restart();
 
-    void SaveState(CUndoStep& step, const CCanvasModel& canvas);
-    /// 1 when the picture size changed, else 0 (also when the step holds nothing).
-    int RestoreState(CUndoStep& step, CCanvasModel& canvas);
+    bool CanUndo() const { return m_available > 0; }
+    bool CanRedo() const { return !m_redo.empty(); }
 
     /// The region pixels of the step in slot (read back from disk when needed) and
     /// its region; null when the slot holds none.
@@ -127,8 +125,6 @@ public:
     CUndoStep* RedoStep(std::size_t i) { return i < m_redo.size() ? m_redo[i].get() : nullptr; }
 
 private:
-    void TakeSnapshot(CCanvasModel& canvas);
-
     int m_levels = 3;
     int m_ringIndex = 0;
     int m_available = 0;

@@ -102,7 +102,7 @@ bool CTessaryDoc::OnSaveDocument(const QString& path) {
         if (app) StoreJpegQuality(app->Store(), quality);
     }
     CStatusProgressReporter progress;
-    const SaveResult result = SavePictureFile(model.workingImage, file, quality, progress);
+    const SaveResult result = SavePictureFile(model.WorkingImage(), file, quality, progress);
     if (!result.ok) {
         QMessageBox::warning(window, "Quiltara", QString::fromStdString(result.message));
         return false;
@@ -180,7 +180,7 @@ void CTessaryDoc::OnViewInitialised(CCanvasWnd* view) {
 
 void CTessaryDoc::SetAsOriginal() {
     if (!canvas) return;
-    original.Copy(&canvas->Model().workingImage);
+    original.Copy(&canvas->Model().WorkingImage());
     originalLoaded = true;
     original.SwapOut();
 }

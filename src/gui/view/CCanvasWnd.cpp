@@ -231,7 +231,7 @@ void CCanvasWnd::paintEvent(QPaintEvent* event) {
 void CCanvasWnd::PaintCanvas(QPainter& painter, const QRect& clip) {
     painter.fillRect(clip, kBackground);
     const CCanvasGeometry& g = m_model.geometry;
-    const CDIBSection2& image = m_model.workingImage;
+    const CDIBSection2& image = m_model.WorkingImage();
     if (!image.IsEmpty() && image.GetBitsPerPixel() == 32) {
         CCanvasGeometry::TilePart parts[9];
         const int count = g.VisibleTileParts(
@@ -264,9 +264,10 @@ void CCanvasWnd::PaintCanvas(QPainter& painter, const QRect& clip) {
     }
     if (m_model.HasFloat()) {
         const QRect r = TrackerRect();
-        DrawPartScaled(painter, m_model.floatImage,
-                       QRect(0, 0, m_model.floatImage.GetWidth(), m_model.floatImage.GetHeight()),
-                       QRectF(r.x(), r.y(), r.width() + 1, r.height() + 1), g.Zoom() < 1.0);
+        DrawPartScaled(
+            painter, m_model.FloatImage(),
+            QRect(0, 0, m_model.FloatImage().GetWidth(), m_model.FloatImage().GetHeight()),
+            QRectF(r.x(), r.y(), r.width() + 1, r.height() + 1), g.Zoom() < 1.0);
         DrawTracker(painter, r, QColor(0, 128, 255), "Float");
     } else if (m_model.cropMode) {
         DrawTracker(painter, TrackerRect(), QColor(255, 128, 0), "Crop");

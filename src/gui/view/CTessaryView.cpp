@@ -69,7 +69,7 @@ bool CTessaryView::OnCommand(int id) {
         m_canvas->AfterUndoStep(model.Redo());
         return true;
     case ID_HOLD_UNDO:
-        model.SetHoldUndo(!model.holdUndo);
+        model.SetHoldUndo(!model.HoldUndo());
         return true;
     case ID_EDIT_COPY:
         PutPictureOnClipboard(CopyFloat(model));
@@ -155,7 +155,7 @@ bool CTessaryView::UpdateCommand(int id, CommandState& state) {
         return true;
     case ID_HOLD_UNDO:
         state.enabled = true;
-        state.checked = model.holdUndo;
+        state.checked = model.HoldUndo();
         return true;
     case ID_EDIT_COPY:
     case ID_EDIT_CUT:

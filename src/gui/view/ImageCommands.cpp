@@ -77,35 +77,21 @@ void CImageCommands::ReportOutOfMemory() {
     QMessageBox::critical(m_view, "Quiltara", "Not enough memory for this operation.");
 }
 
-void CImageCommands::PushUndoForTarget(bool onFloat) {
-    CCanvasModel& model = m_view->Canvas()->Model();
-    model.dirtyRect = CRect{};
-    if (onFloat) {
-        // The step keeps the float itself; of the working image, which the edit does
-        // not touch, the part under the float is enough.
-        const CRect r = model.ToMemoryRows(model.FloatRect());
-        const int w = model.beforeImage.GetWidth(), h = model.beforeImage.GetHeight();
-        CRect clipped{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, w),
-                      std::min(r.bottom, h)};
-        if (clipped.Width() <= 0 || clipped.Height() <= 0) clipped = CRect{0, 0, 1, 1};
-        model.dirtyRect = clipped;
-    }
-    model.PushUndo();
-}
-
 bool CImageCommands::RunAdjustment(int operation) {
     if (operation < 0 || operation >= kAdjOperationCount) return false;
     CCanvasWnd* canvas = m_view->Canvas();
     CCanvasModel& model = canvas->Model();
     const bool onFloat = model.HasFloat();
-    CDIBSection2& picture = onFloat ? model.floatImage : model.workingImage;
-    if (!Usable(picture)) return false;
+    if (!Usable(onFloat ? model.FloatImage() : model.WorkingImage())) return false;
     const bool hasDialog = AdjustOperations()[std::size_t(operation)].hasDialog;
 
     std::unique_ptr<AdjustTarget> target;
+    CCanvasEdit edit;
     try {
+        // The float is changed in place; the working image through the edit.
+        edit = onFloat ? model.BeginFloatEdit() : model.BeginEdit();
+        CDIBSection2& picture = onFloat ? model.FloatImage() : edit.Image();
         target = std::make_unique<AdjustTarget>(AdjustTarget::ForPicture(picture));
-        PushUndoForTarget(onFloat);
         bool done;
         if (hasDialog) {
             done = RunAdjustmentDialog(operation, *target);
@@ -114,25 +100,25 @@ bool CImageCommands::RunAdjustment(int operation) {
             done = quiltara::RunAdjustment(*target, operation);
         }
         if (!done) {
+            edit.Cancel(); // the dialog put the picture back
             canvas->Refresh();
             return false;
         }
     } catch (const std::bad_alloc&) {
         // The operations fail before they touch the pixels; a preview that ran
-        // before is undone with the backup.
-        if (target && !target->sizeChanged) target->RestoreBackup();
+        // before is undone with the backup. A picture that did change keeps its step.
+        if (!target || !target->sizeChanged) {
+            if (target) target->RestoreBackup();
+            edit.Cancel();
+        }
         canvas->Refresh();
         ReportOutOfMemory();
         return false;
     }
 
-    if (onFloat) {
-        // Resizing the float later starts from its backup: it keeps the result.
-        model.floatBackup.Copy(&model.floatImage);
-    } else if (target->sizeChanged) {
-        canvas->ImageSizeChanged();
-    }
-    model.SyncBeforeImage();
+    // A float edit's backup follows the result: resizing the float later starts from it.
+    edit.Commit();
+    if (!onFloat && target->sizeChanged) canvas->ImageSizeChanged();
     canvas->Refresh();
     return true;
 }
@@ -174,28 +160,23 @@ bool CImageCommands::RunFilter(int slot) {
     CCanvasWnd* canvas = m_view->Canvas();
     CCanvasModel& model = canvas->Model();
     const bool onFloat = model.HasFloat();
-    CDIBSection2& picture = onFloat ? model.floatImage : model.workingImage;
-    if (!Usable(picture)) return false;
+    if (!Usable(onFloat ? model.FloatImage() : model.WorkingImage())) return false;
     bool applied = false;
+    CCanvasEdit edit;
     try {
-        CFilterDlg dialog(slot, picture, m_view);
-        dialog.SetBeforeApply([this, onFloat] {
-            try {
-                PushUndoForTarget(onFloat);
-            } catch (const std::bad_alloc&) {
-                ReportOutOfMemory();
-                return false;
-            }
-            return true;
-        });
+        edit = onFloat ? model.BeginFloatEdit() : model.BeginEdit();
+        CFilterDlg dialog(slot, onFloat ? model.FloatImage() : edit.Image(), m_view);
         applied = dialog.exec() == QDialog::Accepted;
     } catch (const std::bad_alloc&) {
+        edit.Cancel();
         ReportOutOfMemory();
         return false;
     }
-    if (!applied) return false;
-    if (onFloat) model.floatBackup.Copy(&model.floatImage);
-    model.SyncBeforeImage();
+    if (!applied) {
+        edit.Cancel(); // the dialog changes the picture only when it applies
+        return false;
+    }
+    edit.Commit();
     canvas->Refresh();
     return true;
 }
@@ -203,7 +184,7 @@ bool CImageCommands::RunFilter(int slot) {
 bool CImageCommands::ImageSize() {
     CCanvasWnd* canvas = m_view->Canvas();
     CCanvasModel& model = canvas->Model();
-    CDIBSection2& working = model.workingImage;
+    const CDIBSection2& working = model.WorkingImage();
     if (!Usable(working)) return false;
     CTessaryApp* app = CTessaryApp::Instance();
     CMemorySettingsStore fallback;
@@ -219,15 +200,15 @@ bool CImageCommands::ImageSize() {
         return false;
     if (int(newW) == w && int(newH) == h) return false;
 
+    CCanvasEdit edit;
     try {
         if (method == CResizeImageModel::kBilinear) {
-            model.dirtyRect = CRect{};
-            model.PushUndo();
+            edit = model.BeginEdit();
             CStatusProgress progress("Working", 40, 100);
             progress.SetPos(50);
-            ResizeBilinear(working, int(newW), int(newH));
+            ResizeBilinear(edit.Image(), int(newW), int(newH));
             progress.SetPos(60);
-            model.SyncBeforeImage();
+            edit.Commit();
             progress.SetPos(80);
         } else {
             WaitCursor wait;
@@ -238,12 +219,14 @@ bool CImageCommands::ImageSize() {
                 ResizeBicubic(working.GetBits(), w, h, resized.GetBits(), int(newW), int(newH),
                               &progress);
             }
-            model.dirtyRect = CRect{};
-            model.PushUndo();
-            working = std::move(resized);
-            model.SyncBeforeImage();
+            edit = model.BeginEdit();
+            edit.Image() = std::move(resized);
+            edit.Commit();
         }
     } catch (const std::bad_alloc&) {
+        // A picture that was not resized takes no step.
+        if (edit.Active() && edit.Image().GetWidth() == w && edit.Image().GetHeight() == h)
+            edit.Cancel();
         ReportOutOfMemory();
         return false;
     }

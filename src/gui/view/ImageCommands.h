@@ -35,9 +35,6 @@ private:
     /// Runs the dialog of a dialog operation on the target; true on OK, with the
     /// target rendered with the confirmed settings.
     bool RunAdjustmentDialog(int operation, AdjustTarget& target);
-    /// The undo step before an edit of the float (only the float is kept) or of the
-    /// whole working image.
-    void PushUndoForTarget(bool onFloat);
     void ReportOutOfMemory();
 
     CTessaryView* m_view;

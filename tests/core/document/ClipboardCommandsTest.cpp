@@ -45,34 +45,34 @@ TEST(ClipboardCommands, PastingTwiceMergesTheFirstFloat) {
     Canvas c(200, 200);
     const CDIBSection2 first = Picture(50, 40, 21), second = Picture(30, 20, 22);
     CDIBSection2 start;
-    start.Copy(&c.model.workingImage);
+    start.Copy(&c.model.WorkingImage());
 
     ASSERT_TRUE(Paste(c.model, first));
     EXPECT_EQ(c.model.floatX, 75);
     EXPECT_EQ(c.model.floatY, 80);
-    EXPECT_TRUE(AllAlpha(c.model.floatImage, 255));
-    EXPECT_TRUE(test::SamePixels(c.model.workingImage, start)); // a float is not yet the image
+    EXPECT_TRUE(AllAlpha(c.model.FloatImage(), 255));
+    EXPECT_TRUE(test::SamePixels(c.model.WorkingImage(), start)); // a float is not yet the image
 
     ASSERT_TRUE(Paste(c.model, second));
     EXPECT_EQ(c.model.floatX, 85);
     EXPECT_EQ(c.model.floatY, 90);
-    EXPECT_EQ(c.model.floatImage.GetWidth(), 30);
-    EXPECT_TRUE(SameColour(c.model.floatBackup, 3, 4, second, 3, 4));
+    EXPECT_EQ(c.model.FloatImage().GetWidth(), 30);
+    EXPECT_TRUE(SameColour(c.model.FloatBackup(), 3, 4, second, 3, 4));
     // The first float now is part of the image, at the place it floated.
     for (int y : {0, 17, 39})
         for (int x : {0, 25, 49}) {
-            EXPECT_TRUE(SameColour(c.model.workingImage, 75 + x, 80 + y, first, x, y));
-            EXPECT_EQ(c.model.workingImage.GetRow(80 + y)[(75 + x) * 4 + 3], 255);
+            EXPECT_TRUE(SameColour(c.model.WorkingImage(), 75 + x, 80 + y, first, x, y));
+            EXPECT_EQ(c.model.WorkingImage().GetRow(80 + y)[(75 + x) * 4 + 3], 255);
         }
-    EXPECT_TRUE(SameColour(c.model.workingImage, 74, 80, start, 74, 80));
-    EXPECT_TRUE(test::SamePixels(c.model.beforeImage, c.model.workingImage));
+    EXPECT_TRUE(SameColour(c.model.WorkingImage(), 74, 80, start, 74, 80));
+    EXPECT_TRUE(test::SamePixels(c.model.BeforeImage(), c.model.WorkingImage()));
     EXPECT_TRUE(c.model.unsavedChanges);
 
     // Undoing the merge gives the first float back rather than losing it.
     c.model.Undo();
-    EXPECT_TRUE(test::SamePixels(c.model.workingImage, start));
+    EXPECT_TRUE(test::SamePixels(c.model.WorkingImage(), start));
     ASSERT_TRUE(c.model.HasFloat());
-    EXPECT_EQ(c.model.floatImage.GetWidth(), 50);
+    EXPECT_EQ(c.model.FloatImage().GetWidth(), 50);
     EXPECT_EQ(c.model.floatX, 75);
 }
 
@@ -85,17 +85,17 @@ TEST(ClipboardCommands, ALargerPictureFloatsAtANegativePosition) {
     EXPECT_EQ(c.model.FloatRect(), (CRect{-50, 50, 250, 150}));
     ASSERT_TRUE(CombineWithImage(c.model));
     EXPECT_FALSE(c.model.HasFloat());
-    EXPECT_TRUE(SameColour(c.model.workingImage, 0, 50, wide, 50, 0));
-    EXPECT_TRUE(SameColour(c.model.workingImage, 199, 149, wide, 249, 99));
+    EXPECT_TRUE(SameColour(c.model.WorkingImage(), 0, 50, wide, 50, 0));
+    EXPECT_TRUE(SameColour(c.model.WorkingImage(), 199, 149, wide, 249, 99));
 }
 
 TEST(ClipboardCommands, AnEmptyClipboardPictureChangesNothing) {
     Canvas c(20, 20);
-    c.model.floatImage = Picture(4, 4, 1);
+    c.model.FloatImage() = Picture(4, 4, 1);
     CDIBSection2 empty;
     empty.MakeEmpty();
     EXPECT_FALSE(Paste(c.model, empty));
-    EXPECT_EQ(c.model.floatImage.GetWidth(), 4); // the float was not merged either
+    EXPECT_EQ(c.model.FloatImage().GetWidth(), 4); // the float was not merged either
     EXPECT_EQ(PasteAsOriginal(c.model, empty), "");
     CDIBSection2 original;
     EXPECT_FALSE(MakeOriginalFromClipboard(original, empty));
@@ -115,7 +115,7 @@ TEST(ClipboardCommands, PasteAsOriginalSaysTheSize) {
     ASSERT_EQ(c.original.GetWidth(), 10);
     ASSERT_EQ(c.original.GetHeight(), 20);
     EXPECT_TRUE(SameColour(c.original, 7, 13, clip, 7, 13));
-    EXPECT_EQ(c.model.workingImage.GetWidth(), 64); // the canvas keeps its own picture
+    EXPECT_EQ(c.model.WorkingImage().GetWidth(), 64); // the canvas keeps its own picture
 
     CCanvasModel detached;
     EXPECT_EQ(PasteAsOriginal(detached, clip), "");
@@ -128,26 +128,26 @@ TEST(ClipboardCommands, CopyCutAndCopyAll) {
 
     const CDIBSection2 all = CopyAll(c.model);
     ASSERT_EQ(all.GetWidth(), 30);
-    EXPECT_TRUE(SameColour(all, 29, 19, c.model.workingImage, 29, 19));
+    EXPECT_TRUE(SameColour(all, 29, 19, c.model.WorkingImage(), 29, 19));
     EXPECT_TRUE(AllAlpha(all, 255));
 
-    c.model.floatImage = Picture(5, 6, 8);
-    c.model.floatBackup.Copy(&c.model.floatImage);
+    c.model.FloatImage() = Picture(5, 6, 8);
+    c.model.FloatBackup().Copy(&c.model.FloatImage());
     ASSERT_TRUE(CanCopyFloat(c.model));
     const CDIBSection2 copied = CopyFloat(c.model);
-    EXPECT_TRUE(SameColour(copied, 4, 5, c.model.floatImage, 4, 5));
+    EXPECT_TRUE(SameColour(copied, 4, 5, c.model.FloatImage(), 4, 5));
     EXPECT_TRUE(c.model.HasFloat());
     const CDIBSection2 cut = CutFloat(c.model);
     EXPECT_TRUE(SameColour(cut, 2, 1, copied, 2, 1));
     EXPECT_FALSE(c.model.HasFloat());
-    EXPECT_TRUE(c.model.floatBackup.IsEmpty());
+    EXPECT_TRUE(c.model.FloatBackup().IsEmpty());
 }
 
 TEST(ClipboardCommands, SelectAllFloatsTheWholeImage) {
     Canvas c(25, 15);
     ASSERT_TRUE(SelectAll(c.model));
-    EXPECT_TRUE(test::SamePixels(c.model.floatImage, c.model.workingImage));
-    EXPECT_TRUE(test::SamePixels(c.model.floatBackup, c.model.workingImage));
+    EXPECT_TRUE(test::SamePixels(c.model.FloatImage(), c.model.WorkingImage()));
+    EXPECT_TRUE(test::SamePixels(c.model.FloatBackup(), c.model.WorkingImage()));
     EXPECT_EQ(c.model.FloatRect(), (CRect{0, 0, 25, 15}));
 }
 
@@ -156,11 +156,11 @@ TEST(ClipboardCommands, DuplicateMakesANewOriginalFromCopyAll) {
     CDIBSection2 newOriginal;
     ASSERT_TRUE(MakeOriginalFromClipboard(newOriginal, CopyAll(c.model)));
     ASSERT_EQ(newOriginal.GetWidth(), 40);
-    EXPECT_TRUE(SameColour(newOriginal, 13, 17, c.model.workingImage, 13, 17));
+    EXPECT_TRUE(SameColour(newOriginal, 13, 17, c.model.WorkingImage(), 13, 17));
     EXPECT_TRUE(AllAlpha(newOriginal, 255));
     CCanvasModel second;
     second.Attach(&newOriginal, nullptr, 0, 0);
-    EXPECT_TRUE(test::SamePixels(second.workingImage, newOriginal));
+    EXPECT_TRUE(test::SamePixels(second.WorkingImage(), newOriginal));
 }
 
 TEST(ClipboardCommands, SetAsOriginalCopiesAndSwapsOut) {
@@ -170,7 +170,7 @@ TEST(ClipboardCommands, SetAsOriginalCopiesAndSwapsOut) {
     ASSERT_TRUE(SetAsOriginal(c.model));
     EXPECT_TRUE(c.original.IsSwappedOut());
     c.original.SwapIn();
-    EXPECT_TRUE(test::SamePixels(c.original, c.model.workingImage));
+    EXPECT_TRUE(test::SamePixels(c.original, c.model.WorkingImage()));
 }
 
 TEST(ClipboardCommands, DeleteAndCombineNeedAFloat) {

@@ -40,27 +40,27 @@ TEST(FloatingSelection, ImageRectanglesTurnIntoMemoryRows) {
 
 TEST(FloatingSelection, TakingAFloatCopiesTheBandWithoutChangingTheImage) {
     Canvas c(50, 40);
-    const CDIBSection2 start = Copy(c.model.workingImage);
+    const CDIBSection2 start = Copy(c.model.WorkingImage());
     ASSERT_TRUE(c.model.TakeFloat(CRect{30, 25, 10, 5})); // dragged up and left
     EXPECT_EQ(c.model.FloatRect(), (CRect{10, 5, 30, 25}));
-    EXPECT_TRUE(test::SamePixels(c.model.floatBackup, c.model.floatImage));
+    EXPECT_TRUE(test::SamePixels(c.model.FloatBackup(), c.model.FloatImage()));
     for (int y : {0, 9, 19})
         for (int x : {0, 11, 19})
-            EXPECT_TRUE(SamePixel(c.model.floatImage, x, y, start, 10 + x, 5 + y));
-    EXPECT_TRUE(test::SamePixels(c.model.workingImage, start));
+            EXPECT_TRUE(SamePixel(c.model.FloatImage(), x, y, start, 10 + x, 5 + y));
+    EXPECT_TRUE(test::SamePixels(c.model.WorkingImage(), start));
     EXPECT_FALSE(c.model.unsavedChanges);
 
     // Merging it back where it was leaves the picture as it was.
     EXPECT_TRUE(c.model.MergeFloat());
-    EXPECT_TRUE(test::SamePixels(c.model.workingImage, start));
+    EXPECT_TRUE(test::SamePixels(c.model.WorkingImage(), start));
 }
 
 TEST(FloatingSelection, ABandPastTheEdgeFloatsOverThePixelsItTook) {
     Canvas c(50, 40);
     ASSERT_TRUE(c.model.TakeFloat(CRect{-6, -4, 8, 10}));
     EXPECT_EQ(c.model.FloatRect(), (CRect{0, 0, 8, 10}));
-    EXPECT_TRUE(SamePixel(c.model.floatImage, 0, 0, c.model.workingImage, 0, 0));
-    EXPECT_TRUE(SamePixel(c.model.floatImage, 7, 9, c.model.workingImage, 7, 9));
+    EXPECT_TRUE(SamePixel(c.model.FloatImage(), 0, 0, c.model.WorkingImage(), 0, 0));
+    EXPECT_TRUE(SamePixel(c.model.FloatImage(), 7, 9, c.model.WorkingImage(), 7, 9));
     EXPECT_FALSE(c.model.TakeFloat(CRect{60, 0, 70, 10}));
     EXPECT_FALSE(c.model.TakeFloat(CRect{5, 5, 5, 9}));
 }
@@ -69,31 +69,31 @@ TEST(FloatingSelection, TheFloatToolMergesTheCropToolDiscards) {
     Canvas c(40, 40);
     c.model.TakeFloat(CRect{0, 0, 10, 10});
     c.model.FinishFloatTracking(CRect{20, 20, 30, 30}); // moved
-    const CDIBSection2 moved = Copy(c.model.floatImage);
+    const CDIBSection2 moved = Copy(c.model.FloatImage());
     c.model.FloatToolPress();
     EXPECT_FALSE(c.model.HasFloat());
-    EXPECT_TRUE(SamePixel(c.model.workingImage, 25, 22, moved, 5, 2));
+    EXPECT_TRUE(SamePixel(c.model.WorkingImage(), 25, 22, moved, 5, 2));
     EXPECT_TRUE(c.model.CanUndo());
 
-    const CDIBSection2 merged = Copy(c.model.workingImage);
+    const CDIBSection2 merged = Copy(c.model.WorkingImage());
     c.model.TakeFloat(CRect{0, 0, 10, 10});
     c.model.FinishFloatTracking(CRect{20, 20, 30, 30});
     c.model.CropToolPress();
     EXPECT_FALSE(c.model.HasFloat());
-    EXPECT_TRUE(c.model.floatBackup.IsEmpty());
-    EXPECT_TRUE(test::SamePixels(c.model.workingImage, merged));
+    EXPECT_TRUE(c.model.FloatBackup().IsEmpty());
+    EXPECT_TRUE(test::SamePixels(c.model.WorkingImage(), merged));
 }
 
 TEST(FloatingSelection, ResizingRescalesTheBackup) {
     Canvas c(10, 10);
     // A float of two pixels, 0 and 100 in every byte.
-    c.model.floatImage.Create(2, 1, 32, true);
-    std::memset(c.model.floatImage.GetRow(0) + 4, 100, 4);
-    c.model.floatBackup.Copy(&c.model.floatImage);
+    c.model.FloatImage().Create(2, 1, 32, true);
+    std::memset(c.model.FloatImage().GetRow(0) + 4, 100, 4);
+    c.model.FloatBackup().Copy(&c.model.FloatImage());
 
     ASSERT_TRUE(c.model.FinishFloatTracking(CRect{1, 2, 5, 3}));
-    ASSERT_EQ(c.model.floatImage.GetWidth(), 4);
-    const std::uint8_t* row = c.model.floatImage.GetRow(0);
+    ASSERT_EQ(c.model.FloatImage().GetWidth(), 4);
+    const std::uint8_t* row = c.model.FloatImage().GetRow(0);
     EXPECT_EQ(row[0], 0);
     EXPECT_EQ(row[4], 50);
     EXPECT_EQ(row[8], 100);
@@ -103,52 +103,52 @@ TEST(FloatingSelection, ResizingRescalesTheBackup) {
 
     // Back to the first size: from the untouched backup, exactly.
     c.model.FinishFloatTracking(CRect{0, 0, 2, 1});
-    EXPECT_TRUE(test::SamePixels(c.model.floatImage, c.model.floatBackup));
+    EXPECT_TRUE(test::SamePixels(c.model.FloatImage(), c.model.FloatBackup()));
 }
 
 TEST(FloatingSelection, ShrinkingAveragesAndKeepsTheBackup) {
     Canvas c(10, 10);
     c.model.TakeFloat(CRect{0, 0, 8, 8});
-    const CDIBSection2 backup = Copy(c.model.floatBackup);
+    const CDIBSection2 backup = Copy(c.model.FloatBackup());
     c.model.FinishFloatTracking(CRect{0, 0, 3, 5});
-    EXPECT_EQ(c.model.floatImage.GetWidth(), 3);
-    EXPECT_EQ(c.model.floatImage.GetHeight(), 5);
-    EXPECT_TRUE(test::SamePixels(c.model.floatBackup, backup));
+    EXPECT_EQ(c.model.FloatImage().GetWidth(), 3);
+    EXPECT_EQ(c.model.FloatImage().GetHeight(), 5);
+    EXPECT_TRUE(test::SamePixels(c.model.FloatBackup(), backup));
     // A move keeps the rescaled pixels.
-    const CDIBSection2 scaled = Copy(c.model.floatImage);
+    const CDIBSection2 scaled = Copy(c.model.FloatImage());
     c.model.FinishFloatTracking(CRect{4, 4, 7, 9});
-    EXPECT_TRUE(test::SamePixels(c.model.floatImage, scaled));
+    EXPECT_TRUE(test::SamePixels(c.model.FloatImage(), scaled));
 }
 
 TEST(FloatingSelection, FinishCropNeedsFivePixels) {
     Canvas c(60, 50);
     c.original.SwapOut();
-    const CDIBSection2 start = Copy(c.model.workingImage);
+    const CDIBSection2 start = Copy(c.model.WorkingImage());
     EXPECT_FALSE(c.model.CanFinishCrop());
     c.model.SetCropRect(CRect{20, 10, 16, 40}); // 4 wide
     ASSERT_TRUE(c.model.CanFinishCrop());
     EXPECT_FALSE(c.model.FinishCrop());
     EXPECT_TRUE(c.model.cropMode);
     EXPECT_FALSE(c.model.CanUndo());
-    EXPECT_TRUE(test::SamePixels(c.model.workingImage, start));
+    EXPECT_TRUE(test::SamePixels(c.model.WorkingImage(), start));
 
     c.model.FinishCropTracking(CRect{30, 40, 5, 12});
     ASSERT_TRUE(c.model.FinishCrop());
     EXPECT_FALSE(c.model.cropMode);
-    ASSERT_EQ(c.model.workingImage.GetWidth(), 25);
-    ASSERT_EQ(c.model.workingImage.GetHeight(), 28);
+    ASSERT_EQ(c.model.WorkingImage().GetWidth(), 25);
+    ASSERT_EQ(c.model.WorkingImage().GetHeight(), 28);
     EXPECT_EQ(c.model.geometry.ImageWidth(), 25);
-    EXPECT_TRUE(SamePixel(c.model.workingImage, 0, 0, start, 5, 12));
-    EXPECT_TRUE(SamePixel(c.model.workingImage, 24, 27, start, 29, 39));
-    EXPECT_TRUE(test::SamePixels(c.model.beforeImage, c.model.workingImage));
+    EXPECT_TRUE(SamePixel(c.model.WorkingImage(), 0, 0, start, 5, 12));
+    EXPECT_TRUE(SamePixel(c.model.WorkingImage(), 24, 27, start, 29, 39));
+    EXPECT_TRUE(test::SamePixels(c.model.BeforeImage(), c.model.WorkingImage()));
     // The Original follows, kept on disk.
     EXPECT_TRUE(c.original.IsSwappedOut());
     c.original.SwapIn();
-    EXPECT_TRUE(test::SamePixels(c.original, c.model.workingImage));
+    EXPECT_TRUE(test::SamePixels(c.original, c.model.WorkingImage()));
 
     // Undo brings back the size and the pending crop.
     EXPECT_EQ(c.model.Undo(), 1);
-    EXPECT_TRUE(test::SamePixels(c.model.workingImage, start));
+    EXPECT_TRUE(test::SamePixels(c.model.WorkingImage(), start));
     EXPECT_TRUE(c.model.cropMode);
     EXPECT_EQ(c.model.cropRect, (CRect{5, 12, 30, 40}));
 }
@@ -161,7 +161,7 @@ TEST(FloatingSelection, DoubleClickActsOnTextThenFloatThenCrop) {
     EXPECT_EQ(c.model.DoubleClickActionFor(0), A::FinishCrop);
     c.model.TakeFloat(CRect{0, 0, 5, 5});
     EXPECT_EQ(c.model.DoubleClickActionFor(0), A::MergeFloat);
-    test::MakePatternPicture(c.model.textImage, 3, 3);
+    test::MakePatternPicture(c.model.TextImage(), 3, 3);
     EXPECT_EQ(c.model.DoubleClickActionFor(0), A::EditText);
     EXPECT_EQ(c.model.DoubleClickActionFor(26), A::None);
 }
