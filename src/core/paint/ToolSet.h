@@ -80,11 +80,12 @@ struct CToolRoute {
     int colorSourceKind = 0;           // the stroke engine's kind (Stroke and Bucket)
     bool oneShot = false;              // the previous tool returns on release
     bool rightPressSetsSource = false; // the right button sets the clone source point
-    bool needsSource = false;          // press checks the tool's source picture and tells the user
-                                       // when it is missing (no stroke then)
-    bool guideLine = false;            // a guide line follows the mouse while the button is down
-    bool passesTexture = false;        // the stroke takes the texture arguments
-    bool pressureModeZero = false;     // the stroke ignores the brush's pressure mode
+    // The press checks the tool's source picture (surroundings, Original) and tells the
+    // user when it is missing; no stroke starts then.
+    bool needsSource = false;
+    bool guideLine = false;        // a guide line follows the mouse while the button is down
+    bool passesTexture = false;    // the stroke takes the texture arguments
+    bool pressureModeZero = false; // pressure mode 0 is passed, whatever the brush's
 };
 
 /// The route of toolId; an unknown id gets the route of action None.
