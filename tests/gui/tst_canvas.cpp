@@ -102,7 +102,7 @@ private slots:
 
     void zoomToolClicksAndRectangles() {
         auto canvas = MakeCanvas(200, 200);
-        AppState().currentTool = TOOL_ZOOM;
+        AppState().ChooseTool(kToolZoom);
         canvas->SetZoom(10);
         const QPoint centre(canvas->viewport()->width() / 2, canvas->viewport()->height() / 2);
         QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, centre);
@@ -129,11 +129,11 @@ private slots:
         // The right button zooms out by 0.6 and switches to zoom-out until released.
         canvas->SetZoom(2);
         QTest::mousePress(canvas->viewport(), Qt::RightButton, {}, centre);
-        QCOMPARE(AppState().currentTool, int(TOOL_ZOOM_OUT));
+        QCOMPARE(AppState().tools.Current(), int(kToolZoomOut));
         QVERIFY(qAbs(canvas->Geometry().Zoom() - 1.2) < 1e-9);
         QTest::mouseRelease(canvas->viewport(), Qt::RightButton, {}, centre);
-        QCOMPARE(AppState().currentTool, int(TOOL_ZOOM));
-        AppState().currentTool = TOOL_PAINT_BRUSH;
+        QCOMPARE(AppState().tools.Current(), int(kToolZoom));
+        AppState().ChooseTool(kToolPaintBrush);
     }
 
     void fitToWindowAndMoveCanvas() {
@@ -143,7 +143,7 @@ private slots:
         QCOMPARE(canvas->Geometry().OriginX(), 0);
 
         canvas->SetZoom(2);
-        AppState().currentTool = TOOL_MOVE_CANVAS;
+        AppState().ChooseTool(kToolMoveCanvas);
         const int x0 = canvas->Geometry().OriginX(), y0 = canvas->Geometry().OriginY();
         QTest::mousePress(canvas->viewport(), Qt::LeftButton, {}, QPoint(100, 100));
         QTest::mouseMove(canvas->viewport(), QPoint(90, 95));
@@ -151,19 +151,19 @@ private slots:
         QCOMPARE(canvas->Geometry().OriginX(), x0 - 10);
         QCOMPARE(canvas->Geometry().OriginY(), y0 - 5);
         QCOMPARE(canvas->horizontalScrollBar()->value(), -(x0 - 10));
-        AppState().currentTool = TOOL_PAINT_BRUSH;
+        AppState().ChooseTool(kToolPaintBrush);
     }
 
     void colourPickWrapsNeighbourTiles() {
         auto canvas = MakeCanvas(100, 100);
-        AppState().currentTool = TOOL_COLOR_PICK;
+        AppState().ChooseTool(kToolColorPick);
         const auto& g = canvas->Geometry();
         // A click on the right neighbour at image x = 130 picks tile pixel x = 30.
         const auto client = g.ImageToClient(130, 20);
         QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, QPoint(client.x, client.y));
         const std::uint8_t* px = canvas->Model().WorkingImage().GetRow(20) + 30 * 4;
         QCOMPARE(AppState().foreColor, MakeColorRef(px[2], px[1], px[0]));
-        AppState().currentTool = TOOL_PAINT_BRUSH;
+        AppState().ChooseTool(kToolPaintBrush);
     }
 
     void hiddenTileBorderStillDrawsNeighbours() {

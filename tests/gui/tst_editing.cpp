@@ -39,7 +39,7 @@ class EditingTest : public QObject {
 private slots:
     void init() {
         m_run.Start();
-        AppState().currentTool = TOOL_PAINT_BRUSH;
+        AppState().ChooseTool(kToolPaintBrush);
     }
     void cleanup() {
         m_run.Stop();
@@ -110,7 +110,7 @@ private slots:
             const auto p = g.ImageToClient(x, y);
             return QPoint(p.x, p.y);
         };
-        AppState().currentTool = TOOL_FLOAT;
+        AppState().ChooseTool(kToolFloat);
         QTest::mousePress(canvas->viewport(), Qt::LeftButton, {}, client(10, 10));
         QTest::mouseMove(canvas->viewport(), client(30, 40));
         QTest::mouseRelease(canvas->viewport(), Qt::LeftButton, {}, client(30, 40));
@@ -120,7 +120,7 @@ private slots:
         QCOMPARE(model.floatX, 10);
 
         // Drag it by its inside with the arrow tool: it moves by the drag.
-        AppState().currentTool = TOOL_ARROW;
+        AppState().ChooseTool(kToolArrow);
         QTest::mousePress(canvas->viewport(), Qt::LeftButton, {}, client(20, 25));
         QTest::mouseMove(canvas->viewport(), client(25, 28));
         QTest::mouseRelease(canvas->viewport(), Qt::LeftButton, {}, client(25, 28));
@@ -137,7 +137,7 @@ private slots:
         QVERIFY(Frame()->QueryState(ID_EDIT_UNDO).enabled);
         QVERIFY(Frame()->Dispatch(ID_EDIT_UNDO));
         QVERIFY(model.HasFloat());
-        AppState().currentTool = TOOL_PAINT_BRUSH;
+        AppState().ChooseTool(kToolPaintBrush);
     }
 
     void finishCropChangesTheSizeAndUndoRestoresIt() {
@@ -145,7 +145,7 @@ private slots:
         CCanvasWnd* canvas = view->Canvas();
         CCanvasModel& model = canvas->Model();
         const auto& g = canvas->Geometry();
-        AppState().currentTool = TOOL_CROP;
+        AppState().ChooseTool(kToolCrop);
         const auto a = g.ImageToClient(10, 10), b = g.ImageToClient(60, 50);
         QTest::mousePress(canvas->viewport(), Qt::LeftButton, {}, QPoint(a.x, a.y));
         QTest::mouseMove(canvas->viewport(), QPoint(b.x, b.y));
@@ -161,7 +161,7 @@ private slots:
         QCOMPARE(g.ImageWidth(), 120);
         QVERIFY(Frame()->Dispatch(ID_EDIT_REDO));
         QCOMPARE(model.WorkingImage().GetWidth(), 50);
-        AppState().currentTool = TOOL_PAINT_BRUSH;
+        AppState().ChooseTool(kToolPaintBrush);
     }
 };
 

@@ -86,7 +86,7 @@ class ImageCommandsTest : public QObject {
 private slots:
     void init() {
         m_run.Start();
-        AppState().currentTool = TOOL_PAINT_BRUSH;
+        AppState().ChooseTool(kToolPaintBrush);
     }
     void cleanup() { m_run.Stop(); }
 

@@ -197,13 +197,13 @@ private slots:
     void toolCommandsSelectTheCanvasTools() {
         CMainFrame* frame = m_app->MainFrame();
         frame->Dispatch(ID_TOOL_MOVE_CANVAS);
-        QCOMPARE(AppState().currentTool, int(TOOL_MOVE_CANVAS));
+        QCOMPARE(AppState().tools.Current(), int(kToolMoveCanvas));
         frame->Dispatch(ID_TOOL_ZOOM);
-        QCOMPARE(AppState().currentTool, int(TOOL_ZOOM));
-        QCOMPARE(AppState().previousTool, int(TOOL_MOVE_CANVAS));
+        QCOMPARE(AppState().tools.Current(), int(kToolZoom));
+        QCOMPARE(AppState().tools.Previous(), int(kToolMoveCanvas));
         QVERIFY(frame->QueryState(ID_TOOL_ZOOM).checked);
         QVERIFY(!frame->QueryState(ID_TOOL_MOVE_CANVAS).checked);
-        AppState().currentTool = TOOL_PAINT_BRUSH;
+        AppState().ChooseTool(kToolPaintBrush);
     }
 };
 

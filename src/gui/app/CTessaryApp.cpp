@@ -9,8 +9,11 @@
 #include "gui/app/CommandIds.h"
 #include "gui/app/ProgramFolderLocator.h"
 #include "gui/app/QtSettingsStore.h"
+#include "gui/devices/CTabletDlg.h"
 #include "gui/exif/CCameraInfoDlg.h"
 #include "gui/image/PictureDrawing.h"
+#include "gui/paint/CToolListPicker.h"
+#include "gui/paint/CToolsPanel.h"
 #include "gui/ui/CChildFrame.h"
 #include "gui/ui/CMainFrame.h"
 #include "gui/ui/CNewTileSizeDlg.h"
@@ -42,13 +45,13 @@ struct ToolCommand {
     int tool;
 };
 constexpr ToolCommand kToolCommands[] = {
-    {ID_TOOL_ARROW, TOOL_ARROW},
-    {ID_TOOL_ZOOM, TOOL_ZOOM},
-    {ID_TOOL_MOVE_CANVAS, TOOL_MOVE_CANVAS},
-    {ID_TOOL_CROP, TOOL_CROP},
-    {ID_TOOL_FLOAT, TOOL_FLOAT},
-    {ID_TOOL_TEXTURE_PICK, TOOL_TEXTURE_PICK},
-    {ID_TOOL_ADD_TEXT, TOOL_ADD_TEXT},
+    {ID_TOOL_ARROW, kToolArrow},
+    {ID_TOOL_ZOOM, kToolZoom},
+    {ID_TOOL_MOVE_CANVAS, kToolMoveCanvas},
+    {ID_TOOL_CROP, kToolCrop},
+    {ID_TOOL_FLOAT, kToolFloat},
+    {ID_TOOL_TEXTURE_PICK, kToolTexturePick},
+    {ID_TOOL_ADD_TEXT, kToolAddText},
 };
 } // namespace
 
@@ -76,12 +79,27 @@ bool CTessaryApp::InitInstance() {
     LoadRecentFiles();
     AppState().foreColor = m_settings.foreColor;
     AppState().backColor = m_settings.backColor;
+    AppState().painting.SetForeColor(m_settings.foreColor);
+    AppState().painting.backColor = m_settings.backColor;
+    if (m_settings.tablet) m_tablet.Load();
+    const std::vector<std::string> libraryMessages =
+        AppState().tools.LoadLibraries(ProgramFolders().brushes, *m_store, AppState().painting);
     m_mainFrame = std::make_unique<CMainFrame>(this);
+    m_tablet.Open(m_mainFrame.get());
+    connect(m_mainFrame->ToolsPanel(), &CToolsPanel::positionChosen, this,
+            &CTessaryApp::ChooseToolBarPosition);
+    connect(m_mainFrame->RetouchPicker(), &CToolListPicker::entryChosen, this,
+            &CTessaryApp::ChooseRetouchTool);
+    connect(m_mainFrame->EffectsPicker(), &CToolListPicker::entryChosen, this,
+            &CTessaryApp::ChooseEffectsTool);
+    m_mainFrame->RefreshToolPanels();
     connect(m_mainFrame.get(), &CMainFrame::filesDropped, this, [this](const QStringList& files) {
         for (const QString& file : files) OpenDocumentFile(file);
     });
     UpdateRecentFileMenu();
     RestoreFramePlacement();
+    for (const std::string& text : libraryMessages)
+        QMessageBox::warning(m_mainFrame.get(), "Quiltara", QString::fromStdString(text));
     return true;
 }
 
@@ -98,6 +116,10 @@ void CTessaryApp::WriteSettings() {
     m_settings.foreColor = AppState().foreColor;
     m_settings.backColor = AppState().backColor;
     m_settings.Save(*m_store, m_programFolder.toStdString());
+    // The brush selections live with the tool set; written after the settings so that
+    // the values read at start do not overwrite them.
+    AppState().tools.SaveSelections(*m_store);
+    m_store->Flush();
 }
 
 void CTessaryApp::RestoreFramePlacement() {
@@ -251,13 +273,58 @@ CTessaryDoc* CTessaryApp::NewDocument() {
     return raw;
 }
 
-void CTessaryApp::SelectTool(int toolId) {
+bool CTessaryApp::SelectTool(int toolId) {
+    return AfterToolChoice(AppState().ChooseTool(toolId));
+}
+
+bool CTessaryApp::ChooseToolBarPosition(int position) {
     CAppState& state = AppState();
-    if (state.currentTool != toolId) state.previousTool = state.currentTool;
-    state.currentTool = toolId;
-    if (!m_mainFrame) return;
-    for (QMdiSubWindow* w : m_mainFrame->MdiArea()->subWindowList())
-        if (auto* child = qobject_cast<CChildFrame*>(w)) child->View()->Canvas()->UpdateCursor();
+    if (!AfterToolChoice(state.tools.ChoosePosition(position, state.painting))) return false;
+    if (m_mainFrame && (position == kPositionRetouch || position == kPositionEffects)) {
+        m_mainFrame->ShowRetouchPanel(position == kPositionRetouch);
+        m_mainFrame->ShowEffectsPanel(position == kPositionEffects);
+    }
+    return true;
+}
+
+bool CTessaryApp::ChooseRetouchTool(int listIndex) {
+    CAppState& state = AppState();
+    return AfterToolChoice(state.tools.ChooseRetouch(listIndex, state.painting));
+}
+
+bool CTessaryApp::ChooseEffectsTool(int listIndex) {
+    CAppState& state = AppState();
+    return AfterToolChoice(state.tools.ChooseEffects(listIndex, state.painting));
+}
+
+bool CTessaryApp::ReturnToPreviousTool() {
+    CAppState& state = AppState();
+    return AfterToolChoice(state.tools.ReturnToPreviousTool(state.painting));
+}
+
+bool CTessaryApp::AfterToolChoice(bool accepted) {
+    if (!accepted) return false;
+    if (m_mainFrame) {
+        m_mainFrame->RefreshToolPanels();
+        for (QMdiSubWindow* w : m_mainFrame->MdiArea()->subWindowList())
+            if (auto* child = qobject_cast<CChildFrame*>(w))
+                child->View()->Canvas()->UpdateCursor();
+    }
+    emit toolChanged(AppState().tools.Current());
+    return true;
+}
+
+void CTessaryApp::RunTabletDialog() {
+    CTabletDlg dialog(m_settings.tablet != 0, CTablet::StatusText(), m_mainFrame.get());
+    if (dialog.exec() != QDialog::Accepted) return;
+    const bool on = dialog.TabletEnabled();
+    m_settings.tablet = on ? 1 : 0;
+    if (on) {
+        m_tablet.Load();
+        m_tablet.Open(m_mainFrame.get());
+    }
+    m_tablet.Enable(on);
+    WriteSettings();
 }
 
 void CTessaryApp::OpenHelp() {
@@ -319,6 +386,9 @@ bool CTessaryApp::OnCommand(int id) {
     case ID_SETTINGS:
         RunSettingsDialog();
         return true;
+    case ID_TABLET:
+        RunTabletDialog();
+        return true;
     case ID_HELP:
         OpenHelp();
         return true;
@@ -342,10 +412,12 @@ bool CTessaryApp::OnCommand(int id) {
 bool CTessaryApp::UpdateCommand(int id, CommandState& state) {
     for (const auto& t : kToolCommands) {
         if (t.command == id) {
-            // Text placing arrives with the painting tools.
-            state.enabled = id != ID_TOOL_ADD_TEXT && id != ID_TOOL_TEXTURE_PICK;
-            state.checked = AppState().currentTool == t.tool ||
-                            (t.tool == TOOL_ZOOM && AppState().currentTool == TOOL_ZOOM_OUT);
+            // Text placing arrives with the text tool; no choice while a stroke goes on.
+            const CToolSet& tools = AppState().tools;
+            state.enabled =
+                id != ID_TOOL_ADD_TEXT && id != ID_TOOL_TEXTURE_PICK && !tools.StrokeActive();
+            state.checked = tools.Current() == t.tool ||
+                            (t.tool == kToolZoom && tools.Current() == kToolZoomOut);
             return true;
         }
     }
@@ -357,6 +429,7 @@ bool CTessaryApp::UpdateCommand(int id, CommandState& state) {
     case ID_FILE_NEW:
     case ID_FILE_OPEN:
     case ID_SETTINGS:
+    case ID_TABLET:
     case ID_HELP:
     case ID_VISIT_HOME_PAGE:
     case ID_APP_EXIT:

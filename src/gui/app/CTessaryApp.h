@@ -2,6 +2,7 @@
 #include "core/base/AppSettings.h"
 #include "core/base/SettingsStore.h"
 #include "gui/app/CommandTarget.h"
+#include "gui/devices/CTablet.h"
 
 #include <QObject>
 #include <QString>
@@ -51,13 +52,29 @@ public:
     /// The camera-information panel, once a photograph showed it (else null).
     CCameraInfoPanel* CameraPanel() const { return m_cameraPanel; }
     void AddToRecentFiles(const QString& path);
-    /// Selects a tool the canvas handles itself.
-    void SelectTool(int toolId);
+    /// Tool choices, through the tool set: each refreshes the tool panels and the
+    /// canvases' cursors and emits toolChanged; false when refused (during a stroke).
+    bool SelectTool(int toolId);
+    /// A button of the "Tools" panel; "Photo Retouch" and "Special Effects" also show
+    /// their picker.
+    bool ChooseToolBarPosition(int position);
+    bool ChooseRetouchTool(int listIndex);
+    bool ChooseEffectsTool(int listIndex);
+    /// After a one-shot tool's release.
+    bool ReturnToPreviousTool();
+    /// The pen tablet (one for the application).
+    CTablet& Tablet() { return m_tablet; }
 
     bool OnCommand(int id) override;
     bool UpdateCommand(int id, CommandState& state) override;
 
+signals:
+    /// The current tool changed (not for the zoom tool's right-button zoom out).
+    void toolChanged(int toolId);
+
 private:
+    bool AfterToolChoice(bool accepted);
+    void RunTabletDialog();
     void OpenHelp();
     void VisitHomePage();
     void RunSettingsDialog();
@@ -76,6 +93,7 @@ private:
     int m_untitledCount = 0;
     QStringList m_recentFiles;
     CCameraInfoPanel* m_cameraPanel = nullptr; // owned by the main frame
+    CTablet m_tablet;
 };
 
 } // namespace quiltara::gui

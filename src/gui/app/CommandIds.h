@@ -113,18 +113,6 @@ enum CommandId : int {
     ID_VISIT_HOME_PAGE = 32799,
 };
 
-/// The current tool identifiers the canvas handles itself.
-enum ToolId : int {
-    TOOL_ARROW = 0,
-    TOOL_PAINT_BRUSH = 1,
-    TOOL_ZOOM = 5,
-    TOOL_ZOOM_OUT = 6,
-    TOOL_COLOR_PICK = 7,
-    TOOL_TEXTURE_PICK = 22,
-    TOOL_MOVE_CANVAS = 23,
-    TOOL_FLOAT = 26,
-    TOOL_CROP = 27,
-    TOOL_ADD_TEXT = 53,
-};
+// Tool identifiers are the core's ToolId (core/paint/ToolSet.h).
 
 } // namespace quiltara::gui

@@ -2,8 +2,12 @@
 
 #include "core/base/MemoryStatus.h"
 #include "core/document/CanvasGeometry.h"
+#include "core/paint/ToolSet.h"
+#include "gui/app/AppState.h"
 #include "gui/app/CTessaryDoc.h"
 #include "gui/app/CommandIds.h"
+#include "gui/paint/CToolListPicker.h"
+#include "gui/paint/CToolsPanel.h"
 #include "gui/ui/CChildFrame.h"
 #include "gui/ui/CStatusProgress.h"
 #include "gui/ui/MenuTable.h"
@@ -14,6 +18,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
@@ -45,6 +50,7 @@ CMainFrame::CMainFrame(ICommandTarget* application, QWidget* parent)
     BuildMenus();
     BuildToolBar();
     BuildStatusBar();
+    BuildToolPanels();
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &CMainFrame::OnSubWindowActivated);
 
     // Enable and check marks follow the state of the documents; refresh them when idle.
@@ -172,6 +178,40 @@ void CMainFrame::BuildStatusBar() {
     CStatusProgress::SetStatusBar(statusBar());
 }
 
+void CMainFrame::BuildToolPanels() {
+    auto dock = [this](const char* title, const char* name, QWidget* content) {
+        auto* d = new QDockWidget(title, this);
+        d->setObjectName(name);
+        d->setWidget(content);
+        addDockWidget(Qt::LeftDockWidgetArea, d);
+        return d;
+    };
+    m_toolsPanel = new CToolsPanel;
+    m_retouchPicker = new CToolListPicker(RetouchList(), kPositionRetouch);
+    m_effectsPicker = new CToolListPicker(EffectsList(), kPositionEffects);
+    m_toolsDock = dock("Tools", "toolsDock", m_toolsPanel);
+    m_retouchDock = dock("Retouch", "retouchDock", m_retouchPicker);
+    m_effectsDock = dock("Effects", "effectsDock", m_effectsPicker);
+    // The pickers start hidden; the tools that need them show them.
+    m_retouchDock->hide();
+    m_effectsDock->hide();
+}
+
+void CMainFrame::ShowRetouchPanel(bool show) {
+    m_retouchDock->setVisible(show);
+}
+
+void CMainFrame::ShowEffectsPanel(bool show) {
+    m_effectsDock->setVisible(show);
+}
+
+void CMainFrame::RefreshToolPanels() {
+    const CToolSet& tools = AppState().tools;
+    m_toolsPanel->Refresh(tools);
+    m_retouchPicker->Refresh(tools);
+    m_effectsPicker->Refresh(tools);
+}
+
 QAction* CMainFrame::Action(int id) const {
     auto it = m_actions.find(id);
     return it == m_actions.end() ? nullptr : it->second;
@@ -261,6 +301,15 @@ bool CMainFrame::OnCommand(int id) {
     case ID_VIEW_STATUS_BAR:
         statusBar()->setVisible(!statusBar()->isVisible());
         return true;
+    case ID_VIEW_TOOLS:
+        m_toolsDock->setVisible(m_toolsDock->isHidden());
+        return true;
+    case ID_VIEW_RETOUCH:
+        ShowRetouchPanel(m_retouchDock->isHidden());
+        return true;
+    case ID_VIEW_EFFECTS:
+        ShowEffectsPanel(m_effectsDock->isHidden());
+        return true;
     case ID_WINDOW_CASCADE:
         m_mdi->cascadeSubWindows();
         return true;
@@ -290,6 +339,16 @@ bool CMainFrame::UpdateCommand(int id, CommandState& state) {
         state.enabled = true;
         state.checked = statusBar()->isVisible();
         return true;
+    case ID_VIEW_TOOLS:
+    case ID_VIEW_RETOUCH:
+    case ID_VIEW_EFFECTS: {
+        const QDockWidget* d = id == ID_VIEW_TOOLS     ? m_toolsDock
+                               : id == ID_VIEW_RETOUCH ? m_retouchDock
+                                                       : m_effectsDock;
+        state.enabled = true;
+        state.checked = !d->isHidden(); // also before the frame is first shown
+        return true;
+    }
     case ID_WINDOW_CASCADE:
     case ID_WINDOW_TILE_HORZ:
     case ID_FILE_CLOSE:

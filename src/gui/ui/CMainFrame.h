@@ -10,10 +10,13 @@ class QMdiArea;
 class QMenu;
 class QToolBar;
 class QAction;
+class QDockWidget;
 
 namespace quiltara::gui {
 
 class CChildFrame;
+class CToolListPicker;
+class CToolsPanel;
 class CTessaryDoc;
 class CTessaryView;
 
@@ -44,6 +47,15 @@ public:
     /// Shows the zoom in the zoom box: its entry when there is one, else "Custom".
     void UpdateZoomBox(double zoom);
 
+    /// The tool panels, docked for now: "Tools" and the retouch and effects pickers.
+    CToolsPanel* ToolsPanel() const { return m_toolsPanel; }
+    CToolListPicker* RetouchPicker() const { return m_retouchPicker; }
+    CToolListPicker* EffectsPicker() const { return m_effectsPicker; }
+    void ShowRetouchPanel(bool show);
+    void ShowEffectsPanel(bool show);
+    /// The panels show the tool set's state again.
+    void RefreshToolPanels();
+
     bool OnCommand(int id) override;
     bool UpdateCommand(int id, CommandState& state) override;
 
@@ -60,6 +72,7 @@ private:
     void BuildMenus();
     void BuildToolBar();
     void BuildStatusBar();
+    void BuildToolPanels();
     void OnZoomBoxActivated(int index);
     void OnSubWindowActivated();
 
@@ -69,6 +82,12 @@ private:
     QComboBox* m_zoomBox = nullptr;
     QLabel* m_memoryPane = nullptr;
     std::map<int, QAction*> m_actions;
+    CToolsPanel* m_toolsPanel = nullptr;
+    CToolListPicker* m_retouchPicker = nullptr;
+    CToolListPicker* m_effectsPicker = nullptr;
+    QDockWidget* m_toolsDock = nullptr;
+    QDockWidget* m_retouchDock = nullptr;
+    QDockWidget* m_effectsDock = nullptr;
 };
 
 } // namespace quiltara::gui

@@ -93,19 +93,19 @@ void CCanvasWnd::SetShowTileBorder(bool show) {
 
 void CCanvasWnd::UpdateCursor() {
     Qt::CursorShape shape = Qt::CrossCursor;
-    switch (AppState().currentTool) {
-    case TOOL_ARROW:
+    switch (AppState().tools.Current()) {
+    case kToolArrow:
         shape = Qt::ArrowCursor;
         break;
-    case TOOL_MOVE_CANVAS:
+    case kToolMoveCanvas:
         shape = m_dragging ? Qt::ClosedHandCursor : Qt::OpenHandCursor;
         break;
-    case TOOL_ZOOM:
-    case TOOL_ZOOM_OUT:
+    case kToolZoom:
+    case kToolZoomOut:
         shape = Qt::CrossCursor;
         break;
-    case TOOL_COLOR_PICK:
-    case TOOL_TEXTURE_PICK:
+    case kToolColorPick:
+    case kToolTexturePick:
         shape = Qt::PointingHandCursor;
         break;
     default:
@@ -282,8 +282,8 @@ void CCanvasWnd::PaintCanvas(QPainter& painter, const QRect& clip) {
 }
 
 bool CCanvasWnd::DrawsRubberBand() const {
-    const int tool = AppState().currentTool;
-    return tool == TOOL_ZOOM || tool == TOOL_FLOAT || tool == TOOL_CROP;
+    const int tool = AppState().tools.Current();
+    return tool == kToolZoom || tool == kToolFloat || tool == kToolCrop;
 }
 
 QRect CCanvasWnd::RubberBandRect() const {
@@ -300,8 +300,8 @@ void CCanvasWnd::mousePressEvent(QMouseEvent* event) {
     const QPoint pt = event->position().toPoint();
     CAppState& app = AppState();
     if (event->button() == Qt::RightButton) {
-        if (app.currentTool == TOOL_ZOOM) {
-            app.currentTool = TOOL_ZOOM_OUT;
+        if (app.tools.Current() == kToolZoom) {
+            app.tools.HoldZoomOut(true);
             UpdateCursor();
             m_model.geometry.ZoomOutAt({pt.x(), pt.y()}, 0.6);
             ZoomChangedByTool();
@@ -311,12 +311,12 @@ void CCanvasWnd::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     m_pressPoint = m_lastPoint = pt;
     m_dragging = true;
-    switch (app.currentTool) {
-    case TOOL_ZOOM_OUT:
+    switch (app.tools.Current()) {
+    case kToolZoomOut:
         m_model.geometry.ZoomOutAt({pt.x(), pt.y()}, 0.8);
         ZoomChangedByTool();
         break;
-    case TOOL_COLOR_PICK: {
+    case kToolColorPick: {
         const auto at = m_model.geometry.ClientToImage(pt.x(), pt.y());
         if (const std::uint8_t* px = m_model.PixelAtWrapped(at.x, at.y)) {
             app.foreColor = MakeColorRef(px[2], px[1], px[0]);
@@ -324,18 +324,18 @@ void CCanvasWnd::mousePressEvent(QMouseEvent* event) {
         }
         break;
     }
-    case TOOL_MOVE_CANVAS:
+    case kToolMoveCanvas:
         UpdateCursor();
         break;
-    case TOOL_FLOAT:
+    case kToolFloat:
         m_model.FloatToolPress(); // an existing float is merged first
         viewport()->update();
         break;
-    case TOOL_CROP:
+    case kToolCrop:
         m_model.CropToolPress();
         viewport()->update();
         break;
-    case TOOL_ARROW:
+    case kToolArrow:
         StartTracking(pt);
         break;
     default:
@@ -345,7 +345,7 @@ void CCanvasWnd::mousePressEvent(QMouseEvent* event) {
 
 void CCanvasWnd::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
-        switch (m_model.DoubleClickActionFor(AppState().currentTool)) {
+        switch (m_model.DoubleClickActionFor(AppState().tools.Current())) {
         case CCanvasModel::DoubleClickAction::MergeFloat:
             m_model.MergeFloat();
             break;
@@ -404,8 +404,8 @@ void CCanvasWnd::mouseMoveEvent(QMouseEvent* event) {
         viewport()->update();
         return;
     }
-    switch (AppState().currentTool) {
-    case TOOL_MOVE_CANVAS: {
+    switch (AppState().tools.Current()) {
+    case kToolMoveCanvas: {
         const QPoint delta = pt - m_lastPoint;
         m_model.geometry.MoveBy(delta.x(), delta.y());
         SyncScrollBars();
@@ -428,8 +428,8 @@ void CCanvasWnd::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint pt = event->position().toPoint();
     CAppState& app = AppState();
     if (event->button() == Qt::RightButton) {
-        if (app.currentTool == TOOL_ZOOM_OUT) {
-            app.currentTool = TOOL_ZOOM;
+        if (app.tools.Current() == kToolZoomOut) {
+            app.tools.HoldZoomOut(false);
             UpdateCursor();
         }
         return;
@@ -437,21 +437,21 @@ void CCanvasWnd::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !m_dragging) return;
     m_dragging = false;
     if (DrawsRubberBand()) viewport()->update(RubberBandRect().adjusted(-1, -1, 1, 1));
-    switch (app.currentTool) {
-    case TOOL_ZOOM:
+    switch (app.tools.Current()) {
+    case kToolZoom:
         m_model.geometry.ZoomToolRelease({m_pressPoint.x(), m_pressPoint.y()}, {pt.x(), pt.y()});
         ZoomChangedByTool();
         break;
-    case TOOL_MOVE_CANVAS:
+    case kToolMoveCanvas:
         UpdateCursor();
         break;
-    case TOOL_FLOAT:
+    case kToolFloat:
         m_model.TakeFloat(BandToImage(m_pressPoint, pt));
         break;
-    case TOOL_CROP:
+    case kToolCrop:
         m_model.SetCropRect(BandToImage(m_pressPoint, pt));
         break;
-    case TOOL_ARROW:
+    case kToolArrow:
         if (m_tracking != Tracking::None) FinishTracking();
         break;
     default:

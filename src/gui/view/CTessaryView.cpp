@@ -88,7 +88,7 @@ bool CTessaryView::OnCommand(int id) {
     }
     case ID_EDIT_SELECT_ALL:
         SelectAll(model);
-        if (app) app->SelectTool(TOOL_ARROW);
+        if (app) app->SelectTool(kToolArrow);
         m_canvas->Refresh();
         return true;
     case ID_DUPLICATE:
