@@ -128,7 +128,7 @@ public:
                  int c[3]) override {
         if (Uncovered(p)) return;
         const int w = read.GetWidth(), h = read.GetHeight();
-        const double f = args.offsetX, cy = h - 1 - args.offsetY;
+        const double f = Wrap(args.offsetX, w), cy = h - 1 - Wrap(args.offsetY, h);
         const double dx = p.X - f, dy = p.Y - cy;
         int sum[3] = {0, 0, 0}, taken = 0;
         for (int k = 0; k < 15; ++k) {

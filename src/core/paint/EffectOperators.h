@@ -24,8 +24,9 @@ enum EffectKind : int {
 
 /// The colour source of an effect kind. Positions follow the engine's arguments:
 /// - 34 takes the dab's offsets as its centre in picture coordinates (x, row from the
-///   top), inside the picture;
-/// - 51 takes them as the press point, image x and memory row, inside the picture.
+///   top);
+/// - 51 takes them as the press point, image x and memory row;
+/// both taken modulo the picture size.
 /// The noise kind copies state's noise table when the source is made and draws from
 /// random for every stamp pixel. Null for kinds that are not effect kinds.
 std::unique_ptr<IDabColorSource> MakeEffectSource(int kind, const CToolOperatorState& state,

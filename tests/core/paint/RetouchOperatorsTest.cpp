@@ -134,9 +134,3 @@ TEST(RetouchOperators, MedianIsTheMiddleOfTheSortedNine) {
                 ASSERT_EQ(At(out, x, y)[i], v[4]) << x << "," << y;
             }
 }
-
-TEST(RetouchOperators, OtherKindsHaveNoRetouchSource) {
-    CToolOperatorState state;
-    for (int kind : {0, 1, 6, 7, 10, 18, 28, 29, 51})
-        EXPECT_FALSE(MakeRetouchSource(kind, state, 0));
-}
