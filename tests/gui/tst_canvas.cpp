@@ -162,7 +162,7 @@ private slots:
         const auto client = g.ImageToClient(130, 20);
         QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, QPoint(client.x, client.y));
         const std::uint8_t* px = canvas->Model().WorkingImage().GetRow(20) + 30 * 4;
-        QCOMPARE(AppState().foreColor, MakeColorRef(px[2], px[1], px[0]));
+        QCOMPARE(AppState().painting.foreColor, MakeColorRef(px[2], px[1], px[0]));
         AppState().ChooseTool(kToolPaintBrush);
     }
 

@@ -113,7 +113,7 @@ private slots:
         // A new document has no Original of its own once the view took its copy.
         QVERIFY(!view->Document()->HasOriginal());
         // The background colour is the canvas colour.
-        QCOMPARE(AppState().backColor, MakeColorRef(255, 255, 255));
+        QCOMPARE(AppState().painting.backColor, MakeColorRef(255, 255, 255));
 
         // Now the view commands are on and reach the canvas.
         frame->UpdateAllActions();

@@ -218,7 +218,9 @@ public:
         if (Uncovered(p)) return;
         const int w = read.GetWidth(), h = read.GetHeight();
         const int px = Wrap(args.offsetX, w), py = Wrap(args.offsetY, h);
-        const double dx = p.X - px, dy = p.Y - py;
+        // The distance is taken before wrapping, so that a disc crossing the tile's
+        // edge fades on across the seam instead of jumping to the far side's distance.
+        const double dx = double(p.x) - args.offsetX, dy = double(p.y) - args.offsetY;
         const int r = int(std::min(3 * std::sqrt(dx * dx + dy * dy), 255.0));
         const std::uint8_t* q = read.PixelAt(px, py);
         for (int i = 0; i < 3; ++i) c[i] = (q[i] * (255 - r) + p.u[i] * r) >> 8;

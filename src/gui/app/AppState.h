@@ -1,8 +1,11 @@
 #pragma once
 #include "core/base/ColorRef.h"
+#include "core/base/RuntimeRandom.h"
 #include "core/paint/PaintingContext.h"
+#include "core/paint/ToolOperatorState.h"
 #include "core/paint/ToolSet.h"
 
+#include <random>
 #include <string>
 
 namespace quiltara::gui {
@@ -16,10 +19,15 @@ struct CAppState {
     CToolSet tools;
     /// What strokes read: opacity, blend mode, the current brush, texture, pressure.
     CPaintingContext painting;
+    /// The retouch and effect brushes' tables, and the random source of the strokes.
+    CToolOperatorState operators;
+    CRuntimeRandom random{std::uint32_t(std::random_device{}())};
     /// Chooses a tool on the tool set with the painting context (no panels refreshed).
-    bool ChooseTool(int toolId) { return tools.ChooseTool(toolId, painting); }
-    ColorRef foreColor = 255;
-    ColorRef backColor = 0;
+    bool ChooseTool(int toolId) {
+        if (!tools.ChooseTool(toolId, painting)) return false;
+        operators.ToolChosen(toolId, random);
+        return true;
+    }
     /// Raised by Escape and by closing a view: long tool runs stop at the next check.
     bool stopFlag = false;
     /// "Paste as New" sets it and runs "&New", which then takes the clipboard.

@@ -77,8 +77,6 @@ CTessaryApp::~CTessaryApp() {
 bool CTessaryApp::InitInstance() {
     m_settings.Load(*m_store);
     LoadRecentFiles();
-    AppState().foreColor = m_settings.foreColor;
-    AppState().backColor = m_settings.backColor;
     AppState().painting.SetForeColor(m_settings.foreColor);
     AppState().painting.backColor = m_settings.backColor;
     if (m_settings.tablet) m_tablet.Load();
@@ -113,8 +111,8 @@ void CTessaryApp::ExitInstance() {
 
 void CTessaryApp::WriteSettings() {
     SaveRecentFiles();
-    m_settings.foreColor = AppState().foreColor;
-    m_settings.backColor = AppState().backColor;
+    m_settings.foreColor = AppState().painting.foreColor;
+    m_settings.backColor = AppState().painting.backColor;
     m_settings.Save(*m_store, m_programFolder.toStdString());
     // The brush selections live with the tool set; written after the settings so that
     // the values read at start do not overwrite them.
@@ -261,7 +259,7 @@ CTessaryDoc* CTessaryApp::NewDocument() {
             m_settings.newWidth = dialog.TileWidth();
             m_settings.newHeight = dialog.TileHeight();
             document->NewBlank(dialog.TileWidth(), dialog.TileHeight(), dialog.Color());
-            state.backColor = dialog.Color();
+            state.painting.backColor = dialog.Color();
         }
     } catch (const std::bad_alloc&) {
         QMessageBox::critical(m_mainFrame.get(), "Quiltara", "Not enough memory for this picture.");
@@ -304,6 +302,8 @@ bool CTessaryApp::ReturnToPreviousTool() {
 
 bool CTessaryApp::AfterToolChoice(bool accepted) {
     if (!accepted) return false;
+    CAppState& state = AppState();
+    state.operators.ToolChosen(state.tools.Current(), state.random);
     if (m_mainFrame) {
         m_mainFrame->RefreshToolPanels();
         for (QMdiSubWindow* w : m_mainFrame->MdiArea()->subWindowList())

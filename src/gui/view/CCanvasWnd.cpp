@@ -1,9 +1,11 @@
 #include "gui/view/CCanvasWnd.h"
 
+#include "core/paint/ToolStroke.h"
 #include "gui/app/AppState.h"
 #include "gui/app/CTessaryApp.h"
 #include "gui/app/CommandIds.h"
 #include "gui/image/PictureDrawing.h"
+#include "gui/view/ToolCursors.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -92,27 +94,11 @@ void CCanvasWnd::SetShowTileBorder(bool show) {
 }
 
 void CCanvasWnd::UpdateCursor() {
-    Qt::CursorShape shape = Qt::CrossCursor;
-    switch (AppState().tools.Current()) {
-    case kToolArrow:
-        shape = Qt::ArrowCursor;
-        break;
-    case kToolMoveCanvas:
-        shape = m_dragging ? Qt::ClosedHandCursor : Qt::OpenHandCursor;
-        break;
-    case kToolZoom:
-    case kToolZoomOut:
-        shape = Qt::CrossCursor;
-        break;
-    case kToolColorPick:
-    case kToolTexturePick:
-        shape = Qt::PointingHandCursor;
-        break;
-    default:
-        shape = Qt::CrossCursor;
-        break;
-    }
-    viewport()->setCursor(shape);
+    const CPaintingContext& painting = AppState().painting;
+    const int brush = painting.brush.mask.IsEmpty() ? 0 : painting.brush.mask.GetWidth();
+    // The stamp holds the blurred rim; the brush's size is what a painter thinks of.
+    const int diameter = int(std::min(brush, painting.brush.size + 2) * m_model.geometry.Zoom());
+    viewport()->setCursor(ToolCursor(AppState().tools.Current(), diameter, m_dragging));
 }
 
 void CCanvasWnd::SyncScrollBars() {
@@ -137,6 +123,7 @@ void CCanvasWnd::OnScrollBarValue(bool horizontal, int value) {
 }
 
 void CCanvasWnd::ResetDragState() {
+    if (m_stroke) EndToolStroke();
     m_dragging = false;
     m_pressPoint = m_lastPoint = QPoint();
     m_tracking = Tracking::None;
@@ -272,6 +259,7 @@ void CCanvasWnd::PaintCanvas(QPainter& painter, const QRect& clip) {
     } else if (m_model.cropMode) {
         DrawTracker(painter, TrackerRect(), QColor(255, 128, 0), "Crop");
     }
+    DrawGuides(painter);
     if (m_dragging && DrawsRubberBand()) {
         painter.save();
         painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
@@ -316,14 +304,9 @@ void CCanvasWnd::mousePressEvent(QMouseEvent* event) {
         m_model.geometry.ZoomOutAt({pt.x(), pt.y()}, 0.8);
         ZoomChangedByTool();
         break;
-    case kToolColorPick: {
-        const auto at = m_model.geometry.ClientToImage(pt.x(), pt.y());
-        if (const std::uint8_t* px = m_model.PixelAtWrapped(at.x, at.y)) {
-            app.foreColor = MakeColorRef(px[2], px[1], px[0]);
-            emit colorPicked(app.foreColor);
-        }
+    case kToolColorPick:
+        PickColor(pt);
         break;
-    }
     case kToolMoveCanvas:
         UpdateCursor();
         break;
@@ -339,8 +322,20 @@ void CCanvasWnd::mousePressEvent(QMouseEvent* event) {
         StartTracking(pt);
         break;
     default:
+        switch (RouteFor(app.tools.Current()).action) {
+        case ToolAction::Stroke:
+            if (!BeginToolStroke(pt)) m_dragging = false;
+            break;
+        case ToolAction::Bucket:
+            FillWithBucket();
+            break;
+        default:
+            break;
+        }
         break;
     }
+    // The tool that started a stroke finishes it: no other tool can be chosen meanwhile.
+    if (m_stroke) app.tools.BeginStroke();
 }
 
 void CCanvasWnd::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -412,12 +407,27 @@ void CCanvasWnd::mouseMoveEvent(QMouseEvent* event) {
         viewport()->update();
         break;
     }
+    case kToolColorPick:
+        PickColor(pt);
+        break;
     default:
-        if (DrawsRubberBand()) {
+        if (m_stroke) {
+            ContinueToolStroke(pt);
+        } else if (DrawsRubberBand()) {
             const QRect old = RubberBandRect();
             m_lastPoint = pt;
             viewport()->update(old.adjusted(-1, -1, 1, 1));
             viewport()->update(RubberBandRect().adjusted(-1, -1, 1, 1));
+        } else if (RouteFor(AppState().tools.Current()).action == ToolAction::Rectangle) {
+            // The guide circles reach around the press point: repaint what they cover.
+            const int r = int(std::hypot(m_lastPoint.x() - m_pressPoint.x(),
+                                         m_lastPoint.y() - m_pressPoint.y())) +
+                          8;
+            viewport()->update(QRect(m_pressPoint, m_pressPoint).adjusted(-r, -r, r, r));
+            m_lastPoint = pt;
+            const int r2 =
+                int(std::hypot(pt.x() - m_pressPoint.x(), pt.y() - m_pressPoint.y())) + 8;
+            viewport()->update(QRect(m_pressPoint, m_pressPoint).adjusted(-r2, -r2, r2, r2));
         }
         break;
     }
@@ -435,6 +445,11 @@ void CCanvasWnd::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     if (event->button() != Qt::LeftButton || !m_dragging) return;
+    if (m_stroke) {
+        ContinueToolStroke(pt);
+        EndToolStroke();
+        return;
+    }
     m_dragging = false;
     if (DrawsRubberBand()) viewport()->update(RubberBandRect().adjusted(-1, -1, 1, 1));
     switch (app.tools.Current()) {
@@ -455,14 +470,27 @@ void CCanvasWnd::mouseReleaseEvent(QMouseEvent* event) {
         if (m_tracking != Tracking::None) FinishTracking();
         break;
     default:
+        if (RouteFor(app.tools.Current()).action == ToolAction::Rectangle) FinishRectangleTool(pt);
         break;
     }
     viewport()->update();
+    if (RouteFor(app.tools.Current()).oneShot) {
+        // Color Pick and Texture Pick hand the canvas back to the tool used before.
+        if (CTessaryApp* application = CTessaryApp::Instance())
+            application->ReturnToPreviousTool();
+        else
+            app.tools.ReturnToPreviousTool(app.painting);
+        UpdateCursor();
+    }
 }
 
 void CCanvasWnd::keyPressEvent(QKeyEvent* event) {
-    // Escape stops long tool runs ("Auto Stroke") at their next check.
-    if (event->key() == Qt::Key_Escape) AppState().stopFlag = true;
+    // Escape stops long tool runs ("Auto Stroke") at their next check and ends a
+    // stroke in progress as if the button had been released.
+    if (event->key() == Qt::Key_Escape) {
+        AppState().stopFlag = true;
+        if (m_stroke) EndToolStroke();
+    }
     QAbstractScrollArea::keyPressEvent(event);
 }
 

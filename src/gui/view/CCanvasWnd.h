@@ -1,9 +1,15 @@
 #pragma once
 #include "core/base/ColorRef.h"
+#include "core/document/CanvasEdit.h"
 #include "core/document/CanvasModel.h"
 
 #include <QAbstractScrollArea>
 #include <QPoint>
+#include <memory>
+
+namespace quiltara {
+class CToolStroke;
+}
 
 namespace quiltara::gui {
 
@@ -14,6 +20,7 @@ class CCanvasWnd : public QAbstractScrollArea {
     Q_OBJECT
 public:
     explicit CCanvasWnd(QWidget* parent = nullptr);
+    ~CCanvasWnd() override;
 
     CCanvasModel& Model() { return m_model; }
     const CCanvasModel& Model() const { return m_model; }
@@ -43,6 +50,11 @@ public:
     /// Forgets a drag in progress (resize, attach, size changes).
     void ResetDragState();
 
+    /// A stroke of a painting tool is under way (press to release).
+    bool StrokeActive() const { return m_stroke != nullptr; }
+    /// Ends a stroke in progress as the release would (Escape, losing the mouse).
+    void EndToolStroke();
+
     /// Renders the canvas area clip (client coordinates) with painter: the background,
     /// the nine tiles, the tile border and the overlays.
     void PaintCanvas(QPainter& painter, const QRect& clip);
@@ -50,6 +62,8 @@ public:
 signals:
     void zoomChanged(double zoom);
     void colorPicked(quiltara::ColorRef color);
+    /// A tool changed the picture (after the stroke's or the fill's undo step).
+    void imageEdited();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -59,6 +73,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void scrollContentsBy(int, int) override {}
 
 private:
@@ -82,7 +97,27 @@ private:
     QRect RubberBandRect() const;
     void ZoomChangedByTool();
 
+    // Painting tools (CanvasPainting.cpp).
+    /// The stroke's point: client pixels relative to the image origin, so that scrolling
+    /// during a stroke does not move what is under the stroke's last dab.
+    QPointF StrokePoint(const QPoint& client) const;
+    int Pressure() const;
+    bool BeginToolStroke(const QPoint& pt);
+    void ContinueToolStroke(const QPoint& pt);
+    void FillWithBucket();
+    void PickColor(const QPoint& pt);
+    void FinishRectangleTool(const QPoint& pt);
+    /// Scrolls the canvas under a pointer that left the client area with the button
+    /// down, by the distance outside.
+    void ScrollUnderPointer(const QPoint& pt);
+    /// Repaints what a change of the picture at memoryRect (memory rows, unwrapped)
+    /// shows: its wrapped pieces in the tile and in each neighbour.
+    void UpdateImageArea(const CRect& memoryRect);
+    void DrawGuides(QPainter& painter) const;
+
     CCanvasModel m_model;
+    CCanvasEdit m_edit;
+    std::unique_ptr<CToolStroke> m_stroke;
     QPoint m_pressPoint;
     QPoint m_lastPoint;
     bool m_dragging = false;

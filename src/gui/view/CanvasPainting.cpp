@@ -1,0 +1,224 @@
+// The canvas's painting tools: strokes, the paint bucket, colour pick and the
+// rectangle tools, driven by the mouse or the pen.
+#include "gui/view/CCanvasWnd.h"
+
+#include "core/paint/PaintBucket.h"
+#include "core/paint/RadialBurst.h"
+#include "core/paint/ToolSet.h"
+#include "core/paint/ToolStroke.h"
+#include "gui/app/AppState.h"
+#include "gui/app/CTessaryApp.h"
+
+#include <QPainter>
+#include <QTabletEvent>
+#include <cmath>
+
+namespace quiltara::gui {
+
+namespace {
+
+// The pieces of the span [lo, hi) of an axis of n pixels once wrapped: one, or two
+// when it crosses the edge, or the whole axis.
+int WrapSpan(int lo, int hi, int n, int pieces[2][2]) {
+    if (hi - lo >= n) {
+        pieces[0][0] = 0, pieces[0][1] = n;
+        return 1;
+    }
+    int start = lo % n;
+    if (start < 0) start += n;
+    const int end = start + (hi - lo);
+    pieces[0][0] = start, pieces[0][1] = std::min(end, n);
+    if (end <= n) return 1;
+    pieces[1][0] = 0, pieces[1][1] = end - n;
+    return 2;
+}
+
+} // namespace
+
+CCanvasWnd::~CCanvasWnd() {
+    // A window closed with the button down keeps what was painted, as one undo step.
+    if (m_stroke) EndToolStroke();
+}
+
+QPointF CCanvasWnd::StrokePoint(const QPoint& client) const {
+    return QPointF(client.x() - m_model.geometry.OriginX(),
+                   client.y() - m_model.geometry.OriginY());
+}
+
+int CCanvasWnd::Pressure() const {
+    CTessaryApp* app = CTessaryApp::Instance();
+    return app ? app->Tablet().Pressure() : 255;
+}
+
+bool CCanvasWnd::BeginToolStroke(const QPoint& pt) {
+    CAppState& app = AppState();
+    const int tool = app.tools.Current();
+    if (!IsStrokeTool(tool) || m_model.WorkingImage().IsEmpty()) return false;
+
+    CToolSources sources;
+    const CDIBSection2* original = m_model.originalRef;
+    if (original && !original->IsEmpty() && !original->IsSwappedOut()) sources.original = original;
+    if (tool == kToolHistoryBrush) {
+        // The history brush paints back the picture the last undo step saved; without
+        // one there is nothing to paint from.
+        const int slot = m_model.History().HistorySlot();
+        CRect saved;
+        const CDIBSection2* picture =
+            slot >= 0 ? m_model.History().GetStepImage(slot, saved) : nullptr;
+        if (!picture) return false;
+        sources.history = picture;
+        sources.historyLeft = saved.left;
+        sources.historyTop = saved.top;
+    }
+
+    m_edit = m_model.BeginEditGrowing();
+    m_stroke = std::make_unique<CToolStroke>(tool, app.painting, app.operators, app.random,
+                                             m_edit.Image(), m_edit.ReadImage(), sources);
+    const QPointF p = StrokePoint(pt);
+    const CStrokeSegment segment =
+        m_stroke->Press(p.x(), p.y(), {m_model.geometry.Zoom(), 0, 0}, Pressure());
+    m_edit.Extend(segment.dabRect);
+    UpdateImageArea(segment.dabRect);
+    return true;
+}
+
+void CCanvasWnd::ContinueToolStroke(const QPoint& pt) {
+    if (!m_stroke) return;
+    ScrollUnderPointer(pt);
+    const QPointF p = StrokePoint(pt);
+    const CStrokeSegment segment =
+        m_stroke->Move(p.x(), p.y(), {m_model.geometry.Zoom(), 0, 0}, Pressure());
+    if (segment.dabs == 0) return;
+    m_edit.Extend(segment.dabRect);
+    UpdateImageArea(segment.dabRect);
+}
+
+void CCanvasWnd::EndToolStroke() {
+    if (!m_stroke) return;
+    m_stroke.reset();
+    m_edit.Commit(); // one undo step for the whole stroke
+    m_model.History().ReleaseStepImages();
+    m_dragging = false;
+    AppState().tools.EndStroke();
+    emit imageEdited();
+}
+
+void CCanvasWnd::FillWithBucket() {
+    if (m_model.WorkingImage().IsEmpty()) return;
+    CAppState& app = AppState();
+    CCanvasEdit edit = m_model.BeginEdit();
+    if (PaintBucket(edit.Image(), app.painting, app.random).IsEmpty()) {
+        edit.Cancel();
+        return;
+    }
+    edit.Commit();
+    viewport()->update();
+    emit imageEdited();
+}
+
+void CCanvasWnd::PickColor(const QPoint& pt) {
+    const auto at = m_model.geometry.ClientToImage(pt.x(), pt.y());
+    const std::uint8_t* px = m_model.PixelAtWrapped(at.x, at.y);
+    if (!px) return;
+    CPaintingContext& painting = AppState().painting;
+    const ColorRef color = MakeColorRef(px[2], px[1], px[0]);
+    if (color == painting.foreColor) return;
+    painting.SetForeColor(color);
+    emit colorPicked(color);
+}
+
+void CCanvasWnd::FinishRectangleTool(const QPoint& pt) {
+    // The light effects (51, 52) bring their own renderer; the radial burst (50) runs
+    // the radial smear over a disc of twice the drag's length around the press point.
+    if (AppState().tools.Current() != kToolRadialBurst || m_model.WorkingImage().IsEmpty()) return;
+    const QPointF a = StrokePoint(m_pressPoint), b = StrokePoint(pt);
+    const double length = std::hypot(b.x() - a.x(), b.y() - a.y()) / m_model.geometry.Zoom();
+    if (length < 1) return; // a rectangle of zero size does nothing
+    CAppState& app = AppState();
+    CCanvasEdit edit = m_model.BeginEditGrowing();
+    const CRect changed = RadialBurst(edit.Image(), edit.ReadImage(), app.painting, app.operators,
+                                      app.random, int(std::lround(a.x() / m_model.geometry.Zoom())),
+                                      int(std::lround(a.y() / m_model.geometry.Zoom())),
+                                      int(std::lround(2 * length)));
+    edit.Extend(changed);
+    edit.Commit();
+    viewport()->update();
+    emit imageEdited();
+}
+
+void CCanvasWnd::ScrollUnderPointer(const QPoint& pt) {
+    const QRect client = viewport()->rect();
+    if (client.contains(pt)) return;
+    const int dx = pt.x() < client.left()    ? client.left() - pt.x()
+                   : pt.x() > client.right() ? client.right() - pt.x()
+                                             : 0;
+    const int dy = pt.y() < client.top()      ? client.top() - pt.y()
+                   : pt.y() > client.bottom() ? client.bottom() - pt.y()
+                                              : 0;
+    const int x0 = m_model.geometry.OriginX(), y0 = m_model.geometry.OriginY();
+    m_model.geometry.MoveBy(dx, dy);
+    if (m_model.geometry.OriginX() == x0 && m_model.geometry.OriginY() == y0) return;
+    SyncScrollBars();
+    viewport()->update();
+}
+
+void CCanvasWnd::UpdateImageArea(const CRect& memoryRect) {
+    const CCanvasGeometry& g = m_model.geometry;
+    const int w = g.ImageWidth(), h = g.ImageHeight();
+    if (memoryRect.IsEmpty() || w <= 0 || h <= 0) return;
+    int columns[2][2], rows[2][2];
+    const int nc = WrapSpan(memoryRect.left, memoryRect.right, w, columns);
+    // Memory rows count from the bottom; the view's rows from the top.
+    const int nr = WrapSpan(h - memoryRect.bottom, h - memoryRect.top, h, rows);
+    const QRect client = viewport()->rect();
+    // Zoomed tiles are drawn from parts that start and end on multiples of ten pixels
+    // and smoothed when shrunk: a margin keeps the repaint covering both.
+    const int margin = g.Zoom() == 1.0 ? 0 : int(std::ceil(g.Zoom())) + 2;
+    for (int c = 0; c < nc; ++c)
+        for (int r = 0; r < nr; ++r)
+            for (int j = -1; j <= 1; ++j)
+                for (int i = -1; i <= 1; ++i) {
+                    const auto a = g.ImageToClient(columns[c][0] + i * w, rows[r][0] + j * h);
+                    const auto b = g.ImageToClient(columns[c][1] + i * w, rows[r][1] + j * h);
+                    const QRect area = QRect(QPoint(a.x, a.y), QPoint(b.x, b.y))
+                                           .adjusted(-margin, -margin, margin, margin);
+                    if (area.intersects(client)) viewport()->update(area & client);
+                }
+}
+
+void CCanvasWnd::DrawGuides(QPainter& painter) const {
+    if (!m_dragging || m_tracking != Tracking::None) return;
+    const int tool = AppState().tools.Current();
+    if (RouteFor(tool).action != ToolAction::Rectangle) return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::red, 1));
+    painter.setBrush(Qt::NoBrush);
+    const QPointF press = m_pressPoint, now = m_lastPoint;
+    painter.drawEllipse(press, 3, 3);
+    painter.drawLine(press, now);
+    if (tool == kToolLensFlare || tool == kToolSparkle) {
+        const double r = std::hypot(now.x() - press.x(), now.y() - press.y());
+        painter.drawEllipse(now, 2, 2);
+        painter.drawEllipse(press, r, r);
+    }
+    painter.restore();
+}
+
+bool CCanvasWnd::viewportEvent(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::TabletRelease:
+        // The pen's pressure is kept by the tablet object; leaving the event unaccepted
+        // lets the system turn it into the mouse events the tools follow.
+        if (CTessaryApp* app = CTessaryApp::Instance())
+            app->Tablet().Packet(*static_cast<QTabletEvent*>(event));
+        event->ignore();
+        return false;
+    default:
+        return QAbstractScrollArea::viewportEvent(event);
+    }
+}
+
+} // namespace quiltara::gui
