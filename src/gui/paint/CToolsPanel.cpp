@@ -28,6 +28,9 @@ CToolsPanel::CToolsPanel(QWidget* parent) : QWidget(parent) {
         layout->addWidget(button, p / 2, p % 2);
         m_buttons[std::size_t(p)] = button;
     }
+    // The buttons stay together at the top however tall the panel is made.
+    layout->setRowStretch(kToolBarPositionCount / 2 + 1, 1);
+    layout->setColumnStretch(2, 1);
     Refresh(AppState().tools);
 }
 
