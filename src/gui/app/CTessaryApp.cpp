@@ -52,6 +52,7 @@ constexpr ToolCommand kToolCommands[] = {
     {ID_TOOL_FLOAT, kToolFloat},
     {ID_TOOL_TEXTURE_PICK, kToolTexturePick},
     {ID_TOOL_ADD_TEXT, kToolAddText},
+    {ID_TOOL_COLOR_PICK, kToolColorPick},
 };
 } // namespace
 
@@ -360,6 +361,11 @@ bool CTessaryApp::OnCommand(int id) {
             return true;
         }
     }
+    // The text button starts the text command, which comes with the text tool.
+    if (id >= ID_TOOL_POSITION_FIRST && id < ID_TOOL_POSITION_FIRST + kPositionText) {
+        ChooseToolBarPosition(id - ID_TOOL_POSITION_FIRST);
+        return true;
+    }
     if (id >= ID_FILE_MRU_FILE1 && id < ID_FILE_MRU_FILE1 + 4) {
         const int index = id - ID_FILE_MRU_FILE1;
         if (index < m_recentFiles.size()) {
@@ -420,6 +426,14 @@ bool CTessaryApp::UpdateCommand(int id, CommandState& state) {
                             (t.tool == kToolZoom && tools.Current() == kToolZoomOut);
             return true;
         }
+    }
+    if (id >= ID_TOOL_POSITION_FIRST && id <= ID_TOOL_POSITION_LAST) {
+        const CToolSet& tools = AppState().tools;
+        state.enabled = id < ID_TOOL_POSITION_FIRST + kPositionText && !tools.StrokeActive();
+        state.checked = tools.Position() == id - ID_TOOL_POSITION_FIRST &&
+                        !RouteFor(tools.Current()).oneShot &&
+                        RouteFor(tools.Current()).action != ToolAction::Canvas;
+        return true;
     }
     if (id >= ID_FILE_MRU_FILE1 && id < ID_FILE_MRU_FILE1 + 4) {
         state.enabled = id - ID_FILE_MRU_FILE1 < m_recentFiles.size();

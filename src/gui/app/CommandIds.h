@@ -103,6 +103,11 @@ enum CommandId : int {
     ID_TOOL_TEXTURE_PICK = 32805,
     ID_TOOL_ADD_TEXT = 32806,
     ID_SHOW_EXIF = 32807,
+    // The Tools panel's eleven buttons, left to right, and Color Pick, as menu commands
+    // with keys.
+    ID_TOOL_POSITION_FIRST = 33100,
+    ID_TOOL_POSITION_LAST = 33110,
+    ID_TOOL_COLOR_PICK = 33111,
     ID_TABLET = 32889,
     ID_SETTINGS = 32797,
 
