@@ -1,4 +1,5 @@
 #pragma once
+#include "core/base/BrightnessContrast.h" // "Brightness & Contrast" from the displayed values -127..127
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -30,8 +31,6 @@ int CurveEntry(double y);
 
 // The curves behind the adjustment dialogs, all for x in 0..1.
 
-/// "Brightness & Contrast" from the displayed values -127..127 (track bar - 127).
-double BrightnessContrastCurve(double x, int brightness, int contrast);
 /// The levels map: input black a, input white b, output black c, output white d, gamma.
 double LevelsCurve(double x, double inBlack, double inWhite, double outBlack, double outWhite,
                    double gamma);
