@@ -108,6 +108,18 @@ private slots:
         QCOMPARE(ChangedPixels(after, model.WorkingImage()), 0);
     }
 
+    void shiftClickPaintsAStraightLineFromTheLastStroke() {
+        UseBrush(4, 0, 0);
+        CCanvasWnd* canvas = NewCanvas(80, 40);
+        QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, Client(canvas, 10, 20));
+        QVERIFY(!IsColor(canvas->Model().WorkingImage(), 40, 20, kGreen));
+        QTest::mouseClick(canvas->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                          Client(canvas, 70, 20));
+        for (int x = 10; x <= 70; x += 5)
+            QVERIFY(IsColor(canvas->Model().WorkingImage(), x, 20, kGreen));
+        QVERIFY(!IsColor(canvas->Model().WorkingImage(), 40, 30, kGreen));
+    }
+
     void halfPenPressureShrinksAPressureBrushDab() {
         UseBrush(20, 3, 1); // "Pressure": the soft rim falls away first
         const int full = DabPixels(40, 40);

@@ -324,7 +324,7 @@ void CCanvasWnd::mousePressEvent(QMouseEvent* event) {
     default:
         switch (RouteFor(app.tools.Current()).action) {
         case ToolAction::Stroke:
-            if (!BeginToolStroke(pt)) m_dragging = false;
+            if (!BeginToolStroke(pt, event->modifiers() & Qt::ShiftModifier)) m_dragging = false;
             break;
         case ToolAction::Bucket:
             FillWithBucket();

@@ -102,7 +102,9 @@ private:
     /// during a stroke does not move what is under the stroke's last dab.
     QPointF StrokePoint(const QPoint& client) const;
     int Pressure() const;
-    bool BeginToolStroke(const QPoint& pt);
+    /// With fromLastStroke (Shift held) the stroke runs straight from where the last
+    /// stroke ended to pt, the usual way to paint a straight line.
+    bool BeginToolStroke(const QPoint& pt, bool fromLastStroke = false);
     void ContinueToolStroke(const QPoint& pt);
     void FillWithBucket();
     void PickColor(const QPoint& pt);
@@ -118,6 +120,7 @@ private:
     CCanvasModel m_model;
     CCanvasEdit m_edit;
     std::unique_ptr<CToolStroke> m_stroke;
+    QPointF m_lastStrokeEnd{-1e9, -1e9}; // image pixels, unwrapped
     QPoint m_pressPoint;
     QPoint m_lastPoint;
     bool m_dragging = false;

@@ -50,7 +50,7 @@ int CCanvasWnd::Pressure() const {
     return app ? app->Tablet().Pressure() : 255;
 }
 
-bool CCanvasWnd::BeginToolStroke(const QPoint& pt) {
+bool CCanvasWnd::BeginToolStroke(const QPoint& pt, bool fromLastStroke) {
     CAppState& app = AppState();
     const int tool = app.tools.Current();
     if (!IsStrokeTool(tool) || m_model.WorkingImage().IsEmpty()) return false;
@@ -75,10 +75,19 @@ bool CCanvasWnd::BeginToolStroke(const QPoint& pt) {
     m_stroke = std::make_unique<CToolStroke>(tool, app.painting, app.operators, app.random,
                                              m_edit.Image(), m_edit.ReadImage(), sources);
     const QPointF p = StrokePoint(pt);
-    const CStrokeSegment segment =
-        m_stroke->Press(p.x(), p.y(), {m_model.geometry.Zoom(), 0, 0}, Pressure());
+    const CStrokeView view{m_model.geometry.Zoom(), 0, 0};
+    const bool line = fromLastStroke && m_lastStrokeEnd.x() > -1e8;
+    const double zoom = m_model.geometry.Zoom();
+    const QPointF start = line ? m_lastStrokeEnd * zoom : p;
+    CStrokeSegment segment = m_stroke->Press(start.x(), start.y(), view, Pressure());
     m_edit.Extend(segment.dabRect);
     UpdateImageArea(segment.dabRect);
+    m_lastStrokeEnd = p / zoom;
+    if (line) {
+        segment = m_stroke->Move(p.x(), p.y(), view, Pressure());
+        m_edit.Extend(segment.dabRect);
+        UpdateImageArea(segment.dabRect);
+    }
     return true;
 }
 
@@ -88,6 +97,7 @@ void CCanvasWnd::ContinueToolStroke(const QPoint& pt) {
     const QPointF p = StrokePoint(pt);
     const CStrokeSegment segment =
         m_stroke->Move(p.x(), p.y(), {m_model.geometry.Zoom(), 0, 0}, Pressure());
+    m_lastStrokeEnd = p / m_model.geometry.Zoom();
     if (segment.dabs == 0) return;
     m_edit.Extend(segment.dabRect);
     UpdateImageArea(segment.dabRect);
