@@ -88,7 +88,7 @@ void RescaleBilinear(CDIBSection2& dst, const CDIBSection2& source, int w, int h
 void CCanvasModel::OriginalFollowsWorkingImage() {
     if (!originalRef || workingImage.IsEmpty()) return;
     // Copy swaps the Original out again by itself when the document keeps it on disk.
-    originalRef->Copy(&workingImage);
+    TellPictureError(originalRef->Copy(&workingImage), *originalRef);
 }
 
 CRect CCanvasModel::ToMemoryRows(CRect r) const {
@@ -181,7 +181,7 @@ bool CCanvasModel::FinishCrop() {
     cropMode = false;
     ImageSizeChanged();
     if (originalRef && (!originalRef->IsEmpty() || originalRef->IsSwappedOut()))
-        originalRef->Copy(&workingImage);
+        TellPictureError(originalRef->Copy(&workingImage), *originalRef);
     return true;
 }
 
