@@ -185,7 +185,7 @@ TEST(HostileInput, CorruptRunLengthDataEndsCleanly) {
     bmp.fill(8, 0).u8(0).u8(200).u8(1).u8(2);
     EXPECT_TRUE(ReadAny(kFormatBMP, bmp.v).pixels.empty());
     Bytes delta = bmp;
-    delta.v.resize(delta.v.size() - 4);
+    delta.v.erase(delta.v.end() - 4, delta.v.end());
     delta.u8(0).u8(2).u8(250).u8(250).u8(3).u8(1);
     EXPECT_FALSE(ReadAny(kFormatBMP, delta.v).pixels.empty()); // a delta off the picture ends it
     // RLE on a top-down bitmap is not a thing.
