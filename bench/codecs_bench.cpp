@@ -38,17 +38,17 @@ const Pixels& Picture() {
 struct Format {
     const char* name;
     const char* extension;
-    bool (*write)(CSink&, const std::uint8_t*, int, int);
-    Pixels (*read)(const CSource&, int&, int&);
+    CodecStatus (*write)(CSink&, const std::uint8_t*, int, int);
+    ReadResult (*read)(const CSource&);
 };
 
 const Format kFormats[] = {
-    {"PNG", "png", WritePNG, [](const CSource& s, int& w, int& h) { return ReadPNG(s, w, h); }},
+    {"PNG", "png", WritePNG, ReadPNG},
     {"JPEG", "jpg",
      [](CSink& k, const std::uint8_t* p, int w, int h) { return WriteJPG(k, p, w, h, 75); },
-     [](const CSource& s, int& w, int& h) { return ReadJPG(s, w, h); }},
-    {"TIFF", "tif", WriteTIFF, [](const CSource& s, int& w, int& h) { return ReadTIFF(s, w, h); }},
-    {"BMP", "bmp", WriteBMP, [](const CSource& s, int& w, int& h) { return ReadBMP(s, w, h); }},
+     ReadJPG},
+    {"TIFF", "tif", WriteTIFF, ReadTIFF},
+    {"BMP", "bmp", WriteBMP, ReadBMP},
     {"TGA", "tga", WriteTGA, ReadTGA},
     {"PCX", "pcx", WritePCX, ReadPCX},
     {"PSD", "psd", WritePSD, ReadPSD},
@@ -64,10 +64,9 @@ void Decode(benchmark::State& state, const Format* f) {
     const std::vector<std::uint8_t> file = Encoded(*f);
     for (auto _ : state) {
         CSource source(file.data(), file.size());
-        int w = 0, h = 0;
-        Pixels p = f->read(source, w, h);
-        if (w != kSide) state.SkipWithError("decode failed");
-        benchmark::DoNotOptimize(p.data());
+        ReadResult r = f->read(source);
+        if (r.width != kSide) state.SkipWithError("decode failed");
+        benchmark::DoNotOptimize(r.pixels.data());
     }
     state.counters["file_MB"] = double(file.size()) / 1e6;
     state.SetBytesProcessed(std::int64_t(state.iterations()) * kSide * kSide * 3);

@@ -1,58 +1,31 @@
+// The command-line tool reads and writes pictures through the program's own open and
+// save routines, so that a file name means the same format to both.
 #include "CliPictureFiles.h"
 
-#include "core/image/ImageFileBuffer.h"
+#include "core/base/ProgressReporter.h"
 #include "core/image/ImageFileRoutines.h"
-#include "core/image/codecs/FormatTable.h"
 
 namespace quiltara::cli {
 
 bool ReadPicture(const std::string& path, CDIBSection2& picture, std::string& error) {
-    CImageFileBuffer buffer;
-    unsigned result = buffer.Load(path);
-    if (result == kErrNone && !buffer.HasPixels()) result = kErrBadParam;
-    if (result != kErrNone) {
-        error = path + ": " + ErrorText(result);
+    LoadedPicture loaded;
+    const unsigned code = LoadPictureFile(path, loaded);
+    if (code != kErrNone) {
+        error = path + ": " + ErrorText(code);
         return false;
     }
-    const std::uint8_t* rgb = buffer.LockRGB();
-    if (!rgb) {
-        error = path + ": " + ErrorText(kErrBadParam);
-        return false;
-    }
-    picture.ImportRGB(rgb, buffer.Width(), buffer.Height(), 255);
-    buffer.Unlock();
+    picture.ImportRGB(loaded.rgb.data(), loaded.width, loaded.height, 255);
     return true;
 }
 
 bool WritePicture(const std::string& path, const CDIBSection2& picture, bool withAlpha,
                   std::string& error) {
-    const int code = FormatFromExtension(PathExtension(path));
-    if (code == kFormatNone) {
-        error = UnknownExtensionText(path);
-        return false;
-    }
-    if (picture.IsEmpty() || picture.GetBitsPerPixel() != 32) {
-        error = path + ": " + ErrorText(kErrBadParam);
-        return false;
-    }
-    CImageFileBuffer buffer;
-    if (withAlpha) {
-        buffer.SetFromRGBA(picture.GetBits(), picture.GetWidth(), picture.GetHeight());
-    } else {
-        if (buffer.Allocate(picture.GetWidth(), picture.GetHeight()) != 0) {
-            error = path + ": out of memory";
-            return false;
-        }
-        picture.ExportRGB(buffer.LockRGB());
-        buffer.Unlock();
-    }
-    buffer.Save(path, code);
-    const unsigned result = GetLastError();
-    if (result != kErrNone) {
-        error = path + ": " + ErrorText(result);
-        return false;
-    }
-    return true;
+    CNullProgress progress;
+    const SaveResult saved = SavePictureFile(picture, path, kCliJpegQuality, progress, withAlpha);
+    if (saved.ok) return true;
+    // An unknown extension has its own text; failure codes are told with the file.
+    error = saved.code != kErrNone ? path + ": " + saved.message : saved.message;
+    return false;
 }
 
 } // namespace quiltara::cli

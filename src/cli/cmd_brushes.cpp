@@ -1,9 +1,12 @@
-// quiltara-cli brushes: what a brush library holds, with its previews on request.
+// quiltara-cli brushes: what a brush library (".brs") or a single brush (".br1") holds,
+// with the previews on request.
 #include "CliCommand.h"
 #include "CliPictureFiles.h"
 
 #include "core/paint/BrushLibrary.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 
@@ -13,9 +16,20 @@ namespace {
 
 int Run(const std::vector<std::string>& args);
 
-const CliCommand kCommand{"brushes", "brushes FILE.brs [--previews DIR]",
-                          "lists the brushes of a library; writes their previews as PNG", Run};
+const CliCommand kCommand{"brushes", "brushes FILE.brs|FILE.br1 [--previews DIR]",
+                          "lists the brushes of a library or a brush file; writes their "
+                          "previews as PNG",
+                          Run};
 const CliRegistration kRegistration(kCommand);
+
+// A ".br1" file holds one brush, as the brush bar's "Import..." reads it; any other
+// name is read as a library.
+bool IsSingleBrushFile(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return extension == ".br1";
+}
 
 int Run(const std::vector<std::string>& args) {
     std::string previews;
@@ -23,11 +37,16 @@ int Run(const std::vector<std::string>& args) {
         previews = args[2];
     else if (args.size() != 1)
         return UsageError(kCommand);
+    const bool single = IsSingleBrushFile(args[0]);
     CBrushLibrary library;
-    const CBrushFileResult result = library.Load(args[0]);
+    CBrush brush;
+    const CBrushFileResult result = single ? ImportBrush(args[0], brush) : library.Load(args[0]);
     for (const std::string& text : result.messages)
         std::fprintf(stderr, "quiltara-cli: %s\n", text.c_str());
-    if (!result.ok) return Fail("cannot read the brush library " + args[0]);
+    if (!result.ok)
+        return Fail((single ? "cannot read the brush file " : "cannot read the brush library ") +
+                    args[0]);
+    if (single) library.Append(brush);
     if (!previews.empty()) {
         std::error_code ec;
         std::filesystem::create_directories(previews, ec);

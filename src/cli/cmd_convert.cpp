@@ -45,7 +45,7 @@ int Run(const std::vector<std::string>& args) {
     if (files.size() != 2) return UsageError(kCommand);
     const std::string& in = files[0];
     const std::string& out = files[1];
-    if (code < 0) code = FormatFromExtension(PathExtension(out));
+    if (code < 0) code = SaveFormatForPath(out); // the document's rule for file names
     if (code == kFormatNone) return Fail(UnknownExtensionText(out));
     const FormatEntry* entry = FindFormat(code);
     if (!entry || entry->depth == FormatDepth::kNothing)
@@ -57,8 +57,7 @@ int Run(const std::vector<std::string>& args) {
     if (result == kErrNone && !buffer.HasPixels()) result = kErrBadParam;
     if (result != kErrNone) return Fail(in + ": " + ErrorText(result));
     buffer.jpegQuality = quality;
-    buffer.Save(out, code);
-    result = GetLastError();
+    result = buffer.Save(out, code);
     if (result != kErrNone) return Fail(out + ": " + ErrorText(result));
     return 0;
 }

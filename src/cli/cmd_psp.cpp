@@ -26,10 +26,11 @@ const CliRegistration kTubeRegistration(kTube);
 
 // Writes rows-top-down RGBA pixels as an RGBA PNG; the old file survives a failure.
 bool WriteRgbaPng(const std::string& path, const std::uint8_t* rgba, int width, int height) {
-    std::unique_ptr<CSink> sink = OpenSink(path);
+    unsigned opened = kErrNone;
+    std::unique_ptr<CSink> sink = OpenSink(path, opened);
     if (!sink) return false;
-    const bool ok = WritePNGAlpha(*sink, rgba, width, height);
-    return CloseSink(std::move(sink), ok) && ok;
+    const bool ok = WritePNGAlpha(*sink, rgba, width, height).Ok();
+    return CloseSink(std::move(sink), ok).Ok() && ok;
 }
 
 // Loads the file; on failure prints the reader's texts and returns false.

@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -131,7 +132,7 @@ private slots:
 
     void unknownExtensionIsRefusedAndLeavesNoFile() {
         CTessaryDoc* doc = m_app->OpenDocumentFile(WriteForeignPng("c.png", 8, 8));
-        const QString target = QString::fromStdString(m_folder->File("out.jpeg"));
+        const QString target = QString::fromStdString(m_folder->File("out.xyz"));
         doc->askSavePath = [&](auto&&...) { return target; };
         QString text;
         AnswerMessageBox(QMessageBox::Ok, &text);
@@ -160,6 +161,19 @@ private slots:
         test::WhenModal<CJpegQualityDlg>([](CJpegQualityDlg* d) { d->reject(); });
         QVERIFY(!doc->DoSave(QString(), true));
         QVERIFY(!QFileInfo::exists(second));
+        // A ".jpeg" name is JPEG too, quality dialog included.
+        const QString third = QString::fromStdString(m_folder->File("third.jpeg"));
+        doc->askSavePath = [&](auto&&...) { return third; };
+        bool asked = false;
+        test::WhenModal<CJpegQualityDlg>([&asked](CJpegQualityDlg* d) {
+            asked = true;
+            d->accept();
+        });
+        QVERIFY(doc->DoSave(QString(), true));
+        QVERIFY(asked);
+        QFile written(third);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.read(3), QByteArray("\xFF\xD8\xFF"));
     }
 
     void reloadBringsBackTheFile() {

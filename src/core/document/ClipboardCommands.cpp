@@ -67,7 +67,7 @@ bool SelectAll(CCanvasModel& canvas) {
 bool MakeOriginalFromClipboard(CDIBSection2& original, const CDIBSection2& clip) {
     CDIBSection2 picture = ThroughRGB(clip);
     if (picture.IsEmpty()) return false;
-    original.Copy(&picture);
+    TellPictureError(original.Copy(&picture), original);
     return true;
 }
 
@@ -80,7 +80,7 @@ std::string PasteAsOriginal(CCanvasModel& canvas, const CDIBSection2& clip) {
     const bool keptOnDisk = original.IsSwappedOut();
     original.ImportRGB(rgb.data(), w, h, 0);
     // The document keeps its Original on disk; the new one goes there too.
-    if (keptOnDisk) original.SwapOut();
+    if (keptOnDisk) TellPictureError(original.SwapOut(), original);
     char size[32];
     std::snprintf(size, sizeof size, "(%d,%d)", w, h);
     return std::string("The image ") + size +
@@ -89,8 +89,10 @@ std::string PasteAsOriginal(CCanvasModel& canvas, const CDIBSection2& clip) {
 
 bool SetAsOriginal(CCanvasModel& canvas) {
     if (!canvas.originalRef || canvas.WorkingImage().IsEmpty()) return false;
-    canvas.originalRef->Copy(&canvas.WorkingImage());
-    canvas.originalRef->SwapOut();
+    CDIBSection2& original = *canvas.originalRef;
+    PictureError error = original.Copy(&canvas.WorkingImage());
+    if (error == PictureError::kNone) error = original.SwapOut();
+    TellPictureError(error, original);
     return true;
 }
 

@@ -88,7 +88,7 @@ void RescaleBilinear(CDIBSection2& dst, const CDIBSection2& source, int w, int h
 void CCanvasModel::OriginalFollowsWorkingImage() {
     if (!originalRef || m_workingImage.IsEmpty()) return;
     // Copy swaps the Original out again by itself when the document keeps it on disk.
-    originalRef->Copy(&m_workingImage);
+    TellPictureError(originalRef->Copy(&m_workingImage), *originalRef);
 }
 
 CRect CCanvasModel::ToMemoryRows(CRect r) const {
@@ -183,7 +183,7 @@ bool CCanvasModel::FinishCrop() {
     cropMode = false;
     edit.Commit(); // the size changed: the model takes it and recentres
     if (originalRef && (!originalRef->IsEmpty() || originalRef->IsSwappedOut()))
-        originalRef->Copy(&m_workingImage);
+        TellPictureError(originalRef->Copy(&m_workingImage), *originalRef);
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "core/document/UndoHistory.h"
 
+#include "core/base/Messages.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -7,6 +9,15 @@
 #include <new>
 
 namespace quiltara {
+
+void TellPictureError(PictureError error, const std::string& path) {
+    if (error != PictureError::kNone) ShowMessage(PictureErrorText(error, path));
+}
+
+void TellPictureError(PictureError error, CDIBSection2& picture) {
+    // Only a picture with a swap file fails to swap, so asking for its name names it.
+    if (error != PictureError::kNone) TellPictureError(error, picture.GetTempPath());
+}
 
 namespace {
 
@@ -65,14 +76,16 @@ CRect CUndoStep::SaveRegion(const CDIBSection2& before, CRect rect) {
             // A big whole-picture step goes straight from the before-image to disk.
             const std::string path = regionImage.GetTempPath();
             regionImage.MakeEmpty();
-            if (before.SaveRaw(path)) {
+            const PictureError error = before.SaveRaw(path);
+            if (error == PictureError::kNone) {
                 m_onDisk = true;
                 m_diskWidth = w;
                 m_diskHeight = h;
                 return r;
             }
-            // The message has been shown; keep the step in memory so that undo still
-            // brings the picture back when memory allows.
+            // Tell the user, and keep the step in memory so that undo still brings the
+            // picture back when memory allows.
+            TellPictureError(error, path);
             ForgetFile();
             regionImage.Create(w, h, 32, true);
             std::memcpy(regionImage.GetBits(), before.GetBits(), before.PixelBytes());
@@ -86,14 +99,17 @@ CRect CUndoStep::SaveRegion(const CDIBSection2& before, CRect rect) {
             std::memcpy(regionImage.PixelAt(0, y), before.PixelAt(r.left, r.top + y),
                         std::size_t(r.Width()) * 4);
         if (bytes > kMaxBytesInMemory) {
-            if (regionImage.SwapOut()) {
+            const PictureError error = regionImage.SwapOut();
+            if (error == PictureError::kNone) {
                 m_onDisk = true;
                 m_diskWidth = r.Width();
                 m_diskHeight = r.Height();
             } else {
-                // Not written (the message has been shown): the pixels stay in memory
-                // and the broken file goes.
-                std::remove(regionImage.GetTempPath().c_str());
+                // Not written: the user is told, the pixels stay in memory and the
+                // broken file goes.
+                const std::string path = regionImage.GetTempPath();
+                TellPictureError(error, path);
+                std::remove(path.c_str());
             }
         }
         return r;

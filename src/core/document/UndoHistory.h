@@ -21,6 +21,13 @@ struct CStepState {
     int textX = 0, textY = 0;
 };
 
+/// Tells the user, through the program's message path (Messages.h), that a picture's
+/// swap file at path could not be written; nothing for PictureError::kNone. The edit
+/// that wrote it goes on either way.
+void TellPictureError(PictureError error, const std::string& path);
+/// The same for the picture's own swap file (SwapOut, Copy).
+void TellPictureError(PictureError error, CDIBSection2& picture);
+
 /// One undo or redo step: the rectangle an edit changed, taken from the canvas's
 /// before-image, with the floating selection, the text being placed and the crop
 /// state of that moment. Region pixels of more than 1,000,000 bytes live in the

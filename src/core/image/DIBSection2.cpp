@@ -1,7 +1,6 @@
 #include "core/image/DIBSection2.h"
 
 #include "core/base/Archive.h"
-#include "core/base/Messages.h"
 #include "core/base/RuntimeRandom.h"
 
 #include <algorithm>
@@ -130,12 +129,12 @@ std::vector<std::uint8_t> CDIBSection2::CopyToGlobal() const {
 
 // ---------------------------------------------------------------- pixel operations
 
-void CDIBSection2::Copy(const CDIBSection2* source) {
-    if (!source || source->IsEmpty()) return;
+PictureError CDIBSection2::Copy(const CDIBSection2* source) {
+    if (!source || source->IsEmpty()) return PictureError::kNone;
     Create(source->GetWidth(), source->GetHeight(), 32, true);
     if (source->GetBitsPerPixel() == 32) std::memcpy(m_bits, source->GetBits(), PixelBytes());
     m_tag = source->m_tag;
-    if (m_hasTempFile) SwapOut();
+    return m_hasTempFile ? SwapOut() : PictureError::kNone;
 }
 
 void CDIBSection2::Crop(const CDIBSection2* source, CRect rect) {
@@ -386,7 +385,7 @@ void CDIBSection2::ReleaseTempName() {
     ClaimedNames().erase(m_tempDir + m_tempName);
 }
 
-bool CDIBSection2::SaveRaw(const std::string& path) const {
+PictureError CDIBSection2::SaveRaw(const std::string& path) const {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     bool ok = f != nullptr;
     if (ok) {
@@ -400,8 +399,7 @@ bool CDIBSection2::SaveRaw(const std::string& path) const {
         if (ok && m_bitsPerPixel == 32) ok = std::fwrite(m_bits, 1, bytes, f) == bytes;
         if (std::fclose(f) != 0) ok = false;
     }
-    if (!ok) ShowMessage("Can't save temporary file to disk. Not enough disk space.\n" + path);
-    return ok;
+    return ok ? PictureError::kNone : PictureError::kTempFileWrite;
 }
 
 int CDIBSection2::LoadRaw(const std::string& path) {
@@ -434,14 +432,14 @@ int CDIBSection2::LoadRaw(const std::string& path) {
     return result;
 }
 
-bool CDIBSection2::SwapOut() {
-    if (m_hasTempFile && IsEmpty()) return true;
-    const std::string path = GetTempPath();
-    if (!SaveRaw(path)) return false;
+PictureError CDIBSection2::SwapOut() {
+    if (m_hasTempFile && IsEmpty()) return PictureError::kNone;
+    const PictureError error = SaveRaw(GetTempPath());
+    if (error != PictureError::kNone) return error;
     m_swappedWidth = std::uint32_t(m_width);
     m_swappedHeight = std::uint32_t(m_height);
     MakeEmpty();
-    return true;
+    return PictureError::kNone;
 }
 
 void CDIBSection2::SwapIn() {
@@ -468,21 +466,31 @@ void CDIBSection2::Store(CArchiveWriter& ar) const {
     ar.WriteBytes(m_bits, count);
 }
 
-void CDIBSection2::Load(CArchiveReader& ar) {
-    if (ar.ReadInt32() != 0) return;
+PictureError CDIBSection2::Load(CArchiveReader& ar) {
+    if (ar.ReadInt32() != 0) return PictureError::kNone;
     const std::int32_t w = ar.ReadInt32(), h = ar.ReadInt32();
     const std::uint32_t count = ar.ReadUInt32();
-    if (!ar.Ok() || w <= 0 || h <= 0 || std::uint64_t(w) * std::uint64_t(h) * 4 != count) {
-        ShowMessage("Corupted Data!");
-        return;
-    }
-    if (count > ar.Remaining()) {
-        // The pixels are not there: say so without allocating for them.
-        ShowMessage("Bitmap:: Data Read Error!");
-        return;
-    }
+    if (!ar.Ok() || w <= 0 || h <= 0 || std::uint64_t(w) * std::uint64_t(h) * 4 != count)
+        return PictureError::kCorruptedData;
+    // The pixels are not there: say so without allocating for them.
+    if (count > ar.Remaining()) return PictureError::kDataRead;
     Create(w, h, 32, true);
     ar.ReadBytes(m_bits, count);
+    return PictureError::kNone;
+}
+
+std::string PictureErrorText(PictureError error, const std::string& path) {
+    switch (error) {
+    case PictureError::kNone:
+        break;
+    case PictureError::kTempFileWrite:
+        return "Can't save temporary file to disk. Not enough disk space.\n" + path;
+    case PictureError::kCorruptedData:
+        return "Corupted Data!";
+    case PictureError::kDataRead:
+        return "Bitmap:: Data Read Error!";
+    }
+    return {};
 }
 
 } // namespace quiltara

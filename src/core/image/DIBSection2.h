@@ -13,6 +13,20 @@ namespace quiltara {
 class CArchiveReader;
 class CArchiveWriter;
 
+/// What can go wrong with a picture's swap file or archive form. The picture only
+/// reports it; whoever asked decides what the user is told (PictureErrorText).
+enum class PictureError {
+    kNone = 0,
+    kTempFileWrite, // the swap file could not be written
+    kCorruptedData, // an archived picture whose byte count does not fit its size
+    kDataRead,      // an archived picture whose pixels are not all there
+};
+
+/// The program's text for an error: "Can't save temporary file to disk. Not enough
+/// disk space.\n" followed by path (the swap file), "Corupted Data!" or "Bitmap:: Data
+/// Read Error!"; empty for kNone.
+std::string PictureErrorText(PictureError error, const std::string& path = {});
+
 /// The picture used everywhere: a 32-bit (or placeholder) bitmap whose pixel block
 /// is drawn by the GUI without copying and written by our own loops. It can swap
 /// itself out to a raw file in the program folder and back.
@@ -45,8 +59,8 @@ public:
 
     // Pixel operations. All return at once on an empty picture unless said otherwise.
     /// Deep copy of source (nothing for null or empty); swaps out again at once when
-    /// this picture has a temporary file.
-    void Copy(const CDIBSection2* source);
+    /// this picture has a temporary file, and gives that swap's outcome.
+    PictureError Copy(const CDIBSection2* source);
     /// The rectangle (memory rows) of source, normalised and clipped.
     void Crop(const CDIBSection2* source, CRect rect);
     void CopyTopOverWhite(const CDIBSection2* source, int width, int height, bool keepColours);
@@ -78,11 +92,13 @@ public:
     static void SetDefaultSwapFolder(const std::string& folder);
     void SetTempPrefix(const std::string& prefix) { m_tempPrefix = prefix; }
     void SetTempDir(const std::string& dir) { m_tempDir = dir; }
-    bool SaveRaw(const std::string& path) const;
+    /// kTempFileWrite when the file cannot be opened or written.
+    PictureError SaveRaw(const std::string& path) const;
     /// 0 when the file cannot be opened or the pixels are short, 1 otherwise.
     int LoadRaw(const std::string& path);
-    /// False when the file could not be written; the pixels then stay in memory.
-    bool SwapOut();
+    /// kTempFileWrite when GetTempPath() could not be written; the pixels then stay in
+    /// memory.
+    PictureError SwapOut();
     void SwapIn();
     bool IsSwappedOut() const { return m_hasTempFile; }
     void DeleteTempFile();
@@ -91,8 +107,10 @@ public:
 
     // Archive form.
     void Store(CArchiveWriter& ar) const;
-    /// Shows "Corupted Data!" or "Bitmap:: Data Read Error!" on bad input and goes on.
-    void Load(CArchiveReader& ar);
+    /// A stored empty flag leaves the picture as it was. kCorruptedData when the byte
+    /// count does not fit the size, kDataRead when the pixels are not all there; the
+    /// picture is left as it was then too.
+    PictureError Load(CArchiveReader& ar);
 
 protected:
     void InternalCreate(int width, int height, int bitsPerPixel, bool hasAlpha) override;

@@ -27,6 +27,7 @@ void CImageFileBuffer::Free() {
     Pixels().swap(m_pixels);
     m_width = m_height = 0;
     m_isRGBA = false;
+    m_loadedFormat = kFormatNone;
     m_paletteMade = false;
     m_palette.fill({});
 }
@@ -43,34 +44,6 @@ int CImageFileBuffer::CopyFrom(const CImageFileBuffer& other) {
     return 0;
 }
 
-namespace {
-
-// Reads a source with the reader of code; fills the buffer's fields through the out
-// parameters. Returns the failure code.
-unsigned ReadByCode(const CSource& source, int code, bool keepAlpha, Pixels& pixels, int& width,
-                    int& height, bool& rgba, Resolution& resolution,
-                    std::vector<std::uint8_t>& cameraBlock) {
-    rgba = false;
-    const FormatEntry* entry = FindFormat(code);
-    if (!entry || !entry->read) return GetLastError(); // reads nothing
-    if (code == kFormatPNG && keepAlpha) {
-        pixels = ReadPNGAlpha(source, width, height, 255, &resolution);
-        rgba = true;
-    } else {
-        pixels = entry->read(source, width, height, &resolution);
-    }
-    const unsigned result = GetLastError();
-    if (code == kFormatJPG) {
-        std::vector<JPGMarker> markers;
-        for (int i = 0; i < GetJPGMarkerCount(); ++i) markers.push_back(GetJPGMarker(i));
-        cameraBlock = PickCameraBlock(markers);
-        ClearJPGMarkers(); // the markers' data and the comments are released unread
-    }
-    return result;
-}
-
-} // namespace
-
 unsigned CImageFileBuffer::Load(const std::string& path) {
     return LoadFrom(path, kFormatNone, true);
 }
@@ -82,51 +55,45 @@ unsigned CImageFileBuffer::LoadAs(const std::string& path, int code) {
 unsigned CImageFileBuffer::LoadFrom(const std::string& path, int code, bool detect) {
     Free();
     m_cameraBlock.clear();
-    std::unique_ptr<CSource> source = OpenSource(path);
-    if (!source) return GetLastError();
+    unsigned result = kErrNone;
+    std::unique_ptr<CSource> source = OpenSource(path, result);
+    if (!source) return result;
     if (detect) {
         // Content first, then the name.
         code = FormatFromDetection(DetectFormat(*source));
         if (code == kFormatNone) code = FormatFromExtension(PathExtension(path));
     }
-    Resolution resolution;
-    Pixels pixels;
-    int w = 0, h = 0;
-    bool rgba = false;
-    SetLastError(kErrNone);
-    const unsigned result =
-        ReadByCode(*source, code, keepAlpha, pixels, w, h, rgba, resolution, m_cameraBlock);
+    m_loadedFormat = code;
+    const FormatEntry* entry = FindFormat(code);
+    if (!entry || !entry->read) return kErrNone; // GIF, PAX and unknown codes read nothing
+    const bool rgba = code == kFormatPNG && keepAlpha;
+    ReadResult read = rgba ? ReadPNGAlpha(*source, 255) : entry->read(*source);
     CloseSource(std::move(source));
-    if (!pixels.empty()) {
-        m_pixels = std::move(pixels);
-        m_width = w, m_height = h, m_isRGBA = rgba;
-        resolutionX = resolution.x, resolutionY = resolution.y;
-    }
-    SetLastError(result);
-    return result;
+    // Of a JPEG's markers only the camera block is kept; the rest go unread.
+    if (code == kFormatJPG) m_cameraBlock = PickCameraBlock(read.markers);
+    if (!read.Ok()) return read.code;
+    m_pixels = std::move(read.pixels);
+    m_width = read.width, m_height = read.height, m_isRGBA = rgba;
+    resolutionX = read.resolution.x, resolutionY = read.resolution.y;
+    return kErrNone;
 }
 
-int CImageFileBuffer::Save(const std::string& path, int code) {
+unsigned CImageFileBuffer::Save(const std::string& path, int code) {
     const FormatEntry* entry = FindFormat(code);
-    if (!entry || entry->depth == FormatDepth::kNothing) {
-        // Codes that write nothing fail instead of leaving an empty file behind.
-        SetLastError(kErrBadParam);
-        return 1;
-    }
-    if (m_pixels.empty()) {
-        SetLastError(kErrBadParam);
-        return 1;
-    }
-    std::unique_ptr<CSink> sink = OpenSink(path);
-    if (!sink) return 1;
+    // Codes that write nothing fail instead of leaving an empty file behind.
+    if (!entry || entry->depth == FormatDepth::kNothing) return kErrBadParam;
+    if (m_pixels.empty()) return kErrBadParam;
+    unsigned opened = kErrNone;
+    std::unique_ptr<CSink> sink = OpenSink(path, opened);
+    if (!sink) return opened;
     ++m_lockCount;
-    bool ok = false;
+    CodecStatus written;
     try {
         const std::size_t n = std::size_t(m_width) * std::size_t(m_height);
         Pixels rgbCopy;
         const std::uint8_t* rgb = m_pixels.data();
         if (code == kFormatPNG && keepAlpha && m_isRGBA) {
-            ok = WritePNGAlpha(*sink, m_pixels.data(), m_width, m_height);
+            written = WritePNGAlpha(*sink, m_pixels.data(), m_width, m_height);
         } else {
             if (m_isRGBA) {
                 // Writers without alpha get the colours alone.
@@ -136,7 +103,7 @@ int CImageFileBuffer::Save(const std::string& path, int code) {
                 rgb = rgbCopy.data();
             }
             if (entry->depth == FormatDepth::kRGB) {
-                ok = entry->writeRGB(*sink, rgb, m_width, m_height, jpegQuality);
+                written = entry->writeRGB(*sink, rgb, m_width, m_height, jpegQuality);
             } else {
                 Pixels reduced(n);
                 Palette256 palette;
@@ -146,20 +113,16 @@ int CImageFileBuffer::Save(const std::string& path, int code) {
                     ToGray(rgb, m_width, m_height, reduced.data());
                     palette = IdentityPalette();
                 }
-                ok = entry->write8(*sink, reduced.data(), m_width, m_height, palette, jpegQuality);
+                written =
+                    entry->write8(*sink, reduced.data(), m_width, m_height, palette, jpegQuality);
             }
         }
     } catch (const std::bad_alloc&) {
-        SetLastError(kErrOutOfMemory);
-        ok = false;
+        written = kErrOutOfMemory;
     }
     --m_lockCount;
-    const unsigned writerCode = GetLastError();
-    ok = ok && writerCode == kErrNone;
-    if (!CloseSink(std::move(sink), ok)) ok = false;
-    if (!ok && GetLastError() == kErrNone) SetLastError(kErrFileWrite);
-    if (ok) SetLastError(kErrNone);
-    return 1;
+    const CodecStatus closed = CloseSink(std::move(sink), written.Ok());
+    return written.Ok() ? closed.Code() : written.Code();
 }
 
 void CImageFileBuffer::SetFromRGBA(const std::uint8_t* pixels, int width, int height) {
@@ -195,14 +158,12 @@ int CImageFileBuffer::MakeCheckerPreview(const std::uint8_t* pixels, int width, 
 
 int CImageFileBuffer::SaveClipboardBitmap(const std::uint8_t* packed, std::size_t size,
                                           const std::string& path) {
-    int w = 0, h = 0;
-    Pixels rgb = DIBToRGB(packed, size, w, h);
-    if (rgb.empty()) return GetLastError() == kErrOutOfMemory ? 2 : 0;
+    ReadResult read = DIBToRGB(packed, size);
+    if (!read.Ok()) return read.code == kErrOutOfMemory ? 2 : 0;
     Free();
-    m_pixels = std::move(rgb);
-    m_width = w, m_height = h;
-    Save(path, kFormatBMP);
-    return GetLastError() == kErrNone ? 1 : 3;
+    m_pixels = std::move(read.pixels);
+    m_width = read.width, m_height = read.height;
+    return Save(path, kFormatBMP) == kErrNone ? 1 : 3;
 }
 
 std::uint8_t* CImageFileBuffer::LockRGB() {

@@ -26,6 +26,8 @@ public:
     bool IsRGBA() const { return m_isRGBA; }
     int Width() const { return m_width; }
     int Height() const { return m_height; }
+    /// The format code the last Load or LoadAs read with (0 when none or after Free).
+    int LoadedFormat() const { return m_loadedFormat; }
     bool HasPixels() const { return !m_pixels.empty(); }
 
     /// Frees what it holds, then allocates width x height x 3 zeroed bytes: 0, or 1
@@ -41,11 +43,11 @@ public:
     /// gives 0 and no picture.
     unsigned Load(const std::string& path);
     unsigned LoadAs(const std::string& path, int code);
-    /// Writes the picture in the format of code (JPEG with jpegQuality). Returns
-    /// nonzero when a writer ran or failed; the outcome is then GetLastError() (0 =
-    /// success). The file is replaced only when the writer succeeded: a failed save
-    /// leaves the file that was there as it was, and creates none.
-    int Save(const std::string& path, int code);
+    /// Writes the picture in the format of code (JPEG with jpegQuality). Returns the
+    /// failure code (0 = success); a code that writes nothing fails with 5. The file
+    /// is replaced only when the writer succeeded: a failed save leaves the file that
+    /// was there as it was, and creates none.
+    unsigned Save(const std::string& path, int code);
 
     /// Takes a 32-bit picture's block (bottom row first, blue, green, red, alpha),
     /// stores it top row first as red, green, blue, alpha and sets keepAlpha, so
@@ -80,6 +82,7 @@ private:
     Pixels m_pixels;
     bool m_isRGBA = false;
     int m_width = 0, m_height = 0;
+    int m_loadedFormat = 0;
     int m_lockCount = 0;
     Palette256 m_palette{};
     bool m_paletteMade = false;

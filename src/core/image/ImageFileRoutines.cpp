@@ -11,17 +11,12 @@ namespace quiltara {
 
 unsigned LoadPictureFile(const std::string& path, LoadedPicture& out) {
     out = LoadedPicture{};
-    std::unique_ptr<CSource> source = OpenSource(path);
-    if (!source) return GetLastError();
-    int code = FormatFromDetection(DetectFormat(*source));
-    if (code == kFormatNone) code = FormatFromExtension(PathExtension(path));
-    CloseSource(std::move(source));
     CImageFileBuffer buffer;
-    unsigned result = buffer.LoadAs(path, code);
+    unsigned result = buffer.Load(path);
     if (result == kErrNone && !buffer.HasPixels()) result = kErrBadParam;
     if (result != kErrNone) return result;
     out.width = buffer.Width(), out.height = buffer.Height();
-    out.formatCode = code;
+    out.formatCode = buffer.LoadedFormat();
     out.cameraBlock = buffer.CameraBlock();
     out.resolution = {buffer.resolutionX, buffer.resolutionY};
     out.rgb = buffer.TakePixels();
@@ -55,27 +50,46 @@ unsigned OpenPictureFile(const std::string& path, CDIBSection2& original,
 }
 
 int SaveFormatForPath(const std::string& path) {
-    return FormatFromExtension(path.size() >= 4 ? path.substr(path.size() - 4) : path);
+    return FormatFromExtension(PathExtension(path));
 }
 
 std::string UnknownExtensionText(const std::string& path) {
     return "Unknown extnsion\n" + path;
 }
 
+namespace {
+
+// The picture as the writers take it: RGB, or RGBA with keepAlpha. A picture that is
+// not there has nothing to save; otherwise only memory can fail.
+unsigned FillBuffer(CImageFileBuffer& buffer, const CDIBSection2& picture, bool keepAlpha) {
+    if (picture.IsEmpty() || picture.GetBitsPerPixel() != 32) return kErrBadParam;
+    if (keepAlpha) {
+        try {
+            buffer.SetFromRGBA(picture.GetBits(), picture.GetWidth(), picture.GetHeight());
+        } catch (const std::bad_alloc&) {
+            return kErrOutOfMemory;
+        }
+        return kErrNone;
+    }
+    if (buffer.Allocate(picture.GetWidth(), picture.GetHeight()) != 0) return kErrOutOfMemory;
+    picture.ExportRGB(buffer.LockRGB());
+    buffer.Unlock();
+    return kErrNone;
+}
+
+} // namespace
+
 SaveResult SavePictureFile(const CDIBSection2& picture, const std::string& path, int jpegQuality,
-                           IProgressReporter& progress) {
+                           IProgressReporter& progress, bool keepAlpha) {
     SaveResult result;
     progress.Begin("Saving", 100);
     CImageFileBuffer buffer;
-    if (picture.IsEmpty() || picture.GetBitsPerPixel() != 32 ||
-        buffer.Allocate(picture.GetWidth(), picture.GetHeight()) != 0) {
+    result.code = FillBuffer(buffer, picture, keepAlpha);
+    if (result.code != kErrNone) {
         progress.End();
-        result.code = kErrOutOfMemory;
         result.message = ErrorText(result.code);
         return result;
     }
-    picture.ExportRGB(buffer.LockRGB());
-    buffer.Unlock();
     const int code = SaveFormatForPath(path);
     if (code == kFormatNone) {
         progress.End();
@@ -83,11 +97,9 @@ SaveResult SavePictureFile(const CDIBSection2& picture, const std::string& path,
         return result;
     }
     buffer.jpegQuality = jpegQuality;
-    if (code == kFormatJPG) ClearJPGMarkers();
-    buffer.Save(path, code);
+    result.code = buffer.Save(path, code);
     progress.SetPos(100);
     progress.End();
-    result.code = GetLastError();
     result.ok = result.code == kErrNone;
     if (!result.ok) result.message = ErrorText(result.code);
     return result;

@@ -32,8 +32,10 @@ unsigned LoadPictureFile(const std::string& path, LoadedPicture& out);
 unsigned OpenPictureFile(const std::string& path, CDIBSection2& original,
                          std::vector<std::uint8_t>& cameraBlock, IProgressReporter& progress);
 
-/// The save routine's format: the last four characters of the path looked up as an
-/// extension, so ".jpeg" and ".tiff" are unknown (0).
+/// The format a file name asks for, the one rule for every save (the document's, the
+/// command-line tool's): the extension of the file name, from its last dot, looked up
+/// without regard to case, so ".jpg" and ".jpeg" are JPEG and ".tif" and ".tiff" TIFF;
+/// 0 when the name has no extension or one that is not in the format table.
 int SaveFormatForPath(const std::string& path);
 /// "Unknown extnsion\n" followed by the path.
 std::string UnknownExtensionText(const std::string& path);
@@ -47,11 +49,11 @@ struct SaveResult {
 /// The save step of the document: shows "Saving" (range 100), exports the picture
 /// to RGB, looks the format up by SaveFormatForPath (unknown: the extension text),
 /// writes (JPEG with jpegQuality, which the GUI has asked for), 100, ends the
-/// progress. The old file at path is replaced only when the writer succeeded; a
-/// failed save leaves it as it was and creates no file, so the caller never needs
-/// to remove anything afterwards.
+/// progress. With keepAlpha the picture's alpha goes into PNG files. The old file at
+/// path is replaced only when the writer succeeded; a failed save leaves it as it was
+/// and creates no file, so the caller never needs to remove anything afterwards.
 SaveResult SavePictureFile(const CDIBSection2& picture, const std::string& path, int jpegQuality,
-                           IProgressReporter& progress);
+                           IProgressReporter& progress, bool keepAlpha = false);
 
 /// What the save dialog starts with.
 struct SaveDialogSetup {

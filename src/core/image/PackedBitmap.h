@@ -5,9 +5,9 @@
 
 namespace quiltara {
 
-/// Any 1/4/8/16/24/32-bit packed bitmap, RLE included; empty with the failure code
-/// set when it is malformed.
-Pixels DIBToRGB(const std::uint8_t* packed, std::size_t size, int& width, int& height);
+/// Any 1/4/8/16/24/32-bit packed bitmap, RLE included; no pixels and the failure code
+/// when it is malformed.
+ReadResult DIBToRGB(const std::uint8_t* packed, std::size_t size);
 /// A 24-bit packed bitmap (40-byte header, bottom-up rows); empty on bad arguments.
 std::vector<std::uint8_t> RGBToDIB(const std::uint8_t* rgb, int width, int height);
 

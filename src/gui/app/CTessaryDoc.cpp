@@ -171,7 +171,7 @@ bool CTessaryDoc::SaveModified(QWidget* parent) {
 void CTessaryDoc::OnViewInitialised(CCanvasWnd* view) {
     canvas = view;
     if (originalLoaded) {
-        original.SwapOut();
+        TellPictureError(original.SwapOut(), original);
     } else {
         original.DeleteTempFile();
         original.Create(1, 1, 32, true);
@@ -180,9 +180,10 @@ void CTessaryDoc::OnViewInitialised(CCanvasWnd* view) {
 
 void CTessaryDoc::SetAsOriginal() {
     if (!canvas) return;
-    original.Copy(&canvas->Model().WorkingImage());
+    PictureError error = original.Copy(&canvas->Model().WorkingImage());
     originalLoaded = true;
-    original.SwapOut();
+    if (error == PictureError::kNone) error = original.SwapOut();
+    TellPictureError(error, original);
 }
 
 bool CTessaryDoc::HasOriginal() const {

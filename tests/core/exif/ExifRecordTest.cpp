@@ -426,12 +426,10 @@ TEST(ExifRecord, DecodesTheBlockTheJpegReaderKeeps) {
     EXPECT_EQ(FindExifSegment(sink.Bytes().data(), sink.Bytes().size()), segment);
 
     CSource source(sink.Bytes().data(), sink.Bytes().size());
-    int w = 0, h = 0;
-    ASSERT_FALSE(ReadJPG(source, w, h).empty());
-    std::vector<JPGMarker> kept;
-    for (int i = 0; i < GetJPGMarkerCount(); ++i) kept.push_back(GetJPGMarker(i));
+    const ReadResult read = ReadJPG(source);
+    ASSERT_TRUE(read.Ok());
     CExifRecord fromBlock;
-    ASSERT_TRUE(fromBlock.DecodeBlock(PickCameraBlock(kept)));
+    ASSERT_TRUE(fromBlock.DecodeBlock(PickCameraBlock(read.markers)));
     EXPECT_EQ(fromBlock.Report(), DecodeOrFail(segment).Report());
     EXPECT_EQ(ValueOf(fromBlock, 33437), "5.60");
 }

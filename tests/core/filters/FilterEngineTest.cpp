@@ -299,8 +299,11 @@ TEST(Gaussian, RadiusZeroChangesNothingAndUniformStaysUniform) {
     EXPECT_EQ(RunSlot(37, src, 20, 10, {255, 0, 0}), src);
     std::vector<std::uint8_t> flat(20 * 10 * 4, 200), out(flat.size());
     GaussianBlurWrap(flat.data(), out.data(), 20, 10, 100);
-    for (std::size_t i = 0; i < out.size(); ++i)
-        if (i % 4 != 3) ASSERT_NEAR(out[i], 200, 1) << i;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (i % 4 != 3) {
+            ASSERT_NEAR(out[i], 200, 1) << i;
+        }
+    }
 }
 
 TEST(Gaussian, WrapsAcrossTheTileEdges) {
@@ -349,8 +352,11 @@ TEST(UnsharpMask, FollowsTheFormulaAndTheThreshold) {
     }
     // Threshold 255 changes only pixels whose difference passes 127.
     const auto high = RunSlot(37, src, w, h, {128, 40, 255});
-    for (std::size_t i = 0; i < src.size(); ++i)
-        if (high[i] != src[i]) EXPECT_GT(std::abs(int(src[i]) - int(blurred[i])), 127);
+    for (std::size_t i = 0; i < src.size(); ++i) {
+        if (high[i] != src[i]) {
+            EXPECT_GT(std::abs(int(src[i]) - int(blurred[i])), 127);
+        }
+    }
 }
 
 TEST(UnsharpMask, IsContinuousAcrossTheWrap) {

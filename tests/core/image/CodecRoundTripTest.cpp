@@ -27,8 +27,8 @@ Loaded RoundTrip(const std::string& path, const Pixels& rgb, int w, int h, int c
     std::memcpy(out.LockRGB(), rgb.data(), rgb.size());
     out.Unlock();
     out.jpegQuality = quality;
-    EXPECT_NE(out.Save(path, code), 0);
-    EXPECT_EQ(GetLastError(), 0u) << "code " << code << ": " << ErrorText(GetLastError());
+    const unsigned saved = out.Save(path, code);
+    EXPECT_EQ(saved, 0u) << "code " << code << ": " << ErrorText(saved);
     CImageFileBuffer in;
     Loaded result;
     result.code = in.Load(path);
@@ -152,8 +152,7 @@ TEST(RoundTrip, PngKeepsAlphaWhenAskedAndSetFromRGBAFlipsRows) {
     out.Unlock();
     out.Unlock();
     EXPECT_EQ(out.LockCount(), 0);
-    out.Save(folder.File("alpha.png"), kFormatPNG);
-    ASSERT_EQ(GetLastError(), 0u);
+    ASSERT_EQ(out.Save(folder.File("alpha.png"), kFormatPNG), 0u);
 
     CImageFileBuffer in;
     in.keepAlpha = true;
@@ -175,8 +174,7 @@ TEST(RoundTrip, PngKeepsAlphaWhenAskedAndSetFromRGBAFlipsRows) {
     ASSERT_EQ(rgb.Load(folder.File("alpha.png")), 0u);
     EXPECT_FALSE(rgb.IsRGBA());
     // An RGBA buffer saved to a format without alpha writes its colours.
-    out.Save(folder.File("alpha.bmp"), kFormatBMP);
-    ASSERT_EQ(GetLastError(), 0u);
+    ASSERT_EQ(out.Save(folder.File("alpha.bmp"), kFormatBMP), 0u);
     ASSERT_EQ(rgb.Load(folder.File("alpha.bmp")), 0u);
     EXPECT_EQ(rgb.LockRGB()[0], lastRow[2]);
     rgb.Unlock();
@@ -197,7 +195,6 @@ TEST(RoundTrip, BufferBasics) {
     EXPECT_EQ(b.LockRGB(), nullptr);
     // Saving an empty buffer is a bad parameter and creates no file.
     TempFolder folder;
-    b.Save(folder.File("empty.png"), kFormatPNG);
-    EXPECT_EQ(GetLastError(), unsigned(kErrBadParam));
+    EXPECT_EQ(b.Save(folder.File("empty.png"), kFormatPNG), unsigned(kErrBadParam));
     EXPECT_TRUE(ReadFile(folder.File("empty.png")).empty());
 }

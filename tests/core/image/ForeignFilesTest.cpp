@@ -15,10 +15,12 @@ using namespace quiltara::test;
 
 namespace {
 
-Pixels Decode(Pixels (*reader)(const CSource&, int&, int&), const std::vector<std::uint8_t>& file,
-              int& w, int& h) {
+Pixels Decode(ReadResult (*reader)(const CSource&), const std::vector<std::uint8_t>& file, int& w,
+              int& h) {
     CSource source(file.data(), file.size());
-    return reader(source, w, h);
+    ReadResult r = reader(source);
+    w = r.width, h = r.height;
+    return std::move(r.pixels);
 }
 
 // ---------------------------------------------------------------- PNG via libpng
@@ -65,8 +67,7 @@ TEST(ForeignPng, PaletteGray16BitAndInterlacedFilesDecodeExactly) {
     for (std::uint8_t v : rgb) rows16.push_back(v), rows16.push_back(std::uint8_t(255 - v));
     PngOptions o16;
     o16.depth = 16, o16.interlace = true;
-    EXPECT_TRUE(Decode([](const CSource& s, int& a, int& b) { return ReadPNG(s, a, b); },
-                       MakePng(w, h, o16, rows16), ow, oh) == rgb);
+    EXPECT_TRUE(Decode(ReadPNG, MakePng(w, h, o16, rows16), ow, oh) == rgb);
     // Palette, 4 bits a pixel.
     PngOptions op;
     op.colorType = PNG_COLOR_TYPE_PALETTE, op.depth = 4;
@@ -82,8 +83,7 @@ TEST(ForeignPng, PaletteGray16BitAndInterlacedFilesDecodeExactly) {
             expected.insert(expected.end(), {c.red, c.green, c.blue});
         }
     }
-    EXPECT_TRUE(Decode([](const CSource& s, int& a, int& b) { return ReadPNG(s, a, b); },
-                       MakePng(w, h, op, rows4), ow, oh) == expected);
+    EXPECT_TRUE(Decode(ReadPNG, MakePng(w, h, op, rows4), ow, oh) == expected);
     // Gray 16-bit.
     std::vector<std::uint8_t> gray16;
     Pixels grayExpected;
@@ -93,8 +93,7 @@ TEST(ForeignPng, PaletteGray16BitAndInterlacedFilesDecodeExactly) {
     }
     PngOptions og;
     og.colorType = PNG_COLOR_TYPE_GRAY, og.depth = 16;
-    EXPECT_TRUE(Decode([](const CSource& s, int& a, int& b) { return ReadPNG(s, a, b); },
-                       MakePng(w, h, og, gray16), ow, oh) == grayExpected);
+    EXPECT_TRUE(Decode(ReadPNG, MakePng(w, h, og, gray16), ow, oh) == grayExpected);
     // Gray with alpha read with alpha: the alpha survives, RGB without it drops it.
     std::vector<std::uint8_t> grayAlpha;
     for (int i = 0; i < w * h; ++i)
@@ -103,7 +102,7 @@ TEST(ForeignPng, PaletteGray16BitAndInterlacedFilesDecodeExactly) {
     oga.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
     const auto gaFile = MakePng(w, h, oga, grayAlpha);
     CSource gaSource(gaFile.data(), gaFile.size());
-    const Pixels rgba = ReadPNGAlpha(gaSource, ow, oh);
+    const Pixels rgba = ReadPNGAlpha(gaSource).pixels;
     ASSERT_EQ(rgba.size(), std::size_t(w * h * 4));
     EXPECT_EQ(rgba[4 * 10 + 0], 10);
     EXPECT_EQ(rgba[4 * 10 + 3], 190);
@@ -111,7 +110,7 @@ TEST(ForeignPng, PaletteGray16BitAndInterlacedFilesDecodeExactly) {
     PngOptions orgb;
     const auto rgbFile = MakePng(w, h, orgb, rgb);
     CSource rgbSource(rgbFile.data(), rgbFile.size());
-    EXPECT_EQ(ReadPNGAlpha(rgbSource, ow, oh, 77)[3], 77);
+    EXPECT_EQ(ReadPNGAlpha(rgbSource, 77).pixels[3], 77);
 }
 
 // ---------------------------------------------------------------- JPEG via libjpeg
@@ -149,7 +148,7 @@ TEST(ForeignJpeg, ProgressiveGrayAndCmykFilesDecode) {
     const int w = 32, h = 24;
     const Pixels rgb = SmoothRGB(w, h);
     int ow, oh;
-    auto read = [](const CSource& s, int& a, int& b) { return ReadJPG(s, a, b); };
+    auto read = ReadJPG;
     const Pixels progressive = Decode(read, MakeJpeg(w, h, 3, JCS_RGB, true, rgb), ow, oh);
     EXPECT_EQ(ow, w);
     EXPECT_LT(MeanDifference(progressive, rgb), 2.0);
@@ -228,7 +227,7 @@ TEST(ForeignTiff, StripsTilesCompressionsPaletteGrayAnd16BitDecodeExactly) {
     const int w = 37, h = 29;
     const Pixels rgb = NoiseRGB(w, h);
     int ow, oh;
-    auto read = [](const CSource& s, int& a, int& b) { return ReadTIFF(s, a, b); };
+    auto read = ReadTIFF;
     for (int compression :
          {COMPRESSION_NONE, COMPRESSION_LZW, COMPRESSION_ADOBE_DEFLATE, COMPRESSION_PACKBITS}) {
         for (bool tiled : {false, true}) {
@@ -302,7 +301,7 @@ std::vector<std::uint8_t> BmpFile(int w, int h, int bpp, std::uint32_t compressi
 
 TEST(ForeignBmp, EveryDepthRunLengthAndTopDownFileDecodes) {
     int w, h;
-    auto read = [](const CSource& s, int& a, int& b) { return ReadBMP(s, a, b); };
+    auto read = ReadBMP;
     const std::vector<std::uint32_t> table = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
     // 1-bit, 3 x 2: rows bottom-up, padded to four bytes. Bottom row 1 0 1, top 0 1 1.
     const auto one = BmpFile(3, 2, 1, 0, {0x000000, 0xFFFFFF}, {0xA0, 0, 0, 0, 0x60, 0, 0, 0});
@@ -352,7 +351,7 @@ TEST(ForeignBmp, EveryDepthRunLengthAndTopDownFileDecodes) {
 
 TEST(ForeignTga, ColourMappedGrayRunLengthAndBothOriginsDecode) {
     int w, h;
-    auto read = [](const CSource& s, int& a, int& b) { return ReadTGA(s, a, b); };
+    auto read = ReadTGA;
     // Top-left origin, true colour 2 x 2, BGR.
     Bytes top;
     top.u8(0).u8(0).u8(2).fill(5, 0).le16(0).le16(0).le16(2).le16(2).u8(24).u8(0x20);
@@ -400,7 +399,7 @@ std::vector<std::uint8_t> PcxHeader(int w, int h, int bpp, int planes, int bytes
 
 TEST(ForeignPcx, MonochromeSixteenColourAnd256ColourFilesDecode) {
     int w, h;
-    auto read = [](const CSource& s, int& a, int& b) { return ReadPCX(s, a, b); };
+    auto read = ReadPCX;
     // 1-bit, 10 x 1: bits 1100000001 -> runs coded and plain.
     Bytes mono;
     mono.raw(PcxHeader(10, 1, 1, 1, 2)).u8(0xC1).u8(0xC0).u8(0x40);
@@ -439,7 +438,7 @@ std::vector<std::uint8_t> PsdHead(int channels, int w, int h, int depth, int mod
 
 TEST(ForeignPsd, RunLengthGraySixteenBitAndCmykCompositesDecode) {
     int w, h;
-    auto read = [](const CSource& s, int& a, int& b) { return ReadPSD(s, a, b); };
+    auto read = ReadPSD;
     // RGB with an extra alpha channel, 3 x 1, PackBits rows; layers section skipped.
     Bytes rgb;
     rgb.raw(PsdHead(4, 3, 1, 8, 3)).be32(0).be32(4).str("junk").be32(6).str("layers").be16(1);

@@ -19,7 +19,7 @@ using namespace quiltara::test;
 
 namespace {
 
-std::vector<std::uint8_t> Encode(bool (*writer)(CSink&, const std::uint8_t*, int, int),
+std::vector<std::uint8_t> Encode(CodecStatus (*writer)(CSink&, const std::uint8_t*, int, int),
                                  const Pixels& rgb, int w, int h) {
     CSink sink;
     EXPECT_TRUE(writer(sink, rgb.data(), w, h));
@@ -77,7 +77,7 @@ TEST(Detection, ContentComesFirstAndTargaGoesByExtensionOnly) {
     EXPECT_EQ(buffer.Load(folder.File("none.png")), unsigned(kErrFileOpen));
     // Every detector on its own format.
     const struct {
-        bool (*writer)(CSink&, const std::uint8_t*, int, int);
+        CodecStatus (*writer)(CSink&, const std::uint8_t*, int, int);
         int id;
     } kinds[] = {{WriteBMP, kDetectBMP},   {WritePNG, kDetectPNG}, {WritePCX, kDetectPCX},
                  {WriteTIFF, kDetectTIFF}, {WriteWMF, kDetectWMF}, {WriteEMF, kDetectEMF},
@@ -89,7 +89,7 @@ TEST(Detection, ContentComesFirstAndTargaGoesByExtensionOnly) {
     }
 }
 
-TEST(Extensions, SearchOrderCaseAndTheLastFourCharactersRule) {
+TEST(Extensions, SearchOrderAndCase) {
     EXPECT_EQ(FormatFromExtension(".JpEg"), int(kFormatJPG));
     EXPECT_EQ(FormatFromExtension(".tiff"), int(kFormatTIFF));
     EXPECT_EQ(FormatFromExtension(".pax"), int(kFormatPAX));
@@ -113,21 +113,25 @@ TEST(CameraBlock, TheLastExifApp1IsKept) {
     WriteFile(folder.File("xmp.jpg"), JpegWithApp1({ExifBlock(3), xmp}));
     ASSERT_EQ(buffer.Load(folder.File("xmp.jpg")), 0u);
     EXPECT_EQ(buffer.CameraBlock(), ExifBlock(3));
-    // No camera block, and the markers are released after the load.
+    // No camera block: the buffer keeps none, not the one of the file before.
     WriteFile(folder.File("none.jpg"), JpegWithApp1({xmp}));
     ASSERT_EQ(buffer.Load(folder.File("none.jpg")), 0u);
     EXPECT_TRUE(buffer.CameraBlock().empty());
-    EXPECT_EQ(GetJPGMarkerCount(), 0);
-    // Read directly, the markers and their numbers are there.
+    // Read directly, the markers and their numbers are in the result, in file order.
     const auto bytes = JpegWithApp1({ExifBlock(4), xmp});
     CSource s(bytes.data(), bytes.size());
-    int w, h;
-    ASSERT_FALSE(ReadJPG(s, w, h).empty());
+    const ReadResult read = ReadJPG(s);
+    ASSERT_TRUE(read.Ok());
     int app1 = 0;
-    for (int i = 0; i < GetJPGMarkerCount(); ++i) app1 += GetJPGMarker(i).marker == 0xE1;
+    for (const JPGMarker& m : read.markers) app1 += m.marker == 0xE1;
     EXPECT_EQ(app1, 2);
-    ClearJPGMarkers();
-    EXPECT_EQ(GetJPGMarkerCount(), 0);
+    EXPECT_EQ(PickCameraBlock(read.markers), ExifBlock(4));
+    // A failed read gives no markers and nothing stays behind for the next one.
+    const std::vector<std::uint8_t> cut(bytes.begin(), bytes.begin() + 40);
+    CSource cutSource(cut.data(), cut.size());
+    const ReadResult failed = ReadJPG(cutSource);
+    EXPECT_EQ(failed.code, unsigned(kErrBadJPG));
+    EXPECT_TRUE(failed.markers.empty());
 }
 
 TEST(Metafiles, WithoutSizeRender100By100OnGray128) {
@@ -186,8 +190,9 @@ TEST(Metafiles, ShapesAreDrawnWithTheirBrushes) {
         10); // triangle
     wmf.le32(3).le16(0);
     CSource source(wmf.v.data(), wmf.v.size());
-    int w, h;
-    const Pixels p = RenderMetafile(source, w, h);
+    const ReadResult r = RenderMetafile(source);
+    const int w = r.width, h = r.height;
+    const Pixels& p = r.pixels;
     ASSERT_EQ(w, 20);
     ASSERT_EQ(h, 10);
     auto at = [&](int x, int y) { return &p[(std::size_t(y) * w + x) * 3]; };
@@ -209,15 +214,13 @@ TEST(SaveCodes, GrayPngHasTheIdentityRampAndEightBitPngHasAPalette) {
     auto header = [](const std::vector<std::uint8_t>& png) {
         return std::make_pair(png[24], png[25]);
     }; // depth, colour type
-    buffer.Save(folder.File("gray.png"), kFormatPNGGray);
-    ASSERT_EQ(GetLastError(), 0u);
+    ASSERT_EQ(buffer.Save(folder.File("gray.png"), kFormatPNGGray), 0u);
     EXPECT_EQ(header(ReadFile(folder.File("gray.png"))),
               std::make_pair(std::uint8_t(8), std::uint8_t(PNG_COLOR_TYPE_GRAY)));
     // The save dialog's "8-bit PNG File (*.png)" entry writes a 256-colour PNG
     // whatever the name says.
     EXPECT_EQ(BufferSaveDialogCode(4), int(kFormatPNG8));
-    buffer.Save(folder.File("named.jpg"), BufferSaveDialogCode(4));
-    ASSERT_EQ(GetLastError(), 0u);
+    ASSERT_EQ(buffer.Save(folder.File("named.jpg"), BufferSaveDialogCode(4)), 0u);
     const auto png8 = ReadFile(folder.File("named.jpg"));
     ASSERT_TRUE(IsPNG(png8.data(), png8.size()));
     EXPECT_EQ(header(png8), std::make_pair(std::uint8_t(8), std::uint8_t(PNG_COLOR_TYPE_PALETTE)));
@@ -231,8 +234,7 @@ TEST(SaveCodes, GrayPngHasTheIdentityRampAndEightBitPngHasAPalette) {
     EXPECT_EQ(BufferSaveDialogCode(5), int(kFormatPSD));
     EXPECT_EQ(BufferSaveDialogCode(6), int(kFormatNone));
     // GIF and unknown codes write nothing and say so.
-    buffer.Save(folder.File("x.gif"), kFormatGIF);
-    EXPECT_EQ(GetLastError(), unsigned(kErrBadParam));
+    EXPECT_EQ(buffer.Save(folder.File("x.gif"), kFormatGIF), unsigned(kErrBadParam));
     EXPECT_FALSE(std::filesystem::exists(folder.File("x.gif")));
 }
 
@@ -243,14 +245,12 @@ TEST(SafeSaving, AFailedSaveLeavesTheOldFileAndNoTemporaryFiles) {
     CImageFileBuffer buffer;
     // Metafiles cannot hold 40000 pixels across: the writer fails.
     ASSERT_EQ(buffer.Allocate(40000, 1), 0);
-    buffer.Save(path, kFormatWMF);
-    EXPECT_EQ(GetLastError(), unsigned(kErrBadParam));
+    EXPECT_EQ(buffer.Save(path, kFormatWMF), unsigned(kErrBadParam));
     EXPECT_EQ(ReadFile(path), std::vector<std::uint8_t>({'o', 'l', 'd'}));
     // A successful save replaces it, keeping its permissions.
     ::chmod(path.c_str(), 0640);
     buffer.Allocate(3, 2);
-    buffer.Save(path, kFormatWMF);
-    EXPECT_EQ(GetLastError(), 0u);
+    EXPECT_EQ(buffer.Save(path, kFormatWMF), 0u);
     EXPECT_GT(ReadFile(path).size(), 3u);
     EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
               std::filesystem::perms(0640));
@@ -259,11 +259,10 @@ TEST(SafeSaving, AFailedSaveLeavesTheOldFileAndNoTemporaryFiles) {
         ++files;
     EXPECT_EQ(files, 1);
     // A folder that does not exist: the sink cannot be opened.
-    buffer.Save(folder.File("no/such/a.png"), kFormatPNG);
-    EXPECT_EQ(GetLastError(), unsigned(kErrFileOpen));
+    EXPECT_EQ(buffer.Save(folder.File("no/such/a.png"), kFormatPNG), unsigned(kErrFileOpen));
 }
 
-TEST(FailureCodes, TextsAndLastError) {
+TEST(FailureCodes, TextsAndStatus) {
     EXPECT_EQ(ErrorText(0), "no err");
     EXPECT_EQ(ErrorText(7), "some RLE variations are not supported");
     EXPECT_EQ(ErrorText(29), "a call to BitBlt failed.");
@@ -272,8 +271,10 @@ TEST(FailureCodes, TextsAndLastError) {
     EXPECT_EQ(ErrorText(8), "Error #8!");
     EXPECT_EQ(ErrorText(1234), "Error #1234!");
     EXPECT_EQ(CImageFileBuffer::ErrorText(22), "invalid PCX image");
-    SetLastError(31);
-    EXPECT_EQ(GetLastError(), 31u);
+    // A status tests true exactly on success and carries its code.
+    EXPECT_TRUE(CodecStatus().Ok());
+    EXPECT_FALSE(CodecStatus(kErrPaletteFull));
+    EXPECT_EQ(CodecStatus(31u).Code(), 31u);
 }
 
 TEST(ColourReduction, GrayPaletteAndQuantising) {
@@ -328,9 +329,13 @@ TEST(PackedBitmaps, ClipboardConversionsAndSavingThem) {
     const Pixels rgb = NoiseRGB(5, 3);
     const std::vector<std::uint8_t> dib = RGBToDIB(rgb.data(), 5, 3);
     ASSERT_EQ(dib.size(), 40u + 16u * 3u);
-    int w, h;
-    EXPECT_TRUE(DIBToRGB(dib.data(), dib.size(), w, h) == rgb);
-    EXPECT_TRUE(DIBToRGB(dib.data(), 30, w, h).empty());
+    const ReadResult back = DIBToRGB(dib.data(), dib.size());
+    EXPECT_TRUE(back.pixels == rgb);
+    EXPECT_EQ(back.width, 5);
+    EXPECT_EQ(back.height, 3);
+    const ReadResult cut = DIBToRGB(dib.data(), 30);
+    EXPECT_TRUE(cut.pixels.empty());
+    EXPECT_EQ(cut.code, unsigned(kErrBadBMP));
     TempFolder folder;
     CImageFileBuffer buffer;
     EXPECT_EQ(buffer.SaveClipboardBitmap(dib.data(), dib.size(), folder.File("clip.bmp")), 1);

@@ -3,6 +3,7 @@
 #include "core/image/ImageFileRoutines.h"
 #include "CodecTestHelpers.h"
 #include "core/base/ProgressReporter.h"
+#include "core/image/ImageFileBuffer.h"
 #include "core/image/codecs/FormatTable.h"
 #include "support/TestSupport.h"
 
@@ -58,23 +59,41 @@ TEST(OpenRoutine, LoadsWithProgressAlphaZeroAndTheCameraBlock) {
     EXPECT_EQ(LoadPictureFile(folder.File("x.gif"), picture), unsigned(kErrBadParam));
 }
 
-TEST(SaveRoutine, FormatByTheLastFourCharacters) {
-    EXPECT_EQ(SaveFormatForPath("/a/b.jpg"), int(kFormatJPG));
-    EXPECT_EQ(SaveFormatForPath("/a/b.TIF"), int(kFormatTIFF));
-    EXPECT_EQ(SaveFormatForPath("/a/b.png"), int(kFormatPNG));
-    EXPECT_EQ(SaveFormatForPath("/a/b.jpeg"), int(kFormatNone));
-    EXPECT_EQ(SaveFormatForPath("/a/b.tiff"), int(kFormatNone));
-    EXPECT_EQ(SaveFormatForPath("png"), int(kFormatNone));
+TEST(SaveRoutine, FormatByTheFileNamesExtension) {
+    const struct {
+        const char* path;
+        int code;
+    } cases[] = {
+        {"/a/b.jpg", kFormatJPG},   {"/a/b.JPEG", kFormatJPG}, {"/a/b.TIF", kFormatTIFF},
+        {"/a/b.tiff", kFormatTIFF}, {"/a/b.png", kFormatPNG},  {"x.tar.tga", kFormatTGA},
+        {"png", kFormatNone},       {"/a.png/b", kFormatNone}, {"/a/b.jpe", kFormatNone},
+        {"/a/b.xyz", kFormatNone},  {"/a/b.", kFormatNone},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SaveFormatForPath(c.path), c.code) << c.path;
 
     TempFolder folder;
     CDIBSection2 picture;
     MakePatternPicture(picture, 8, 6);
     RecordingProgress progress;
-    const SaveResult unknown = SavePictureFile(picture, folder.File("b.jpeg"), 75, progress);
+    const SaveResult unknown = SavePictureFile(picture, folder.File("b.xyz"), 75, progress);
     EXPECT_FALSE(unknown.ok);
-    EXPECT_EQ(unknown.message, "Unknown extnsion\n" + folder.File("b.jpeg"));
-    EXPECT_FALSE(std::filesystem::exists(folder.File("b.jpeg")));
+    EXPECT_EQ(unknown.code, 0u);
+    EXPECT_EQ(unknown.message, "Unknown extnsion\n" + folder.File("b.xyz"));
+    EXPECT_FALSE(std::filesystem::exists(folder.File("b.xyz")));
     EXPECT_EQ(progress.events.back(), "end");
+    // Long extensions name their formats: the file holds what the name says.
+    for (const char* name : {"b.jpeg", "b.tiff"}) {
+        ASSERT_TRUE(SavePictureFile(picture, folder.File(name), 90, progress).ok) << name;
+        LoadedPicture read;
+        ASSERT_EQ(LoadPictureFile(folder.File(name), read), 0u) << name;
+        EXPECT_EQ(read.formatCode, SaveFormatForPath(name)) << name;
+        EXPECT_EQ(read.width, 8);
+    }
+    // Nothing to save is a bad parameter, and no file.
+    const SaveResult empty = SavePictureFile(CDIBSection2(), folder.File("e.png"), 75, progress);
+    EXPECT_EQ(empty.code, unsigned(kErrBadParam));
+    EXPECT_EQ(empty.message, "bad user param");
+    EXPECT_FALSE(std::filesystem::exists(folder.File("e.png")));
 
     RecordingProgress saving;
     const SaveResult saved = SavePictureFile(picture, folder.File("b.tga"), 75, saving);
@@ -90,6 +109,18 @@ TEST(SaveRoutine, FormatByTheLastFourCharacters) {
     ASSERT_TRUE(SavePictureFile(picture, folder.File("q95.jpg"), 95, saving).ok);
     EXPECT_LT(std::filesystem::file_size(folder.File("q10.jpg")),
               std::filesystem::file_size(folder.File("q95.jpg")));
+    // Asked to, a PNG keeps the picture's alpha (top row first, as the file has it).
+    ASSERT_TRUE(SavePictureFile(picture, folder.File("alpha.png"), 75, saving, true).ok);
+    CImageFileBuffer withAlpha;
+    withAlpha.keepAlpha = true;
+    ASSERT_EQ(withAlpha.Load(folder.File("alpha.png")), 0u);
+    const std::uint8_t* rgba = withAlpha.LockRGBA();
+    ASSERT_NE(rgba, nullptr);
+    const std::uint8_t* top = picture.GetRow(0);
+    EXPECT_EQ(rgba[0], top[2]);
+    EXPECT_EQ(rgba[3], top[3]);
+    EXPECT_EQ(rgba[4 + 3], top[4 + 3]);
+    withAlpha.Unlock();
 }
 
 TEST(SaveRoutine, DialogStartNameAndFilterOrder) {

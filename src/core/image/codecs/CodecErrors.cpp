@@ -4,17 +4,6 @@
 
 namespace quiltara {
 
-namespace {
-thread_local unsigned t_lastError = 0;
-}
-
-void SetLastError(unsigned code) {
-    t_lastError = code;
-}
-unsigned GetLastError() {
-    return t_lastError;
-}
-
 std::string ErrorText(unsigned code) {
     switch (code) {
     case 0:

@@ -3,8 +3,8 @@
 
 namespace quiltara {
 
-/// Failure codes of the codec layer. Every entry point sets the calling thread's last
-/// failure code (0 on success); `GetLastError` reads it and `ErrorText` gives its text.
+/// Failure codes of the codec layer. Every entry point returns its code (0 on
+/// success) with its result; `ErrorText` gives the text the user is shown.
 enum CodecError : unsigned {
     kErrNone = 0,
     kErrOutOfMemory = 1,
@@ -44,7 +44,20 @@ enum CodecError : unsigned {
 /// The text of a failure code; codes without a text of their own give "Error #<code>!".
 std::string ErrorText(unsigned code);
 
-void SetLastError(unsigned code);
-unsigned GetLastError();
+/// The outcome of a codec entry point that gives no picture (a writer, opening or
+/// closing a file): the failure code, 0 on success. Tests true on success, so that
+/// `if (!WritePNG(...))` reads as it did when writers gave a plain flag.
+class CodecStatus {
+public:
+    constexpr CodecStatus() = default;
+    constexpr CodecStatus(CodecError code) : m_code(code) {}
+    constexpr explicit CodecStatus(unsigned code) : m_code(code) {}
+    constexpr unsigned Code() const { return m_code; }
+    constexpr bool Ok() const { return m_code == kErrNone; }
+    constexpr explicit operator bool() const { return Ok(); }
+
+private:
+    unsigned m_code = kErrNone;
+};
 
 } // namespace quiltara

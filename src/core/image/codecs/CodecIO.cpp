@@ -19,24 +19,24 @@ CSource::CSource(std::vector<std::uint8_t> bytes, std::string path)
     m_size = m_owned.size();
 }
 
-std::unique_ptr<CSource> OpenSource(const std::string& path) {
+std::unique_ptr<CSource> OpenSource(const std::string& path, unsigned& code) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) {
-        SetLastError(kErrFileOpen);
+        code = kErrFileOpen;
         return nullptr;
     }
     std::fclose(f);
     std::vector<std::uint8_t> bytes;
     try {
         if (!ReadWholeFile(path, bytes)) {
-            SetLastError(kErrFileRead);
+            code = kErrFileRead;
             return nullptr;
         }
     } catch (const std::bad_alloc&) {
-        SetLastError(kErrOutOfMemory);
+        code = kErrOutOfMemory;
         return nullptr;
     }
-    SetLastError(kErrNone);
+    code = kErrNone;
     return std::make_unique<CSource>(std::move(bytes), path);
 }
 
@@ -95,7 +95,7 @@ void CSink::Reserve(std::size_t size) {
     }
 }
 
-std::unique_ptr<CSink> OpenSink(const std::string& path) {
+std::unique_ptr<CSink> OpenSink(const std::string& path, unsigned& code) {
     auto sink = std::make_unique<CSink>();
     sink->m_path = path;
     std::vector<char> name(path.begin(), path.end());
@@ -103,7 +103,7 @@ std::unique_ptr<CSink> OpenSink(const std::string& path) {
     name.insert(name.end(), suffix, suffix + sizeof suffix); // with the terminator
     const int fd = ::mkstemp(name.data());
     if (fd < 0) {
-        SetLastError(kErrFileOpen);
+        code = kErrFileOpen;
         return nullptr;
     }
     // The new file gets the permissions the old one had, or the usual ones.
@@ -119,12 +119,12 @@ std::unique_ptr<CSink> OpenSink(const std::string& path) {
     ::fchmod(fd, mode);
     sink->m_fd = fd;
     sink->m_tempPath = name.data();
-    SetLastError(kErrNone);
+    code = kErrNone;
     return sink;
 }
 
-bool CloseSink(std::unique_ptr<CSink> sink, bool commit) {
-    if (!sink || sink->m_fd < 0) return true;
+CodecStatus CloseSink(std::unique_ptr<CSink> sink, bool commit) {
+    if (!sink || sink->m_fd < 0) return kErrNone;
     const int fd = sink->m_fd;
     sink->m_fd = -1;
     bool ok = commit;
@@ -142,11 +142,9 @@ bool CloseSink(std::unique_ptr<CSink> sink, bool commit) {
     }
     if (::close(fd) != 0) ok = false;
     if (ok && ::rename(sink->m_tempPath.c_str(), sink->m_path.c_str()) != 0) ok = false;
-    if (!ok) {
-        ::unlink(sink->m_tempPath.c_str());
-        if (commit) SetLastError(kErrFileWrite);
-    }
-    return ok;
+    if (ok) return kErrNone;
+    ::unlink(sink->m_tempPath.c_str());
+    return commit ? kErrFileWrite : kErrNone;
 }
 
 // ---------------------------------------------------------------- limits
@@ -162,34 +160,26 @@ std::uint64_t CodecPixelLimit() {
     return g_pixelLimit;
 }
 
-bool AllocatePixels(Pixels& pixels, long long width, long long height, int channels,
-                    unsigned badSizeCode) {
+CodecStatus AllocatePixels(Pixels& pixels, long long width, long long height, int channels,
+                           unsigned badSizeCode) {
     pixels.clear();
-    if (width <= 0 || height <= 0) {
-        SetLastError(badSizeCode);
-        return false;
-    }
+    if (width <= 0 || height <= 0) return CodecStatus(badSizeCode);
     if (width > kMaxCodecDimension || height > kMaxCodecDimension ||
-        std::uint64_t(width) * std::uint64_t(height) > g_pixelLimit) {
-        SetLastError(kErrOutOfMemory);
-        return false;
-    }
+        std::uint64_t(width) * std::uint64_t(height) > g_pixelLimit)
+        return kErrOutOfMemory;
     try {
         // Every reader writes every byte of its picture (or fails).
         pixels.resize(std::size_t(width) * std::size_t(height) * std::size_t(channels));
     } catch (const std::bad_alloc&) {
-        SetLastError(kErrOutOfMemory);
-        return false;
+        return kErrOutOfMemory;
     }
-    return true;
+    return kErrNone;
 }
 
-bool CheckWriterArgs(const void* pixels, int width, int height, int maxSide) {
-    if (!pixels || width <= 0 || height <= 0 || width > maxSide || height > maxSide) {
-        SetLastError(kErrBadParam);
-        return false;
-    }
-    return true;
+CodecStatus CheckWriterArgs(const void* pixels, int width, int height, int maxSide) {
+    if (!pixels || width <= 0 || height <= 0 || width > maxSide || height > maxSide)
+        return kErrBadParam;
+    return kErrNone;
 }
 
 } // namespace quiltara

@@ -1,4 +1,6 @@
 #pragma once
+#include "core/image/codecs/CodecErrors.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -67,8 +69,8 @@ public:
     void Reserve(std::size_t size);
 
 private:
-    friend std::unique_ptr<CSink> OpenSink(const std::string& path);
-    friend bool CloseSink(std::unique_ptr<CSink> sink, bool commit);
+    friend std::unique_ptr<CSink> OpenSink(const std::string& path, unsigned& code);
+    friend CodecStatus CloseSink(std::unique_ptr<CSink> sink, bool commit);
     std::vector<std::uint8_t> m_bytes;
     std::uint64_t m_pos = 0;
     std::string m_path;
@@ -76,17 +78,18 @@ private:
     int m_fd = -1;
 };
 
-/// Reads the whole file. Null and failure code 2 when it cannot be opened, 3 when it
-/// cannot be read.
-std::unique_ptr<CSource> OpenSource(const std::string& path);
+/// Reads the whole file; code becomes 0. Null with code 2 when it cannot be opened, 3
+/// when it cannot be read, 1 when memory runs out.
+std::unique_ptr<CSource> OpenSource(const std::string& path, unsigned& code);
 void CloseSource(std::unique_ptr<CSource> source);
 
-/// Creates the temporary file beside path; null and failure code 2 when that fails.
-std::unique_ptr<CSink> OpenSink(const std::string& path);
-/// With commit, writes the bytes and renames the temporary file over the path (false
-/// and failure code 4 when that fails); without, removes the temporary file. Memory
-/// sinks just go. The path's old file is touched only by the final rename.
-bool CloseSink(std::unique_ptr<CSink> sink, bool commit);
+/// Creates the temporary file beside path; code becomes 0. Null with code 2 when that
+/// fails.
+std::unique_ptr<CSink> OpenSink(const std::string& path, unsigned& code);
+/// With commit, writes the bytes and renames the temporary file over the path (code 4
+/// when that fails); without, removes the temporary file. Memory sinks just go. The
+/// path's old file is touched only by the final rename.
+CodecStatus CloseSink(std::unique_ptr<CSink> sink, bool commit);
 
 // ---------------------------------------------------------------- limits
 
@@ -95,17 +98,16 @@ bool CloseSink(std::unique_ptr<CSink> sink, bool commit);
 void SetCodecPixelLimit(std::uint64_t maxPixels);
 
 /// The writers' common argument check: pixels present and both sides within
-/// 1 ... maxSide (the format's own limit). Otherwise sets the bad-parameter code.
-bool CheckWriterArgs(const void* pixels, int width, int height, int maxSide);
+/// 1 ... maxSide (the format's own limit). Otherwise the bad-parameter code.
+CodecStatus CheckWriterArgs(const void* pixels, int width, int height, int maxSide);
 std::uint64_t CodecPixelLimit();
 constexpr int kMaxCodecDimension = 1 << 20;
 
 /// Checks a picture size against the limits and allocates width x height x channels
-/// bytes, left unset: the reader writes every one. False, with failure code 1, when the size is
-/// over the limit or the memory cannot be had; false with badSizeCode when a dimension is not
-/// positive.
-bool AllocatePixels(Pixels& pixels, long long width, long long height, int channels,
-                    unsigned badSizeCode);
+/// bytes, left unset: the reader writes every one. Failure code 1 when the size is over
+/// the limit or the memory cannot be had; badSizeCode when a dimension is not positive.
+CodecStatus AllocatePixels(Pixels& pixels, long long width, long long height, int channels,
+                           unsigned badSizeCode);
 
 // ---------------------------------------------------------------- byte reading
 

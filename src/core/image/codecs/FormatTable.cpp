@@ -23,24 +23,20 @@ int DetectFormat(const CSource& source) {
 
 namespace {
 
-// Adapters from the table's uniform signatures to the entry points.
-Pixels ReadNoResolution(Pixels (*f)(const CSource&, int&, int&), const CSource& s, int& w, int& h) {
-    return f(s, w, h);
+ReadResult ReadMetafile(const CSource& source) {
+    return RenderMetafile(source, 100, 100, 0x808080);
 }
 
+// The lambdas adapt the writers to the table's uniform signatures.
 const std::vector<FormatEntry> kTable = {
-    {kFormatJPG, "JPEG", kDetectJPG,
-     [](const CSource& s, int& w, int& h, Resolution* r) { return ReadJPG(s, w, h, r); },
-     FormatDepth::kRGB,
+    {kFormatJPG, "JPEG", kDetectJPG, ReadJPG, FormatDepth::kRGB,
      [](CSink& k, const std::uint8_t* p, int w, int h, int q) { return WriteJPG(k, p, w, h, q); },
      nullptr},
     {kFormatJPGGray, "8-bit gray JPEG", 0, nullptr, FormatDepth::kGray, nullptr,
      [](CSink& k, const std::uint8_t* p, int w, int h, const Palette256&, int q) {
          return WriteJPGGray(k, p, w, h, q);
      }},
-    {kFormatPNG, "PNG", kDetectPNG,
-     [](const CSource& s, int& w, int& h, Resolution* r) { return ReadPNG(s, w, h, r); },
-     FormatDepth::kRGB,
+    {kFormatPNG, "PNG", kDetectPNG, ReadPNG, FormatDepth::kRGB,
      [](CSink& k, const std::uint8_t* p, int w, int h, int) { return WritePNG(k, p, w, h); },
      nullptr},
     {kFormatPNG8, "8-bit PNG", 0, nullptr, FormatDepth::kPalette, nullptr,
@@ -51,9 +47,7 @@ const std::vector<FormatEntry> kTable = {
      [](CSink& k, const std::uint8_t* p, int w, int h, const Palette256& pal, int) {
          return WritePNG8(k, p, w, h, pal);
      }},
-    {kFormatBMP, "BMP", kDetectBMP,
-     [](const CSource& s, int& w, int& h, Resolution* r) { return ReadBMP(s, w, h, r); },
-     FormatDepth::kRGB,
+    {kFormatBMP, "BMP", kDetectBMP, ReadBMP, FormatDepth::kRGB,
      [](CSink& k, const std::uint8_t* p, int w, int h, int) { return WriteBMP(k, p, w, h); },
      nullptr},
     {kFormatBMP8, "8-bit BMP", 0, nullptr, FormatDepth::kPalette, nullptr,
@@ -64,11 +58,7 @@ const std::vector<FormatEntry> kTable = {
      [](CSink& k, const std::uint8_t* p, int w, int h, const Palette256& pal, int) {
          return WriteBMP8(k, p, w, h, pal);
      }},
-    {kFormatPCX, "PCX", kDetectPCX,
-     [](const CSource& s, int& w, int& h, Resolution*) {
-         return ReadNoResolution(ReadPCX, s, w, h);
-     },
-     FormatDepth::kRGB,
+    {kFormatPCX, "PCX", kDetectPCX, ReadPCX, FormatDepth::kRGB,
      [](CSink& k, const std::uint8_t* p, int w, int h, int) { return WritePCX(k, p, w, h); },
      nullptr},
     {kFormatPCX8, "8-bit PCX", 0, nullptr, FormatDepth::kPalette, nullptr,
@@ -79,9 +69,7 @@ const std::vector<FormatEntry> kTable = {
      [](CSink& k, const std::uint8_t* p, int w, int h, const Palette256& pal, int) {
          return WritePCX8(k, p, w, h, pal);
      }},
-    {kFormatTIFF, "TIFF", kDetectTIFF,
-     [](const CSource& s, int& w, int& h, Resolution* r) { return ReadTIFF(s, w, h, r); },
-     FormatDepth::kRGB,
+    {kFormatTIFF, "TIFF", kDetectTIFF, ReadTIFF, FormatDepth::kRGB,
      [](CSink& k, const std::uint8_t* p, int w, int h, int) { return WriteTIFF(k, p, w, h); },
      nullptr},
     {kFormatTIFF8, "8-bit TIFF", 0, nullptr, FormatDepth::kPalette, nullptr,
@@ -94,11 +82,7 @@ const std::vector<FormatEntry> kTable = {
      }},
     // GIF is recognised but neither read nor written.
     {kFormatGIF, "GIF", kDetectGIF, nullptr, FormatDepth::kNothing, nullptr, nullptr},
-    {kFormatTGA, "Targa", 0,
-     [](const CSource& s, int& w, int& h, Resolution*) {
-         return ReadNoResolution(ReadTGA, s, w, h);
-     },
-     FormatDepth::kRGB,
+    {kFormatTGA, "Targa", 0, ReadTGA, FormatDepth::kRGB,
      [](CSink& k, const std::uint8_t* p, int w, int h, int) { return WriteTGA(k, p, w, h); },
      nullptr},
     {kFormatTGA8, "8-bit Targa", 0, nullptr, FormatDepth::kPalette, nullptr,
@@ -109,26 +93,14 @@ const std::vector<FormatEntry> kTable = {
      [](CSink& k, const std::uint8_t* p, int w, int h, const Palette256& pal, int) {
          return WriteTGA8(k, p, w, h, pal);
      }},
-    {kFormatWMF, "Windows metafile", kDetectWMF,
-     [](const CSource& s, int& w, int& h, Resolution*) {
-         return RenderMetafile(s, w, h, 100, 100, 0x808080);
-     },
-     FormatDepth::kRGB,
+    {kFormatWMF, "Windows metafile", kDetectWMF, ReadMetafile, FormatDepth::kRGB,
      [](CSink& k, const std::uint8_t* p, int w, int h, int) { return WriteWMF(k, p, w, h); },
      nullptr},
-    {kFormatEMF, "Enhanced metafile", kDetectEMF,
-     [](const CSource& s, int& w, int& h, Resolution*) {
-         return RenderMetafile(s, w, h, 100, 100, 0x808080);
-     },
-     FormatDepth::kRGB,
+    {kFormatEMF, "Enhanced metafile", kDetectEMF, ReadMetafile, FormatDepth::kRGB,
      [](CSink& k, const std::uint8_t* p, int w, int h, int) { return WriteEMF(k, p, w, h); },
      nullptr},
     {kFormatPAX, "PAX", kDetectPAX, nullptr, FormatDepth::kNothing, nullptr, nullptr},
-    {kFormatPSD, "Photoshop", kDetectPSD,
-     [](const CSource& s, int& w, int& h, Resolution*) {
-         return ReadNoResolution(ReadPSD, s, w, h);
-     },
-     FormatDepth::kRGB,
+    {kFormatPSD, "Photoshop", kDetectPSD, ReadPSD, FormatDepth::kRGB,
      [](CSink& k, const std::uint8_t* p, int w, int h, int) { return WritePSD(k, p, w, h); },
      nullptr},
 };

@@ -38,11 +38,11 @@ enum FormatCode {
 /// reduced to gray, or nothing at all.
 enum class FormatDepth { kRGB, kPalette, kGray, kNothing };
 
-using ReaderFn = Pixels (*)(const CSource& source, int& width, int& height, Resolution* resolution);
-using WriterRGBFn = bool (*)(CSink& sink, const std::uint8_t* rgb, int width, int height,
-                             int quality);
-using Writer8Fn = bool (*)(CSink& sink, const std::uint8_t* pixels, int width, int height,
-                           const Palette256& palette, int quality);
+using ReaderFn = ReadResult (*)(const CSource& source);
+using WriterRGBFn = CodecStatus (*)(CSink& sink, const std::uint8_t* rgb, int width, int height,
+                                    int quality);
+using Writer8Fn = CodecStatus (*)(CSink& sink, const std::uint8_t* pixels, int width, int height,
+                                  const Palette256& palette, int quality);
 
 struct FormatEntry {
     int code;

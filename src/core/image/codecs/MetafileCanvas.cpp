@@ -13,18 +13,17 @@ MetaPoint MetaMapping::Map(long long x, long long y) const {
             clamp((clamp(y) - windowOrgY) * viewportExtY / ey + viewportOrgY - frameY)};
 }
 
-bool CMetafileCanvas::Create(int width, int height, std::uint32_t background) {
-    if (width > kMaxMetafileSide || height > kMaxMetafileSide) {
-        SetLastError(kErrBadMetafile);
-        return false;
-    }
-    if (!AllocatePixels(m_pixels, width, height, 3, kErrBadMetafile)) return false;
+CodecStatus CMetafileCanvas::Create(int width, int height, std::uint32_t background) {
+    if (width > kMaxMetafileSide || height > kMaxMetafileSide) return kErrBadMetafile;
+    if (const CodecStatus allocated = AllocatePixels(m_pixels, width, height, 3, kErrBadMetafile);
+        !allocated)
+        return allocated;
     m_width = width, m_height = height;
     const std::uint8_t r = std::uint8_t(background >> 16), g = std::uint8_t(background >> 8),
                        b = std::uint8_t(background);
     for (std::size_t i = 0; i < m_pixels.size(); i += 3)
         m_pixels[i] = r, m_pixels[i + 1] = g, m_pixels[i + 2] = b;
-    return true;
+    return kErrNone;
 }
 
 namespace {
@@ -150,25 +149,21 @@ bool IsEMF(const std::uint8_t* data, std::size_t size) {
            std::memcmp(data + 40, " EMF", 4) == 0;
 }
 
-Pixels RenderMetafile(const CSource& source, int& width, int& height, int defaultWidth,
-                      int defaultHeight, std::uint32_t background) {
-    width = height = 0;
+ReadResult RenderMetafile(const CSource& source, int defaultWidth, int defaultHeight,
+                          std::uint32_t background) {
     if (IsEMF(source.Data(), source.Size()))
-        return RenderEMF(source.Data(), source.Size(), width, height, defaultWidth, defaultHeight,
-                         background);
+        return RenderEMF(source.Data(), source.Size(), defaultWidth, defaultHeight, background);
     if (IsWMF(source.Data(), source.Size()))
-        return RenderWMF(source.Data(), source.Size(), width, height, defaultWidth, defaultHeight,
-                         background);
-    SetLastError(kErrBadMetafile);
-    return {};
+        return RenderWMF(source.Data(), source.Size(), defaultWidth, defaultHeight, background);
+    return ReadResult::Failure(kErrBadMetafile);
 }
 
-Pixels RenderMetafile(const std::string& path, int& width, int& height, int defaultWidth,
-                      int defaultHeight, std::uint32_t background) {
-    width = height = 0;
-    std::unique_ptr<CSource> source = OpenSource(path);
-    if (!source) return {};
-    return RenderMetafile(*source, width, height, defaultWidth, defaultHeight, background);
+ReadResult RenderMetafile(const std::string& path, int defaultWidth, int defaultHeight,
+                          std::uint32_t background) {
+    unsigned code = kErrNone;
+    std::unique_ptr<CSource> source = OpenSource(path, code);
+    if (!source) return ReadResult::Failure(code);
+    return RenderMetafile(*source, defaultWidth, defaultHeight, background);
 }
 
 } // namespace quiltara

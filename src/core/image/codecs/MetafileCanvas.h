@@ -32,9 +32,9 @@ struct MetaObject {
 
 class CMetafileCanvas {
 public:
-    /// A width x height canvas filled with background (0xRRGGBB). False (failure
-    /// code set) when the size is refused.
-    bool Create(int width, int height, std::uint32_t background);
+    /// A width x height canvas filled with background (0xRRGGBB); the failure code
+    /// when the size is refused.
+    CodecStatus Create(int width, int height, std::uint32_t background);
     int Width() const { return m_width; }
     int Height() const { return m_height; }
     Pixels Take() { return std::move(m_pixels); }
@@ -57,9 +57,9 @@ private:
 /// Sizes a metafile may be drawn at; larger frames are refused with code 27.
 constexpr int kMaxMetafileSide = 16384;
 
-Pixels RenderWMF(const std::uint8_t* data, std::size_t size, int& width, int& height,
-                 int defaultWidth, int defaultHeight, std::uint32_t background);
-Pixels RenderEMF(const std::uint8_t* data, std::size_t size, int& width, int& height,
-                 int defaultWidth, int defaultHeight, std::uint32_t background);
+ReadResult RenderWMF(const std::uint8_t* data, std::size_t size, int defaultWidth,
+                     int defaultHeight, std::uint32_t background);
+ReadResult RenderEMF(const std::uint8_t* data, std::size_t size, int defaultWidth,
+                     int defaultHeight, std::uint32_t background);
 
 } // namespace quiltara

@@ -69,14 +69,10 @@ bool DecodeRLE(const std::uint8_t* p, std::size_t n, int w, int h, bool four,
 
 } // namespace
 
-Pixels DecodeDIB(const std::uint8_t* data, std::size_t size, std::size_t headerOffset,
-                 std::size_t bitsOffset, int& width, int& height, unsigned errorCode,
-                 Resolution* resolution) {
-    width = height = 0;
-    auto fail = [&](unsigned code) {
-        SetLastError(code);
-        return Pixels{};
-    };
+ReadResult DecodeDIB(const std::uint8_t* data, std::size_t size, std::size_t headerOffset,
+                     std::size_t bitsOffset, unsigned errorCode) {
+    auto fail = [](unsigned code) { return ReadResult::Failure(code); };
+    ReadResult result;
     CByteReader r(data, size, headerOffset);
     const std::uint32_t headerSize = r.U32LE();
     if (!r.Ok() || headerSize < 12 || headerSize > size - headerOffset) return fail(errorCode);
@@ -97,9 +93,9 @@ Pixels DecodeDIB(const std::uint8_t* data, std::size_t size, std::size_t headerO
             r.U32LE();
             const std::uint32_t xppm = r.U32LE(), yppm = r.U32LE();
             colorsUsed = r.U32LE();
-            if (resolution && xppm && yppm && xppm < 1000000 && yppm < 1000000)
-                resolution->x = int((xppm * 254 + 5000) / 10000),
-                resolution->y = int((yppm * 254 + 5000) / 10000);
+            if (xppm && yppm && xppm < 1000000 && yppm < 1000000)
+                result.resolution = {int((xppm * 254 + 5000) / 10000),
+                                     int((yppm * 254 + 5000) / 10000)};
         }
     }
     if (!r.Ok()) return fail(errorCode);
@@ -153,8 +149,9 @@ Pixels DecodeDIB(const std::uint8_t* data, std::size_t size, std::size_t headerO
     if (compression == kRGB || compression == kBitFields || compression == kAlphaBitFields) {
         if (stride * std::uint64_t(h) > available) return fail(errorCode); // truncated
     }
-    Pixels out;
-    if (!AllocatePixels(out, w, h, 3, errorCode)) return {};
+    if (const CodecStatus allocated = AllocatePixels(result.pixels, w, h, 3, errorCode); !allocated)
+        return fail(allocated.Code());
+    std::uint8_t* const out = result.pixels.data();
     const int iw = int(w), ih = int(h);
 
     if (compression == kRLE8 || compression == kRLE4) {
@@ -169,7 +166,7 @@ Pixels DecodeDIB(const std::uint8_t* data, std::size_t size, std::size_t headerO
             return fail(errorCode);
         for (int y = 0; y < ih; ++y) {
             const std::uint8_t* s = index.data() + std::size_t(ih - 1 - y) * iw;
-            std::uint8_t* d = out.data() + std::size_t(y) * iw * 3;
+            std::uint8_t* d = out + std::size_t(y) * iw * 3;
             for (int x = 0; x < iw; ++x, d += 3) {
                 const PaletteEntry& e = table[s[x]];
                 d[0] = e.r, d[1] = e.g, d[2] = e.b;
@@ -178,7 +175,7 @@ Pixels DecodeDIB(const std::uint8_t* data, std::size_t size, std::size_t headerO
     } else {
         for (int row = 0; row < ih; ++row) {
             const std::uint8_t* s = bits + std::size_t(stride) * row;
-            std::uint8_t* d = out.data() + std::size_t(topDown ? row : ih - 1 - row) * iw * 3;
+            std::uint8_t* d = out + std::size_t(topDown ? row : ih - 1 - row) * iw * 3;
             switch (bpp) {
             case 1:
             case 4:
@@ -216,46 +213,31 @@ Pixels DecodeDIB(const std::uint8_t* data, std::size_t size, std::size_t headerO
             }
         }
     }
-    width = iw, height = ih;
-    SetLastError(kErrNone);
-    return out;
+    result.width = iw, result.height = ih;
+    return result;
 }
 
 bool IsBMP(const std::uint8_t* data, std::size_t size) {
     return size >= 18 && data[0] == 'B' && data[1] == 'M';
 }
 
-Pixels ReadBMP(const CSource& source, int& width, int& height, Resolution* resolution) {
-    width = height = 0;
-    if (!IsBMP(source.Data(), source.Size())) {
-        SetLastError(kErrBadBMP);
-        return {};
-    }
+ReadResult ReadBMP(const CSource& source) {
+    if (!IsBMP(source.Data(), source.Size())) return ReadResult::Failure(kErrBadBMP);
     CByteReader r(source.Data(), source.Size(), 10);
     const std::uint32_t bitsOffset = r.U32LE();
-    if (!r.Ok() || bitsOffset < 14 + 12) {
-        SetLastError(kErrBadBMP);
-        return {};
-    }
-    return DecodeDIB(source.Data(), source.Size(), 14, bitsOffset, width, height, kErrBadBMP,
-                     resolution);
+    if (!r.Ok() || bitsOffset < 14 + 12) return ReadResult::Failure(kErrBadBMP);
+    return DecodeDIB(source.Data(), source.Size(), 14, bitsOffset, kErrBadBMP);
 }
 
 namespace {
 
-bool WriteBmpFile(CSink& sink, int width, int height, int bpp, const Palette256* palette,
-                  const std::uint8_t* pixels) {
-    if (!pixels || width <= 0 || height <= 0) {
-        SetLastError(kErrBadParam);
-        return false;
-    }
+CodecStatus WriteBmpFile(CSink& sink, int width, int height, int bpp, const Palette256* palette,
+                         const std::uint8_t* pixels) {
+    if (!pixels || width <= 0 || height <= 0) return kErrBadParam;
     const std::size_t stride = ((std::size_t(width) * bpp + 31) / 32) * 4;
     const std::size_t tableSize = palette ? 256 * 4 : 0;
     const std::uint64_t imageSize = std::uint64_t(stride) * height;
-    if (imageSize + 54 + tableSize > 0xFFFFFFFFu) {
-        SetLastError(kErrBadParam);
-        return false;
-    }
+    if (imageSize + 54 + tableSize > 0xFFFFFFFFu) return kErrBadParam;
     std::vector<std::uint8_t> head;
     head.reserve(54 + tableSize);
     head.push_back('B'), head.push_back('M');
@@ -288,18 +270,17 @@ bool WriteBmpFile(CSink& sink, int width, int height, int bpp, const Palette256*
         }
         ok = sink.Write(row.data(), stride);
     }
-    SetLastError(ok ? kErrNone : kErrFileWrite);
-    return ok;
+    return ok ? kErrNone : kErrFileWrite;
 }
 
 } // namespace
 
-bool WriteBMP(CSink& sink, const std::uint8_t* rgb, int width, int height) {
+CodecStatus WriteBMP(CSink& sink, const std::uint8_t* rgb, int width, int height) {
     return WriteBmpFile(sink, width, height, 24, nullptr, rgb);
 }
 
-bool WriteBMP8(CSink& sink, const std::uint8_t* indices, int width, int height,
-               const Palette256& palette) {
+CodecStatus WriteBMP8(CSink& sink, const std::uint8_t* indices, int width, int height,
+                      const Palette256& palette) {
     return WriteBmpFile(sink, width, height, 8, &palette, indices);
 }
 

@@ -63,13 +63,9 @@ MetaObject StockObject(std::uint32_t index) {
 
 } // namespace
 
-Pixels RenderEMF(const std::uint8_t* data, std::size_t size, int& width, int& height,
-                 int defaultWidth, int defaultHeight, std::uint32_t background) {
-    width = height = 0;
-    auto fail = [] {
-        SetLastError(kErrBadMetafile);
-        return Pixels{};
-    };
+ReadResult RenderEMF(const std::uint8_t* data, std::size_t size, int defaultWidth,
+                     int defaultHeight, std::uint32_t background) {
+    auto fail = [] { return ReadResult::Failure(kErrBadMetafile); };
     CByteReader h(data, size, 8);
     const long long left = h.S32LE(), top = h.S32LE(), right = h.S32LE(), bottom = h.S32LE();
     const std::uint32_t headerSize = CByteReader(data, size, 4).U32LE();
@@ -84,7 +80,8 @@ Pixels RenderEMF(const std::uint8_t* data, std::size_t size, int& width, int& he
         map.frameX = left, map.frameY = top;
     }
     CMetafileCanvas canvas;
-    if (!canvas.Create(w, hgt, background)) return {};
+    if (const CodecStatus created = canvas.Create(w, hgt, background); !created)
+        return ReadResult::Failure(created.Code());
 
     bool scaled = false; // anisotropic and isotropic map modes use the extents
     std::map<std::uint32_t, MetaObject> objects;
@@ -237,12 +234,13 @@ Pixels RenderEMF(const std::uint8_t* data, std::size_t size, int& width, int& he
             if (offBmi > recordSize || cbBmi > recordSize - offBmi || offBits > recordSize ||
                 cbBits > recordSize - offBits)
                 break;
-            int bw = 0, bh = 0;
-            const Pixels picture = DecodeDIB(data, start + offBits + cbBits, start + offBmi,
-                                             start + offBits, bw, bh, kErrBadMetafile);
-            if (picture.empty()) break;
+            const ReadResult picture = DecodeDIB(data, start + offBits + cbBits, start + offBmi,
+                                                 start + offBits, kErrBadMetafile);
+            if (!picture.Ok()) break;
+            const int bw = picture.width, bh = picture.height;
             const MetaPoint a = mapPoint(dx, dy), b = mapPoint(dx + dw, dy + dh);
-            canvas.DrawPicture(picture, bw, bh, sx, bh - sy - sh, sw, sh, a, b.x - a.x, b.y - a.y);
+            canvas.DrawPicture(picture.pixels, bw, bh, sx, bh - sy - sh, sw, sh, a, b.x - a.x,
+                               b.y - a.y);
             break;
         }
         default:
@@ -250,22 +248,23 @@ Pixels RenderEMF(const std::uint8_t* data, std::size_t size, int& width, int& he
         }
         r.Seek(end);
     }
-    width = canvas.Width(), height = canvas.Height();
-    SetLastError(kErrNone);
-    return canvas.Take();
+    ReadResult result;
+    result.width = canvas.Width(), result.height = canvas.Height();
+    result.pixels = canvas.Take();
+    return result;
 }
 
-bool WriteEMF(CSink& sink, const std::uint8_t* rgb, int width, int height) {
-    if (!CheckWriterArgs(rgb, width, height, kMaxCodecDimension)) return false;
-    const std::vector<std::uint8_t> dib = MakePackedDIB24(rgb, width, height);
-    if (dib.empty()) return false;
+CodecStatus WriteEMF(CSink& sink, const std::uint8_t* rgb, int width, int height) {
+    if (const CodecStatus args = CheckWriterArgs(rgb, width, height, kMaxCodecDimension); !args)
+        return args;
+    // The picture as a packed bitmap: a bitmap file without its 14-byte file header.
+    CSink bitmap;
+    if (const CodecStatus written = WriteBMP(bitmap, rgb, width, height); !written) return written;
+    const std::vector<std::uint8_t> dib(bitmap.Bytes().begin() + 14, bitmap.Bytes().end());
     const std::uint64_t bitsSize = dib.size() - 40;
     const std::uint64_t stretchSize = 80 + dib.size();
     const std::uint64_t total = 88 + stretchSize + 20;
-    if (total > 0xFFFFFFFFu) {
-        SetLastError(kErrBadParam);
-        return false;
-    }
+    if (total > 0xFFFFFFFFu) return kErrBadParam;
     std::vector<std::uint8_t> out;
     // Header: bounds in pixels, frame in hundredths of a millimetre at 96 dots an inch.
     PutLE32(out, kHeader), PutLE32(out, 88);
@@ -296,8 +295,7 @@ bool WriteEMF(CSink& sink, const std::uint8_t* rgb, int width, int height) {
     out.clear();
     PutLE32(out, kEOF), PutLE32(out, 20), PutLE32(out, 0), PutLE32(out, 16), PutLE32(out, 20);
     ok = ok && sink.Write(out.data(), out.size());
-    SetLastError(ok ? kErrNone : kErrFileWrite);
-    return ok;
+    return ok ? kErrNone : kErrFileWrite;
 }
 
 } // namespace quiltara

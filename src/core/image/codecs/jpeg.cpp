@@ -16,9 +16,6 @@ bool IsJPG(const std::uint8_t* data, std::size_t size) {
 
 namespace {
 
-thread_local std::vector<JPGMarker> t_markers;
-thread_local std::vector<std::string> t_comments;
-
 struct JpegError {
     jpeg_error_mgr manager;
     std::jmp_buf jump;
@@ -40,13 +37,8 @@ struct ReadState {
     jpeg_decompress_struct cinfo;
     JpegError error;
     jpeg_progress_mgr progress;
-    Pixels out;
+    ReadResult result; // code: what a jump out of the library means
     std::vector<std::uint8_t> row;
-    std::vector<JPGMarker> markers;
-    std::vector<std::string> comments;
-    int width = 0, height = 0;
-    Resolution resolution;
-    unsigned code = kErrBadJPG;
 };
 
 bool ReadInto(ReadState* s, const std::uint8_t* data, std::size_t size) {
@@ -69,22 +61,26 @@ bool ReadInto(ReadState* s, const std::uint8_t* data, std::size_t size) {
 
     const bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
     cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
-    if (!AllocatePixels(s->out, cinfo->image_width, cinfo->image_height, 3, kErrBadJPG)) {
-        s->code = GetLastError();
+    const CodecStatus allocated =
+        AllocatePixels(s->result.pixels, cinfo->image_width, cinfo->image_height, 3, kErrBadJPG);
+    if (!allocated) {
+        s->result.code = allocated.Code();
         jpeg_destroy_decompress(cinfo);
         return false;
     }
+    Resolution& resolution = s->result.resolution;
     if (cinfo->density_unit == 1 && cinfo->X_density && cinfo->Y_density)
-        s->resolution = {cinfo->X_density, cinfo->Y_density};
+        resolution = {cinfo->X_density, cinfo->Y_density};
     else if (cinfo->density_unit == 2 && cinfo->X_density && cinfo->Y_density)
-        s->resolution = {(cinfo->X_density * 254 + 50) / 100, (cinfo->Y_density * 254 + 50) / 100};
+        resolution = {(cinfo->X_density * 254 + 50) / 100, (cinfo->Y_density * 254 + 50) / 100};
+    std::uint8_t* const out = s->result.pixels.data();
 
     jpeg_start_decompress(cinfo);
     const int w = int(cinfo->output_width), h = int(cinfo->output_height);
     if (cmyk) s->row.resize(std::size_t(w) * 4);
     if (cmyk) {
         while (cinfo->output_scanline < cinfo->output_height) {
-            std::uint8_t* d = s->out.data() + std::size_t(cinfo->output_scanline) * w * 3;
+            std::uint8_t* d = out + std::size_t(cinfo->output_scanline) * w * 3;
             JSAMPROW row = s->row.data();
             jpeg_read_scanlines(cinfo, &row, 1);
             // Adobe's files store the inks inverted; convert with K as a multiplier.
@@ -102,22 +98,17 @@ bool ReadInto(ReadState* s, const std::uint8_t* data, std::size_t size) {
         while (cinfo->output_scanline < cinfo->output_height) {
             const JDIMENSION first = cinfo->output_scanline;
             const JDIMENSION count = std::min<JDIMENSION>(16, cinfo->output_height - first);
-            for (JDIMENSION i = 0; i < count; ++i)
-                rows[i] = s->out.data() + std::size_t(first + i) * w * 3;
+            for (JDIMENSION i = 0; i < count; ++i) rows[i] = out + std::size_t(first + i) * w * 3;
             jpeg_read_scanlines(cinfo, rows, count);
         }
     }
-    for (jpeg_saved_marker_ptr m = cinfo->marker_list; m; m = m->next) {
-        if (m->marker == JPEG_COM)
-            s->comments.emplace_back(reinterpret_cast<const char*>(m->data), m->data_length);
-        else
-            s->markers.push_back(
-                {int(m->marker), std::vector<std::uint8_t>(m->data, m->data + m->data_length)});
-    }
+    for (jpeg_saved_marker_ptr m = cinfo->marker_list; m; m = m->next)
+        s->result.markers.push_back(
+            {int(m->marker), std::vector<std::uint8_t>(m->data, m->data + m->data_length)});
     // The end of the file is not needed: truncated trailers are common.
     jpeg_abort_decompress(cinfo);
     jpeg_destroy_decompress(cinfo);
-    s->width = w, s->height = h;
+    s->result.width = w, s->result.height = h;
     return true;
 }
 
@@ -163,67 +154,33 @@ bool WriteInto(WriteState* s, const std::uint8_t* pixels, int width, int height,
     return true;
 }
 
-bool Write(CSink& sink, const std::uint8_t* pixels, int width, int height, int components,
-           int quality, const std::vector<JPGMarker>* markers) {
-    if (!CheckWriterArgs(pixels, width, height, 65500)) return false;
+CodecStatus Write(CSink& sink, const std::uint8_t* pixels, int width, int height, int components,
+                  int quality, const std::vector<JPGMarker>* markers) {
+    if (const CodecStatus args = CheckWriterArgs(pixels, width, height, 65500); !args) return args;
     auto* state = new (std::nothrow) WriteState{};
-    if (!state) {
-        SetLastError(kErrOutOfMemory);
-        return false;
-    }
+    if (!state) return kErrOutOfMemory;
     bool ok = WriteInto(state, pixels, width, height, components, quality, markers);
     ok = ok && sink.Write(state->buffer, state->size);
     std::free(state->buffer);
     delete state;
-    SetLastError(ok ? kErrNone : kErrFileWrite);
-    return ok;
+    return ok ? kErrNone : kErrFileWrite;
 }
 
 } // namespace
 
-Pixels ReadJPG(const CSource& source, int& width, int& height, Resolution* resolution) {
-    width = height = 0;
-    t_markers.clear();
-    t_comments.clear();
-    if (!IsJPG(source.Data(), source.Size())) {
-        SetLastError(kErrBadJPG);
-        return {};
-    }
+ReadResult ReadJPG(const CSource& source) {
+    if (!IsJPG(source.Data(), source.Size())) return ReadResult::Failure(kErrBadJPG);
     auto state = std::make_unique<ReadState>();
+    state->result.code = kErrBadJPG;
     bool ok;
     try {
         ok = ReadInto(state.get(), source.Data(), source.Size());
     } catch (const std::bad_alloc&) {
-        ok = false, state->code = kErrOutOfMemory;
+        ok = false, state->result.code = kErrOutOfMemory;
     }
-    if (!ok) {
-        SetLastError(state->code);
-        return {};
-    }
-    t_markers = std::move(state->markers);
-    t_comments = std::move(state->comments);
-    width = state->width, height = state->height;
-    if (resolution) *resolution = state->resolution;
-    SetLastError(kErrNone);
-    return std::move(state->out);
-}
-
-int GetJPGMarkerCount() {
-    return int(t_markers.size());
-}
-
-JPGMarker GetJPGMarker(int index) {
-    if (index < 0 || index >= int(t_markers.size())) return {};
-    return t_markers[std::size_t(index)];
-}
-
-std::vector<std::string> GetJPGComments() {
-    return t_comments;
-}
-
-void ClearJPGMarkers() {
-    t_markers.clear();
-    t_comments.clear();
+    if (!ok) return ReadResult::Failure(state->result.code);
+    state->result.code = kErrNone;
+    return std::move(state->result);
 }
 
 std::vector<std::uint8_t> PickCameraBlock(const std::vector<JPGMarker>& markers) {
@@ -236,12 +193,13 @@ std::vector<std::uint8_t> PickCameraBlock(const std::vector<JPGMarker>& markers)
     return chosen ? chosen->data : std::vector<std::uint8_t>{};
 }
 
-bool WriteJPG(CSink& sink, const std::uint8_t* rgb, int width, int height, int quality,
-              const std::vector<JPGMarker>* extraMarkers) {
+CodecStatus WriteJPG(CSink& sink, const std::uint8_t* rgb, int width, int height, int quality,
+                     const std::vector<JPGMarker>* extraMarkers) {
     return Write(sink, rgb, width, height, 3, quality, extraMarkers);
 }
 
-bool WriteJPGGray(CSink& sink, const std::uint8_t* gray, int width, int height, int quality) {
+CodecStatus WriteJPGGray(CSink& sink, const std::uint8_t* gray, int width, int height,
+                         int quality) {
     return Write(sink, gray, width, height, 1, quality, nullptr);
 }
 

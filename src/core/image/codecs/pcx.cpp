@@ -11,14 +11,10 @@ bool IsPCX(const std::uint8_t* data, std::size_t size) {
            (data[3] == 1 || data[3] == 2 || data[3] == 4 || data[3] == 8);
 }
 
-Pixels ReadPCX(const CSource& source, int& width, int& height) {
-    width = height = 0;
+ReadResult ReadPCX(const CSource& source) {
     const std::uint8_t* data = source.Data();
     const std::size_t size = source.Size();
-    auto fail = [](unsigned code) {
-        SetLastError(code);
-        return Pixels{};
-    };
+    auto fail = [](unsigned code) { return ReadResult::Failure(code); };
     if (!IsPCX(data, size)) return fail(kErrBadPCX);
     CByteReader r(data, size, 4);
     const int xmin = r.U16LE(), ymin = r.U16LE(), xmax = r.U16LE(), ymax = r.U16LE();
@@ -37,8 +33,10 @@ Pixels ReadPCX(const CSource& source, int& width, int& height) {
     const std::uint64_t total = std::uint64_t(lineBytes) * std::uint64_t(h);
     if (total > std::uint64_t(size - 128) * (encoded ? 32 : 1)) return fail(kErrBadPCX);
 
-    Pixels out;
-    if (!AllocatePixels(out, w, h, 3, kErrBadPCX)) return {};
+    ReadResult result;
+    if (const CodecStatus allocated = AllocatePixels(result.pixels, w, h, 3, kErrBadPCX);
+        !allocated)
+        return fail(allocated.Code());
     const int iw = int(w), ih = int(h);
 
     // The palette: 8-bit single-plane files close with 0x0C and 768 bytes; others
@@ -83,7 +81,7 @@ Pixels ReadPCX(const CSource& source, int& width, int& height) {
             line[i] = runValue;
             --runCount;
         }
-        std::uint8_t* d = out.data() + std::size_t(y) * iw * 3;
+        std::uint8_t* d = result.pixels.data() + std::size_t(y) * iw * 3;
         if (bpp == 8 && planes >= 3) {
             const std::uint8_t *pr = line.data(), *pg = pr + bytesPerLine, *pb = pg + bytesPerLine;
             for (int x = 0; x < iw; ++x, d += 3) d[0] = pr[x], d[1] = pg[x], d[2] = pb[x];
@@ -105,9 +103,8 @@ Pixels ReadPCX(const CSource& source, int& width, int& height) {
             }
         }
     }
-    width = iw, height = ih;
-    SetLastError(kErrNone);
-    return out;
+    result.width = iw, result.height = ih;
+    return result;
 }
 
 namespace {
@@ -135,8 +132,8 @@ std::vector<std::uint8_t> Header(int width, int height, int planes, int bytesPer
 
 } // namespace
 
-bool WritePCX(CSink& sink, const std::uint8_t* rgb, int width, int height) {
-    if (!CheckWriterArgs(rgb, width, height, 65535)) return false;
+CodecStatus WritePCX(CSink& sink, const std::uint8_t* rgb, int width, int height) {
+    if (const CodecStatus args = CheckWriterArgs(rgb, width, height, 65535); !args) return args;
     const int bytesPerLine = (width + 1) & ~1;
     std::vector<std::uint8_t> out = Header(width, height, 3, bytesPerLine);
     std::vector<std::uint8_t> plane(std::size_t(bytesPerLine), 0);
@@ -153,13 +150,12 @@ bool WritePCX(CSink& sink, const std::uint8_t* rgb, int width, int height) {
         }
     }
     ok = ok && sink.Write(out.data(), out.size());
-    SetLastError(ok ? kErrNone : kErrFileWrite);
-    return ok;
+    return ok ? kErrNone : kErrFileWrite;
 }
 
-bool WritePCX8(CSink& sink, const std::uint8_t* indices, int width, int height,
-               const Palette256& palette) {
-    if (!CheckWriterArgs(indices, width, height, 65535)) return false;
+CodecStatus WritePCX8(CSink& sink, const std::uint8_t* indices, int width, int height,
+                      const Palette256& palette) {
+    if (const CodecStatus args = CheckWriterArgs(indices, width, height, 65535); !args) return args;
     const int bytesPerLine = (width + 1) & ~1;
     std::vector<std::uint8_t> out = Header(width, height, 1, bytesPerLine);
     std::vector<std::uint8_t> line(std::size_t(bytesPerLine), 0);
@@ -170,9 +166,7 @@ bool WritePCX8(CSink& sink, const std::uint8_t* indices, int width, int height,
     out.push_back(0x0C);
     for (const PaletteEntry& e : palette)
         out.push_back(e.r), out.push_back(e.g), out.push_back(e.b);
-    const bool ok = sink.Write(out.data(), out.size());
-    SetLastError(ok ? kErrNone : kErrFileWrite);
-    return ok;
+    return sink.Write(out.data(), out.size()) ? kErrNone : kErrFileWrite;
 }
 
 } // namespace quiltara

@@ -29,10 +29,8 @@ struct ReadState {
     const std::uint8_t* data = nullptr;
     std::size_t size = 0;
     std::size_t pos = 8;
-    Pixels out;
+    ReadResult result;
     std::vector<png_bytep> rows;
-    int width = 0, height = 0;
-    Resolution resolution;
 };
 
 void ReadBytes(png_structp png, png_bytep out, png_size_t n) {
@@ -70,8 +68,9 @@ bool ReadInto(ReadState* state, int channels, int alpha, PngError* error) {
     png_uint_32 w = 0, h = 0;
     int depth = 0, colorType = 0;
     png_get_IHDR(png, info, &w, &h, &depth, &colorType, nullptr, nullptr, nullptr);
-    if (!AllocatePixels(state->out, w, h, channels, kErrBadPNG)) {
-        error->code = GetLastError();
+    const CodecStatus allocated = AllocatePixels(state->result.pixels, w, h, channels, kErrBadPNG);
+    if (!allocated) {
+        error->code = allocated.Code();
         png_destroy_read_struct(&png, &info, nullptr);
         return false;
     }
@@ -79,7 +78,8 @@ bool ReadInto(ReadState* state, int channels, int alpha, PngError* error) {
     int unit = 0;
     if (png_get_pHYs(png, info, &ppmX, &ppmY, &unit) && unit == PNG_RESOLUTION_METER && ppmX &&
         ppmY && ppmX < 4000000 && ppmY < 4000000)
-        state->resolution = {int((ppmX * 254 + 5000) / 10000), int((ppmY * 254 + 5000) / 10000)};
+        state->result.resolution = {int((ppmX * 254 + 5000) / 10000),
+                                    int((ppmY * 254 + 5000) / 10000)};
 
     if (colorType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
     if (colorType == PNG_COLOR_TYPE_GRAY && depth < 8) png_set_expand_gray_1_2_4_to_8(png);
@@ -97,20 +97,15 @@ bool ReadInto(ReadState* state, int channels, int alpha, PngError* error) {
     if (png_get_rowbytes(png, info) != std::size_t(w) * channels) png_error(png, "row size");
     state->rows.resize(h);
     for (png_uint_32 y = 0; y < h; ++y)
-        state->rows[y] = state->out.data() + std::size_t(y) * w * channels;
+        state->rows[y] = state->result.pixels.data() + std::size_t(y) * w * channels;
     png_read_image(png, state->rows.data());
     png_destroy_read_struct(&png, &info, nullptr);
-    state->width = int(w), state->height = int(h);
+    state->result.width = int(w), state->result.height = int(h);
     return true;
 }
 
-Pixels Read(const CSource& source, int& width, int& height, int channels, int alpha,
-            Resolution* resolution) {
-    width = height = 0;
-    if (!IsPNG(source.Data(), source.Size())) {
-        SetLastError(kErrBadPNG);
-        return {};
-    }
+ReadResult Read(const CSource& source, int channels, int alpha) {
+    if (!IsPNG(source.Data(), source.Size())) return ReadResult::Failure(kErrBadPNG);
     ReadState state;
     state.data = source.Data(), state.size = source.Size();
     PngError error;
@@ -120,14 +115,8 @@ Pixels Read(const CSource& source, int& width, int& height, int channels, int al
     } catch (const std::bad_alloc&) {
         ok = false, error.code = kErrOutOfMemory;
     }
-    if (!ok) {
-        SetLastError(error.code);
-        return {};
-    }
-    width = state.width, height = state.height;
-    if (resolution) *resolution = state.resolution;
-    SetLastError(kErrNone);
-    return std::move(state.out);
+    if (!ok) return ReadResult::Failure(error.code);
+    return std::move(state.result);
 }
 
 // ---------------------------------------------------------------- writing
@@ -181,9 +170,10 @@ bool WriteInto(const WriteJob* job, PngError* error) {
     return true;
 }
 
-bool Write(CSink& sink, const std::uint8_t* pixels, int width, int height, int colorType,
-           int channels, const Palette256* palette = nullptr) {
-    if (!CheckWriterArgs(pixels, width, height, kMaxCodecDimension)) return false;
+CodecStatus Write(CSink& sink, const std::uint8_t* pixels, int width, int height, int colorType,
+                  int channels, const Palette256* palette = nullptr) {
+    if (const CodecStatus args = CheckWriterArgs(pixels, width, height, kMaxCodecDimension); !args)
+        return args;
     const WriteJob job{&sink, pixels, width, height, colorType, channels, palette};
     PngError error;
     bool ok;
@@ -192,31 +182,29 @@ bool Write(CSink& sink, const std::uint8_t* pixels, int width, int height, int c
     } catch (const std::bad_alloc&) {
         ok = false;
     }
-    SetLastError(ok ? kErrNone : kErrFileWrite);
-    return ok;
+    return ok ? kErrNone : kErrFileWrite;
 }
 
 } // namespace
 
-Pixels ReadPNG(const CSource& source, int& width, int& height, Resolution* resolution) {
-    return Read(source, width, height, 3, 255, resolution);
+ReadResult ReadPNG(const CSource& source) {
+    return Read(source, 3, 255);
 }
 
-Pixels ReadPNGAlpha(const CSource& source, int& width, int& height, int alpha,
-                    Resolution* resolution) {
-    return Read(source, width, height, 4, alpha, resolution);
+ReadResult ReadPNGAlpha(const CSource& source, int alpha) {
+    return Read(source, 4, alpha);
 }
 
-bool WritePNG(CSink& sink, const std::uint8_t* rgb, int width, int height) {
+CodecStatus WritePNG(CSink& sink, const std::uint8_t* rgb, int width, int height) {
     return Write(sink, rgb, width, height, PNG_COLOR_TYPE_RGB, 3);
 }
 
-bool WritePNGAlpha(CSink& sink, const std::uint8_t* rgba, int width, int height) {
+CodecStatus WritePNGAlpha(CSink& sink, const std::uint8_t* rgba, int width, int height) {
     return Write(sink, rgba, width, height, PNG_COLOR_TYPE_RGB_ALPHA, 4);
 }
 
-bool WritePNG8(CSink& sink, const std::uint8_t* indices, int width, int height,
-               const Palette256& palette) {
+CodecStatus WritePNG8(CSink& sink, const std::uint8_t* indices, int width, int height,
+                      const Palette256& palette) {
     if (IsIdentityPalette(palette))
         return Write(sink, indices, width, height, PNG_COLOR_TYPE_GRAY, 1);
     return Write(sink, indices, width, height, PNG_COLOR_TYPE_PALETTE, 1, &palette);

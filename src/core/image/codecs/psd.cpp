@@ -67,12 +67,8 @@ void RowTo8(const std::uint8_t* s, int depth, int width, std::uint8_t* d) {
 
 } // namespace
 
-Pixels ReadPSD(const CSource& source, int& width, int& height) {
-    width = height = 0;
-    auto fail = [](unsigned code) {
-        SetLastError(code);
-        return Pixels{};
-    };
+ReadResult ReadPSD(const CSource& source) {
+    auto fail = [](unsigned code) { return ReadResult::Failure(code); };
     const std::uint8_t* data = source.Data();
     const std::size_t size = source.Size();
     if (!IsPSD(data, size)) return fail(kErrFileRead);
@@ -142,8 +138,11 @@ Pixels ReadPSD(const CSource& source, int& width, int& height) {
         if (std::uint64_t(rowBytes) * needRows > std::uint64_t(r.Remaining()) * 64)
             return fail(kErrFileRead);
     }
-    Pixels out;
-    if (!AllocatePixels(out, w, h, 3, kErrFileRead)) return {};
+    ReadResult result;
+    if (const CodecStatus allocated = AllocatePixels(result.pixels, w, h, 3, kErrFileRead);
+        !allocated)
+        return fail(allocated.Code());
+    Pixels& out = result.pixels;
     std::vector<std::uint8_t> black; // the K plane of CMYK pictures
     try {
         rowData.resize(needRows);
@@ -197,13 +196,12 @@ Pixels ReadPSD(const CSource& source, int& width, int& height) {
             for (int c = 0; c < 3; ++c)
                 out[3 * i + c] = std::uint8_t(out[3 * i + c] * black[i] / 255);
     }
-    width = int(w), height = int(h);
-    SetLastError(kErrNone);
-    return out;
+    result.width = int(w), result.height = int(h);
+    return result;
 }
 
-bool WritePSD(CSink& sink, const std::uint8_t* rgb, int width, int height) {
-    if (!CheckWriterArgs(rgb, width, height, 30000)) return false;
+CodecStatus WritePSD(CSink& sink, const std::uint8_t* rgb, int width, int height) {
+    if (const CodecStatus args = CheckWriterArgs(rgb, width, height, 30000); !args) return args;
     std::vector<std::uint8_t> head;
     head.insert(head.end(), {'8', 'B', 'P', 'S'});
     PutBE16(head, 1);
@@ -230,8 +228,7 @@ bool WritePSD(CSink& sink, const std::uint8_t* rgb, int width, int height) {
             i += n;
         }
     }
-    SetLastError(ok ? kErrNone : kErrFileWrite);
-    return ok;
+    return ok ? kErrNone : kErrFileWrite;
 }
 
 } // namespace quiltara

@@ -15,14 +15,10 @@ inline std::uint8_t Expand5(unsigned v) {
 
 } // namespace
 
-Pixels ReadTGA(const CSource& source, int& width, int& height) {
-    width = height = 0;
+ReadResult ReadTGA(const CSource& source) {
     const std::uint8_t* data = source.Data();
     const std::size_t size = source.Size();
-    auto fail = [](unsigned code) {
-        SetLastError(code);
-        return Pixels{};
-    };
+    auto fail = [](unsigned code) { return ReadResult::Failure(code); };
     if (size < 18) return fail(kErrBadTGA);
     const int idLength = data[0], mapType = data[1], type = data[2];
     const int mapFirst = data[3] | data[4] << 8, mapLength = data[5] | data[6] << 8;
@@ -69,8 +65,11 @@ Pixels ReadTGA(const CSource& source, int& width, int& height) {
     if (!rle && pixels * std::uint64_t(bytes) > available) return fail(kErrBadTGA);
     if (rle && pixels > std::uint64_t(available) * 128) return fail(kErrBadTGA);
 
-    Pixels out;
-    if (!AllocatePixels(out, w, h, 3, kErrBadTGA)) return {};
+    ReadResult result;
+    if (const CodecStatus allocated = AllocatePixels(result.pixels, w, h, 3, kErrBadTGA);
+        !allocated)
+        return fail(allocated.Code());
+    std::uint8_t* const out = result.pixels.data();
 
     auto decode = [&](const std::uint8_t* s, std::uint8_t* d) {
         switch (baseType) {
@@ -104,17 +103,17 @@ Pixels ReadTGA(const CSource& source, int& width, int& height) {
         int x = int(i % std::uint64_t(w)), y = int(i / std::uint64_t(w));
         if (!topOrigin) y = h - 1 - y;
         if (rightOrigin) x = w - 1 - x;
-        return out.data() + (std::size_t(y) * w + std::size_t(x)) * 3;
+        return out + (std::size_t(y) * w + std::size_t(x)) * 3;
     };
     const std::uint8_t* s = data + pos;
     if (!rle) {
         if (topOrigin && !rightOrigin && baseType == 2 && bytes >= 3) {
-            std::uint8_t* d = out.data();
+            std::uint8_t* d = out;
             for (std::uint64_t i = 0; i < pixels; ++i, s += bytes, d += 3)
                 d[0] = s[2], d[1] = s[1], d[2] = s[0];
         } else if (!rightOrigin) {
             for (int row = 0; row < h; ++row) {
-                std::uint8_t* d = out.data() + std::size_t(topOrigin ? row : h - 1 - row) * w * 3;
+                std::uint8_t* d = out + std::size_t(topOrigin ? row : h - 1 - row) * w * 3;
                 for (int x = 0; x < w; ++x, s += bytes, d += 3) decode(s, d);
             }
         } else {
@@ -139,9 +138,8 @@ Pixels ReadTGA(const CSource& source, int& width, int& height) {
             }
         }
     }
-    width = w, height = h;
-    SetLastError(kErrNone);
-    return out;
+    result.width = w, result.height = h;
+    return result;
 }
 
 namespace {
@@ -159,8 +157,8 @@ std::vector<std::uint8_t> TgaHeader(int type, int width, int height, int depth, 
 
 } // namespace
 
-bool WriteTGA(CSink& sink, const std::uint8_t* rgb, int width, int height) {
-    if (!CheckWriterArgs(rgb, width, height, 65535)) return false;
+CodecStatus WriteTGA(CSink& sink, const std::uint8_t* rgb, int width, int height) {
+    if (const CodecStatus args = CheckWriterArgs(rgb, width, height, 65535); !args) return args;
     const std::vector<std::uint8_t> head = TgaHeader(2, width, height, 24, false);
     sink.Reserve(head.size() + std::size_t(width) * height * 3);
     bool ok = sink.Write(head.data(), head.size());
@@ -171,13 +169,12 @@ bool WriteTGA(CSink& sink, const std::uint8_t* rgb, int width, int height) {
         for (int x = 0; x < width; ++x, s += 3, d += 3) d[0] = s[2], d[1] = s[1], d[2] = s[0];
         ok = sink.Write(row.data(), row.size());
     }
-    SetLastError(ok ? kErrNone : kErrFileWrite);
-    return ok;
+    return ok ? kErrNone : kErrFileWrite;
 }
 
-bool WriteTGA8(CSink& sink, const std::uint8_t* indices, int width, int height,
-               const Palette256& palette) {
-    if (!CheckWriterArgs(indices, width, height, 65535)) return false;
+CodecStatus WriteTGA8(CSink& sink, const std::uint8_t* indices, int width, int height,
+                      const Palette256& palette) {
+    if (const CodecStatus args = CheckWriterArgs(indices, width, height, 65535); !args) return args;
     const bool gray = IsIdentityPalette(palette);
     std::vector<std::uint8_t> head = TgaHeader(gray ? 3 : 1, width, height, 8, !gray);
     if (!gray)
@@ -186,8 +183,7 @@ bool WriteTGA8(CSink& sink, const std::uint8_t* indices, int width, int height,
     bool ok = sink.Write(head.data(), head.size());
     for (int y = height - 1; ok && y >= 0; --y)
         ok = sink.Write(indices + std::size_t(y) * width, std::size_t(width));
-    SetLastError(ok ? kErrNone : kErrFileWrite);
-    return ok;
+    return ok ? kErrNone : kErrFileWrite;
 }
 
 } // namespace quiltara

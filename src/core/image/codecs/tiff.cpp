@@ -116,12 +116,8 @@ bool ReadStripsDirect(TIFF* tif, std::uint32_t w, std::uint32_t h, int samples, 
 
 } // namespace
 
-Pixels ReadTIFF(const CSource& source, int& width, int& height, Resolution* resolution) {
-    width = height = 0;
-    auto fail = [](unsigned code) {
-        SetLastError(code);
-        return Pixels{};
-    };
+ReadResult ReadTIFF(const CSource& source) {
+    auto fail = [](unsigned code) { return ReadResult::Failure(code); };
     if (!IsTIFF(source.Data(), source.Size())) return fail(kErrBadTIFF);
     MemoryFile file{source.Data(), source.Size()};
     TIFF* tif = Open(&file, "r");
@@ -144,9 +140,12 @@ Pixels ReadTIFF(const CSource& source, int& width, int& height, Resolution* reso
     if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric))
         photometric = samples >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
 
-    Pixels out;
-    if (!AllocatePixels(out, w, h, 3, kErrBadTIFF)) return {};
-    if (resolution) {
+    ReadResult result;
+    if (const CodecStatus allocated = AllocatePixels(result.pixels, w, h, 3, kErrBadTIFF);
+        !allocated)
+        return fail(allocated.Code());
+    Pixels& out = result.pixels;
+    {
         float rx = 0, ry = 0;
         std::uint16_t unit = RESUNIT_INCH;
         TIFFGetFieldDefaulted(tif, TIFFTAG_RESOLUTIONUNIT, &unit);
@@ -154,7 +153,7 @@ Pixels ReadTIFF(const CSource& source, int& width, int& height, Resolution* reso
             TIFFGetField(tif, TIFFTAG_YRESOLUTION, &ry) && rx > 0 && ry > 0 && rx < 1e6f &&
             ry < 1e6f) {
             const float scale = unit == RESUNIT_CENTIMETER ? 2.54f : 1.0f;
-            resolution->x = int(rx * scale + 0.5f), resolution->y = int(ry * scale + 0.5f);
+            result.resolution = {int(rx * scale + 0.5f), int(ry * scale + 0.5f)};
         }
     }
 
@@ -184,23 +183,20 @@ Pixels ReadTIFF(const CSource& source, int& width, int& height, Resolution* reso
             d += 3;
         }
     }
-    width = int(w), height = int(h);
-    SetLastError(kErrNone);
-    return out;
+    result.width = int(w), result.height = int(h);
+    return result;
 }
 
 namespace {
 
-bool WriteTiffFile(CSink& sink, const std::uint8_t* pixels, int width, int height, int samples,
-                   const Palette256* palette) {
-    if (!CheckWriterArgs(pixels, width, height, kMaxCodecDimension)) return false;
+CodecStatus WriteTiffFile(CSink& sink, const std::uint8_t* pixels, int width, int height,
+                          int samples, const Palette256* palette) {
+    if (const CodecStatus args = CheckWriterArgs(pixels, width, height, kMaxCodecDimension); !args)
+        return args;
     MemoryFile file{nullptr, 0, 0, &sink};
     sink.Reserve(std::size_t(width) * height * samples + 4096);
     TIFF* tif = Open(&file, "w");
-    if (!tif) {
-        SetLastError(kErrTIFFInternal);
-        return false;
-    }
+    if (!tif) return kErrTIFFInternal;
     const bool gray = palette && IsIdentityPalette(*palette);
     TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, std::uint32_t(width));
     TIFFSetField(tif, TIFFTAG_IMAGELENGTH, std::uint32_t(height));
@@ -239,18 +235,17 @@ bool WriteTiffFile(CSink& sink, const std::uint8_t* pixels, int width, int heigh
     }
     ok = ok && TIFFFlush(tif) == 1;
     TIFFClose(tif);
-    SetLastError(ok ? kErrNone : kErrFileWrite);
-    return ok;
+    return ok ? kErrNone : kErrFileWrite;
 }
 
 } // namespace
 
-bool WriteTIFF(CSink& sink, const std::uint8_t* rgb, int width, int height) {
+CodecStatus WriteTIFF(CSink& sink, const std::uint8_t* rgb, int width, int height) {
     return WriteTiffFile(sink, rgb, width, height, 3, nullptr);
 }
 
-bool WriteTIFF8(CSink& sink, const std::uint8_t* indices, int width, int height,
-                const Palette256& palette) {
+CodecStatus WriteTIFF8(CSink& sink, const std::uint8_t* indices, int width, int height,
+                       const Palette256& palette) {
     return WriteTiffFile(sink, indices, width, height, 1, &palette);
 }
 

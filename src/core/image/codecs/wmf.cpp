@@ -35,13 +35,9 @@ constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
 
 } // namespace
 
-Pixels RenderWMF(const std::uint8_t* data, std::size_t size, int& width, int& height,
-                 int defaultWidth, int defaultHeight, std::uint32_t background) {
-    width = height = 0;
-    auto fail = [] {
-        SetLastError(kErrBadMetafile);
-        return Pixels{};
-    };
+ReadResult RenderWMF(const std::uint8_t* data, std::size_t size, int defaultWidth,
+                     int defaultHeight, std::uint32_t background) {
+    auto fail = [] { return ReadResult::Failure(kErrBadMetafile); };
     CByteReader r(data, size);
     MetaMapping map;
     int w = defaultWidth, h = defaultHeight;
@@ -79,7 +75,8 @@ Pixels RenderWMF(const std::uint8_t* data, std::size_t size, int& width, int& he
     }
     map.viewportExtX = haveFrame ? w : 1, map.viewportExtY = haveFrame ? h : 1;
     CMetafileCanvas canvas;
-    if (!canvas.Create(w, h, background)) return {};
+    if (const CodecStatus created = canvas.Create(w, h, background); !created)
+        return ReadResult::Failure(created.Code());
 
     std::vector<MetaObject> objects;
     MetaObject brush{MetaObject::kBrush, true, 0xFFFFFF}, pen{MetaObject::kPen, true, 0};
@@ -235,13 +232,14 @@ Pixels RenderWMF(const std::uint8_t* data, std::size_t size, int& width, int& he
             }
             dy = p.S16LE(), dx = p.S16LE();
             if (!p.Ok() || p.Remaining() < 12) break; // a record without a bitmap
-            int bw = 0, bh = 0;
-            const Pixels picture = DecodeDIB(data, end, p.Pos(), 0, bw, bh, kErrBadMetafile);
-            if (picture.empty()) break;
+            const ReadResult picture = DecodeDIB(data, end, p.Pos(), 0, kErrBadMetafile);
+            if (!picture.Ok()) break;
+            const int bw = picture.width, bh = picture.height;
             const MetaPoint a = point(std::int16_t(dx), std::int16_t(dy));
             const MetaPoint b = map.Map(dx + dw, dy + dh);
             // The DIB's rows run bottom-up in its own coordinates; decoded rows run top-down.
-            canvas.DrawPicture(picture, bw, bh, sx, bh - sy - sh, sw, sh, a, b.x - a.x, b.y - a.y);
+            canvas.DrawPicture(picture.pixels, bw, bh, sx, bh - sy - sh, sw, sh, a, b.x - a.x,
+                               b.y - a.y);
             break;
         }
         default:
@@ -249,15 +247,18 @@ Pixels RenderWMF(const std::uint8_t* data, std::size_t size, int& width, int& he
         }
         r.Seek(end);
     }
-    width = canvas.Width(), height = canvas.Height();
-    SetLastError(kErrNone);
-    return canvas.Take();
+    ReadResult result;
+    result.width = canvas.Width(), result.height = canvas.Height();
+    result.pixels = canvas.Take();
+    return result;
 }
 
-bool WriteWMF(CSink& sink, const std::uint8_t* rgb, int width, int height) {
-    if (!CheckWriterArgs(rgb, width, height, 32767)) return false;
-    const std::vector<std::uint8_t> dib = MakePackedDIB24(rgb, width, height);
-    if (dib.empty()) return false;
+CodecStatus WriteWMF(CSink& sink, const std::uint8_t* rgb, int width, int height) {
+    if (const CodecStatus args = CheckWriterArgs(rgb, width, height, 32767); !args) return args;
+    // The picture as a packed bitmap: a bitmap file without its 14-byte file header.
+    CSink bitmap;
+    if (const CodecStatus written = WriteBMP(bitmap, rgb, width, height); !written) return written;
+    const std::vector<std::uint8_t> dib(bitmap.Bytes().begin() + 14, bitmap.Bytes().end());
     std::vector<std::uint8_t> out;
     // Placeable header: the frame in pixels at 96 units an inch.
     PutLE32(out, kPlaceableKey);
@@ -291,8 +292,7 @@ bool WriteWMF(CSink& sink, const std::uint8_t* rgb, int width, int height) {
     if (dib.size() & 1) out.push_back(0);
     record(3, kEOF);
     ok = ok && sink.Write(out.data(), out.size());
-    SetLastError(ok ? kErrNone : kErrFileWrite);
-    return ok;
+    return ok ? kErrNone : kErrFileWrite;
 }
 
 } // namespace quiltara
