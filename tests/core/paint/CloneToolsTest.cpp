@@ -51,41 +51,35 @@ int Paint(int tool, CPaintingContext& context, CDIBSection2& pic, const CToolSou
 
 } // namespace
 
-TEST(CloneTools, CrossBorderStrokeBringsInThePhotographBeyondTheEdge) {
+TEST(CloneTools, CopyingToolsPaintTheirPictureAtItsOffsetAcrossTheEdge) {
     // A 20 x 16 tile whose corner lies at (20, 16) in its 60 x 48 surroundings (memory
-    // rows), the tile as it was cut: the surroundings under it.
-    const int W = 20, H = 16, ox = 20, oy = 16;
-    CDIBSection2 around, tile;
+    // rows), and its 20 x 16 Original. A stroke along picture row 8 from column 14 to
+    // 5 pixels past the right edge copies columns 14 ... 24 of the picture (plus the
+    // offset) into tile columns 14 ... 19 and 0 ... 4, whatever the pen (pressure 0
+    // would wipe out the dabs if it counted).
+    const int W = 20, H = 16;
+    CDIBSection2 around, original;
     MakePatternPicture(around, 60, 48, 3);
-    MakeSolid(tile, W, H, Bgr{9, 9, 9});
-    CToolSources sources;
-    sources.surroundings = &around;
-    sources.surroundingsOffsetX = ox, sources.surroundingsOffsetY = oy;
-    CPaintingContext context = HardBrushContext(4);
-    // Along picture row 8 from column 14 to 5 pixels past the right edge (pen
-    // pressure 0 would wipe out the dabs if the pen counted).
-    context.brush.pressureMode = kPressureSize;
-    ASSERT_GT(Paint(54, context, tile, sources, {{14, 8}, {W + 4, 8}}, nullptr, 0), 0);
-    const int row = H - 1 - 8;
-    for (int c = 0; c < 5; ++c)
-        EXPECT_EQ(At(tile, c, row), At(around, ox + W + c, oy + row)) << "tile column " << c;
-    for (int c = 14; c < W; ++c) EXPECT_EQ(At(tile, c, row), At(around, ox + c, oy + row)) << c;
-    EXPECT_EQ(At(tile, 9, row), (Bgr{9, 9, 9}));      // left of the stroke
-    EXPECT_EQ(At(tile, 16, row + 5), (Bgr{9, 9, 9})); // below it
-}
-
-TEST(CloneTools, RestoreBrushPaintsTheOriginalBack) {
-    CDIBSection2 original, pic;
-    MakePatternPicture(original, 24, 18, 5);
-    MakeSolid(pic, 24, 18, Bgr{0, 0, 0});
-    CToolSources sources;
-    sources.original = &original;
-    CPaintingContext context = HardBrushContext(6);
-    Paint(20, context, pic, sources, {{3, 9}, {20, 9}});
-    for (int x = 3; x <= 20; ++x)
-        for (int row = 8; row <= 10; ++row)
-            EXPECT_EQ(AtPicture(pic, x, row), AtPicture(original, x, row)) << x << "," << row;
-    EXPECT_EQ(AtPicture(pic, 10, 2), (Bgr{0, 0, 0}));
+    MakePatternPicture(original, W, H, 5);
+    for (const int tool : {54, 20}) {
+        SCOPED_TRACE(tool);
+        CToolSources sources;
+        sources.surroundings = &around;
+        sources.surroundingsOffsetX = 20, sources.surroundingsOffsetY = 16;
+        sources.original = &original;
+        const CDIBSection2& from = tool == 54 ? around : original;
+        const int ox = tool == 54 ? 20 : 0, oy = tool == 54 ? 16 : 0;
+        CDIBSection2 tile;
+        MakeSolid(tile, W, H, Bgr{9, 9, 9});
+        CPaintingContext context = HardBrushContext(4);
+        context.brush.pressureMode = kPressureSize;
+        ASSERT_GT(Paint(tool, context, tile, sources, {{14, 8}, {W + 4, 8}}, nullptr, 0), 0);
+        const int row = H - 1 - 8;
+        for (int x = 14; x < W + 5; ++x)
+            EXPECT_EQ(At(tile, x % W, row), At(from, (ox + x) % from.GetWidth(), oy + row)) << x;
+        EXPECT_EQ(At(tile, 9, row), (Bgr{9, 9, 9}));      // left of the stroke
+        EXPECT_EQ(At(tile, 16, row + 5), (Bgr{9, 9, 9})); // below it
+    }
 }
 
 TEST(CloneTools, RubberStampInTheSameImageWrapsAndKeepsItsOffset) {
