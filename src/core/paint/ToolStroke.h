@@ -113,7 +113,7 @@ public:
     /// The line bridge's guide, picture coordinates (x, row from the top), not wrapped.
     /// Once set, the guide no longer follows the pointer by itself.
     void SetGuide(double x1, double y1, double x2, double y2);
-    /// The guide as the line bridge uses it (all zero for other tools).
+    /// The guide as the line bridge uses it (a default guide for other tools).
     CLineGuide Guide() const;
 
     /// The press: the first dab under the pointer (view pixels, see CStrokeView).
