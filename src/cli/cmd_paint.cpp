@@ -1,11 +1,12 @@
-// quiltara-cli paint: one stroke of a painting, retouch or effect tool laid by the
-// stroke engine, wrapping at the edges, or the paint bucket over the whole picture.
+// quiltara-cli paint: one stroke of a painting, retouch, effect or clone tool laid by
+// the stroke engine, wrapping at the edges, or the paint bucket over the whole picture.
 #include "CliCommand.h"
 #include "CliParse.h"
 #include "CliPictureFiles.h"
 
 #include "core/base/RuntimeRandom.h"
 #include "core/paint/BrushStamp.h"
+#include "core/paint/CloneState.h"
 #include "core/paint/PaintBucket.h"
 #include "core/paint/PaintingContext.h"
 #include "core/paint/ToolOperatorState.h"
@@ -14,6 +15,7 @@
 #include <cctype>
 #include <cstdio>
 #include <optional>
+#include <utility>
 
 namespace quiltara::cli {
 
@@ -25,9 +27,14 @@ const CliCommand kCommand{
     "paint",
     "paint IN OUT [--tool ID] [--brush circular|rectangular] [--size N] [--blur B] "
     "[--spacing F] [--color RRGGBB] [--background RRGGBB] [--opacity O] [--blend N] "
-    "[--pressure-mode M] [--pressure P] [--seed N] --stroke X,Y [X,Y ...]",
+    "[--pressure-mode M] [--pressure P] [--seed N] [--texture FILE] [--clone texture|original] "
+    "[--original FILE] [--surroundings FILE --offset OX,OY] [--source-point X,Y [--source FILE] "
+    "[--feedback 0|1] [--wrap-source 0|1]] --stroke X,Y [X,Y ...]",
     "paints one stroke of a tool through the given points (picture coordinates); tool 10, "
-    "the paint bucket, needs no stroke",
+    "the paint bucket, needs no stroke. Clone tools: 54 copies the surroundings (the offset "
+    "as 'tile --surroundings' prints it: column, row from the bottom), 4 clones from the "
+    "source point (of --source, or of IN) to the first stroke point, 20 paints the "
+    "Original back, 28 bridges along the line from the first to the last stroke point",
     Run};
 const CliRegistration kRegistration(kCommand);
 
@@ -46,6 +53,20 @@ std::optional<int> Integer(const std::string& text, int lo, int hi) {
     int v = 0;
     if (!ParseInt(text, lo, hi, v)) return std::nullopt;
     return v;
+}
+
+// "X,Y", two integers.
+struct IntegerPoint {
+    bool given = false;
+    int x = 0, y = 0;
+};
+bool ParseIntegerPoint(const std::string& text, IntegerPoint& point) {
+    constexpr int kFar = 1 << 24;
+    const std::size_t comma = text.find(',');
+    point.given = comma != std::string::npos &&
+                  ParseInt(text.substr(0, comma), -kFar, kFar, point.x) &&
+                  ParseInt(text.substr(comma + 1), -kFar, kFar, point.y);
+    return point.given;
 }
 
 // RRGGBB, six hexadecimal digits.
@@ -68,6 +89,9 @@ int Run(const std::vector<std::string>& args) {
     int tool = 1;
     std::uint32_t seed = 1;
     std::vector<std::pair<double, double>> points;
+    std::string texturePath, originalPath, surroundingsPath, sourcePath;
+    IntegerPoint offset, sourcePoint;
+    CCloneState clone;
     for (std::size_t i = 2; i < args.size(); ++i) {
         const std::string& option = args[i];
         if (option == "--stroke") {
@@ -90,8 +114,8 @@ int Run(const std::vector<std::string>& args) {
             const auto v = Integer(value, 0, 1000);
             ok = v.has_value();
             if (ok && *v != kPaintBucket && !IsStrokeTool(*v))
-                return Fail("tool " + value + " does not paint here (tools: 1, 2, 3, 8, 9, 10, " +
-                            "11-19, 24, 25, 29-37)");
+                return Fail("tool " + value + " does not paint here (tools: 1-4, 8-20, 24, 25, " +
+                            "28-37, 54)");
             if (ok) tool = *v;
         } else if (option == "--brush") {
             if (value == "circular")
@@ -136,6 +160,22 @@ int Run(const std::vector<std::string>& args) {
             const auto v = Integer(value, 0, 2147483647);
             ok = v.has_value();
             if (ok) seed = std::uint32_t(*v);
+        } else if (option == "--texture") {
+            texturePath = value;
+        } else if (option == "--original") {
+            originalPath = value;
+        } else if (option == "--surroundings") {
+            surroundingsPath = value;
+        } else if (option == "--source") {
+            sourcePath = value;
+        } else if (option == "--clone") {
+            ok = value == "texture" || value == "original";
+            if (ok) context.cloneSourceKind = value == "texture" ? kCloneTexture : kCloneOriginal;
+        } else if (option == "--offset" || option == "--source-point") {
+            ok = ParseIntegerPoint(value, option == "--offset" ? offset : sourcePoint);
+        } else if (option == "--feedback" || option == "--wrap-source") {
+            ok = value == "0" || value == "1";
+            (option == "--feedback" ? clone.feedback : clone.wrapOther) = value == "1";
         } else {
             return UsageError(kCommand);
         }
@@ -146,9 +186,37 @@ int Run(const std::vector<std::string>& args) {
     if (tool != kPaintBucket && points.empty())
         return Fail("no stroke: give --stroke X,Y [X,Y ...]");
 
-    CDIBSection2 picture;
+    if (!surroundingsPath.empty() && !offset.given)
+        return Fail("--surroundings needs --offset OX,OY (as 'tile --surroundings' prints it)");
+
+    CDIBSection2 picture, texture, original, surroundings, source;
     std::string error;
     if (!ReadPicture(args[0], picture, error)) return Fail(error);
+    for (const auto& [path, into] : {std::pair{&texturePath, &texture},
+                                     {&originalPath, &original},
+                                     {&surroundingsPath, &surroundings},
+                                     {&sourcePath, &source}})
+        if (!path->empty() && !ReadPicture(*path, *into, error)) return Fail(error);
+    if (!texturePath.empty()) {
+        context.texture = std::move(texture);
+        context.textureDefined = true;
+    }
+    CToolSources sources;
+    if (!originalPath.empty()) sources.original = &original;
+    if (!surroundingsPath.empty()) {
+        sources.surroundings = &surroundings;
+        sources.surroundingsOffsetX = offset.x;
+        sources.surroundingsOffsetY = offset.y;
+    }
+    // The source point lies in the source's picture coordinates: of --source, or of the
+    // picture painted.
+    if (sourcePoint.given)
+        clone.SetSource(sourcePath.empty() ? &picture : &source, sourcePoint.x, sourcePoint.y);
+    sources.clone = &clone;
+    if (tool != kPaintBucket) {
+        const ToolSourceProblem problem = ToolSourceMissing(tool, sources, context);
+        if (problem != ToolSourceProblem::None) return Fail(CloneMessage(problem));
+    }
     CRuntimeRandom random(seed);
     context.toolId = tool;
     CRect changed;
@@ -164,7 +232,13 @@ int Run(const std::vector<std::string>& args) {
     operators.ToolChosen(tool, random);
     CDIBSection2 readImage;
     readImage.Copy(&picture); // the picture as it was at the press
-    CToolStroke stroke(tool, context, operators, random, picture, readImage);
+    // The rubber stamp with feedback in its own picture clones what it has just laid.
+    const bool live = tool == 4 && clone.feedback && sourcePath.empty();
+    CToolStroke stroke(tool, context, operators, random, picture, live ? picture : readImage,
+                       sources);
+    if (tool == kLineBridge)
+        stroke.SetGuide(points.front().first, points.front().second, points.back().first,
+                        points.back().second);
     const CStrokeView view; // zoom 1, the picture at the window's corner
     int dabs = stroke.Press(points[0].first, points[0].second, view, context.pressure).dabs;
     for (std::size_t k = 1; k < points.size(); ++k)

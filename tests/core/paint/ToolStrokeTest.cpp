@@ -1,6 +1,7 @@
 #include "core/paint/ToolStroke.h"
 #include "PaintTestHelpers.h"
 #include "core/base/RuntimeRandom.h"
+#include "core/paint/CloneState.h"
 #include "core/paint/PaintBucket.h"
 #include "core/paint/PaintingContext.h"
 #include "core/paint/ToolOperatorState.h"
@@ -27,8 +28,8 @@ void UseHardBrush(CPaintingContext& context, int size, int pressureMode = kPress
 } // namespace
 
 TEST(ToolStroke, RoutingTableGivesEachToolItsColourSource) {
-    std::map<int, int> expected = {{1, 0}, {2, 0}, {3, 0},  {24, 0}, {25, 0},
-                                   {8, 2}, {9, 3}, {18, 4}, {19, 5}, {21, 7}};
+    std::map<int, int> expected = {{1, 0},  {2, 0},  {3, 0},  {24, 0}, {25, 0}, {8, 2},  {9, 3},
+                                   {18, 4}, {19, 5}, {21, 7}, {4, 1},  {20, 1}, {54, 1}, {28, 28}};
     for (int id = 11; id <= 17; ++id) expected[id] = id;
     for (int id = 29; id <= 37; ++id) expected[id] = id;
     for (int id = -1; id <= 60; ++id) {
@@ -51,24 +52,41 @@ TEST(ToolStroke, EachToolPassesItsArguments) {
     UseHardBrush(context, 5, kPressureSizeAndOpacity);
     CToolOperatorState operators;
     CRuntimeRandom random;
-    CDIBSection2 pic, read;
+    CDIBSection2 pic, read, original, around;
     MakeSolid(pic, 8, 8, Bgr{0, 0, 0});
     read.Copy(&pic);
+    MakeSolid(original, 8, 8, Bgr{0, 0, 0});
+    MakeSolid(around, 24, 24, Bgr{0, 0, 0});
+    CCloneState clone;
+    clone.SetSource(nullptr, 1, 1);
+    CToolSources sources;
+    sources.original = &original;
+    sources.surroundings = &around;
+    sources.clone = &clone;
     for (int id = 0; id <= 60; ++id) {
         if (!IsStrokeTool(id)) continue;
-        CToolStroke stroke(id, context, operators, random, pic, read);
+        CToolStroke stroke(id, context, operators, random, pic, read, sources);
+        ASSERT_TRUE(stroke.Paints()) << id;
         const CDabArgs& args = stroke.Engine().dabTemplate;
         const int kind = ToolColorSourceKind(id);
         const bool painting = kind == kSourcePlain;
         EXPECT_EQ(args.opacity, 99) << id;
         EXPECT_EQ(args.blendMode, 3) << id;
         EXPECT_EQ(args.colorSource, kind) << id;
-        EXPECT_EQ(args.pressureMode, id == 21 ? 0 : kPressureSizeAndOpacity) << id;
-        // The texture, its mode and the random offsets belong to the painting brushes.
-        EXPECT_EQ(args.textureStrength, painting ? 150 : 0) << id;
+        const bool ignoresPen = id == 20 || id == 21 || id == 54;
+        EXPECT_EQ(args.pressureMode, ignoresPen ? 0 : kPressureSizeAndOpacity) << id;
+        // The texture, its mode and the random offsets belong to the painting brushes;
+        // the restore brush and the cross-border clonner copy a picture that repeats.
+        const bool copies = id == 20 || id == 54;
+        EXPECT_EQ(args.textureStrength, painting ? 150 : copies ? 255 : 0) << id;
         EXPECT_EQ(args.source == &context.texture, painting) << id;
+        if (copies) {
+            EXPECT_EQ(args.source, id == 20 ? &original : &around) << id;
+        }
         EXPECT_EQ(stroke.Engine().textureAligned, !painting) << id;
-        EXPECT_EQ(args.customSource != nullptr, !painting && kind != kSourceHistory) << id;
+        EXPECT_EQ(args.customSource != nullptr,
+                  !painting && kind > kSourceClone && kind != kSourceHistory)
+            << id;
     }
 }
 
@@ -92,7 +110,7 @@ TEST(ToolStroke, RetouchStrokePaintsUnderTheBrushOnly) {
     EXPECT_LE(changed.left, 20 - 3);
     EXPECT_GE(changed.right, 30 + 3);
 
-    // A tool it does not paint yet leaves the picture alone.
+    // The rubber stamp without a source leaves the picture alone.
     CDIBSection2 other;
     other.Copy(&before);
     CToolStroke stamp(4, context, operators, random, other, read);
