@@ -20,8 +20,7 @@ void WritePng(const std::string& path, int w, int h) {
     ASSERT_EQ(buffer.Allocate(w, h), 0);
     picture.ExportRGB(buffer.LockRGB());
     buffer.Unlock();
-    buffer.Save(path, kFormatPNG);
-    ASSERT_EQ(GetLastError(), 0u);
+    ASSERT_EQ(buffer.Save(path, kFormatPNG), 0u);
 }
 
 bool ReadPng(const std::string& path, CDIBSection2& picture) {

@@ -120,6 +120,66 @@ private slots:
         QVERIFY(!IsColor(canvas->Model().WorkingImage(), 40, 30, kGreen));
     }
 
+    void crossBorderClonerBringsTheSurroundingsAcrossTheEdge() {
+        UseBrush(8, 0, 0);
+        CCanvasWnd* canvas = NewCanvas(60, 40);
+        CCanvasModel& model = canvas->Model();
+        QVERIFY(m_run.app->SelectTool(kToolCrossBorder));
+        // Without surroundings the help picture explains them (here: it is missing).
+        QString text;
+        test::AnswerMessageBox(QMessageBox::Ok, &text);
+        QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, Client(canvas, 30, 20));
+        QVERIFY(text.contains("hlpfile2.png"));
+        QVERIFY(!model.CanUndo());
+
+        CDIBSection2 surroundings;
+        test::MakePatternPicture(surroundings, 180, 120, 9);
+        model.surroundingsImage = &surroundings;
+        model.tileOffsetX = 60, model.tileOffsetY = 40; // the tile in the middle
+        QTest::mousePress(canvas->viewport(), Qt::LeftButton, {}, Client(canvas, 52, 20));
+        QTest::mouseMove(canvas->viewport(), Client(canvas, 58, 20));
+        QTest::mouseMove(canvas->viewport(), Client(canvas, 64, 20));
+        QTest::mouseRelease(canvas->viewport(), Qt::LeftButton, {}, Client(canvas, 64, 20));
+        // Tile column 2 now holds what lies right of the tile in the photograph.
+        const std::uint8_t* got = model.WorkingImage().GetRow(20) + 2 * 4;
+        const std::uint8_t* want = surroundings.GetRow(20 + 40) + (60 + 60 + 2) * 4;
+        QCOMPARE(std::memcmp(got, want, 3), 0);
+        model.surroundingsImage = nullptr;
+    }
+
+    void rubberStampClonesFromTheRightClickedPoint() {
+        UseBrush(6, 0, 0);
+        AppState().clone.feedback = false;
+        AppState().clone.aligned = true;
+        CCanvasWnd* canvas = NewCanvas(80, 40);
+        CDIBSection2 before;
+        before.Copy(&canvas->Model().WorkingImage());
+        QVERIFY(m_run.app->SelectTool(kToolRubberStamp));
+        QTest::mouseClick(canvas->viewport(), Qt::RightButton, {}, Client(canvas, 10, 20));
+        QVERIFY(AppState().clone.HasSource());
+        QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, Client(canvas, 50, 20));
+        const std::uint8_t* got = canvas->Model().WorkingImage().GetRow(20) + 50 * 4;
+        QCOMPARE(std::memcmp(got, before.GetRow(20) + 10 * 4, 3), 0);
+        QCOMPARE(AppState().clone.targetMarkerX, 50);
+        // Another tool forgets the source.
+        QVERIFY(m_run.app->SelectTool(kToolPaintBrush));
+        QVERIFY(!AppState().clone.HasSource());
+    }
+
+    void originalCloneOnANewDocumentSaysWhyAndPaintsNothing() {
+        UseBrush(6, 0, 0);
+        CCanvasWnd* canvas = NewCanvas(40, 40);
+        CDIBSection2 before;
+        before.Copy(&canvas->Model().WorkingImage());
+        AppState().painting.cloneSourceKind = kCloneOriginal;
+        QString text;
+        test::AnswerMessageBox(QMessageBox::Ok, &text);
+        QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, Client(canvas, 20, 20));
+        AppState().painting.cloneSourceKind = kCloneNone;
+        QVERIFY(text.startsWith("This image doesn't have an Original!"));
+        QCOMPARE(ChangedPixels(before, canvas->Model().WorkingImage()), 0);
+    }
+
     void halfPenPressureShrinksAPressureBrushDab() {
         UseBrush(20, 3, 1); // "Pressure": the soft rim falls away first
         const int full = DabPixels(40, 40);

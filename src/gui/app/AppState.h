@@ -1,6 +1,7 @@
 #pragma once
 #include "core/base/ColorRef.h"
 #include "core/base/RuntimeRandom.h"
+#include "core/paint/CloneState.h"
 #include "core/paint/PaintingContext.h"
 #include "core/paint/ToolOperatorState.h"
 #include "core/paint/ToolSet.h"
@@ -19,13 +20,21 @@ struct CAppState {
     CToolSet tools;
     /// What strokes read: opacity, blend mode, the current brush, texture, pressure.
     CPaintingContext painting;
+    /// The rubber stamp's source, target and options.
+    CCloneState clone;
+    /// What every accepted choice of a tool does besides the tool set's own work: the
+    /// stamp's source is forgotten and the operators' tables follow the tool.
+    void ToolChosen() {
+        clone.Reset();
+        operators.ToolChosen(tools.Current(), random);
+    }
     /// The retouch and effect brushes' tables, and the random source of the strokes.
     CToolOperatorState operators;
     CRuntimeRandom random{std::uint32_t(std::random_device{}())};
     /// Chooses a tool on the tool set with the painting context (no panels refreshed).
     bool ChooseTool(int toolId) {
         if (!tools.ChooseTool(toolId, painting)) return false;
-        operators.ToolChosen(toolId, random);
+        ToolChosen();
         return true;
     }
     /// Raised by Escape and by closing a view: long tool runs stop at the next check.

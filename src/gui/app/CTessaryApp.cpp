@@ -80,6 +80,9 @@ bool CTessaryApp::InitInstance() {
     LoadRecentFiles();
     AppState().painting.SetForeColor(m_settings.foreColor);
     AppState().painting.backColor = m_settings.backColor;
+    AppState().clone.aligned = m_settings.stampAligned != 0;
+    AppState().clone.feedback = m_settings.stampFeedback != 0;
+    AppState().clone.wrapOther = m_settings.stampWrap != 0;
     if (m_settings.tablet) m_tablet.Load();
     const std::vector<std::string> libraryMessages =
         AppState().tools.LoadLibraries(ProgramFolders().brushes, *m_store, AppState().painting);
@@ -114,6 +117,9 @@ void CTessaryApp::WriteSettings() {
     SaveRecentFiles();
     m_settings.foreColor = AppState().painting.foreColor;
     m_settings.backColor = AppState().painting.backColor;
+    m_settings.stampAligned = AppState().clone.aligned ? 1 : 0;
+    m_settings.stampFeedback = AppState().clone.feedback ? 1 : 0;
+    m_settings.stampWrap = AppState().clone.wrapOther ? 1 : 0;
     m_settings.Save(*m_store, m_programFolder.toStdString());
     // The brush selections live with the tool set; written after the settings so that
     // the values read at start do not overwrite them.
@@ -303,13 +309,14 @@ bool CTessaryApp::ReturnToPreviousTool() {
 
 bool CTessaryApp::AfterToolChoice(bool accepted) {
     if (!accepted) return false;
-    CAppState& state = AppState();
-    state.operators.ToolChosen(state.tools.Current(), state.random);
+    AppState().ToolChosen();
     if (m_mainFrame) {
         m_mainFrame->RefreshToolPanels();
         for (QMdiSubWindow* w : m_mainFrame->MdiArea()->subWindowList())
-            if (auto* child = qobject_cast<CChildFrame*>(w))
+            if (auto* child = qobject_cast<CChildFrame*>(w)) {
                 child->View()->Canvas()->UpdateCursor();
+                child->View()->Canvas()->viewport()->update(); // the stamp's crosses go
+            }
     }
     emit toolChanged(AppState().tools.Current());
     return true;
@@ -360,6 +367,10 @@ bool CTessaryApp::OnCommand(int id) {
             SelectTool(t.tool);
             return true;
         }
+    }
+    if (id >= ID_CLONE_NONE && id <= ID_CLONE_ORIGINAL) {
+        AppState().painting.cloneSourceKind = id - ID_CLONE_NONE;
+        return true;
     }
     // The text button starts the text command, which comes with the text tool.
     if (id >= ID_TOOL_POSITION_FIRST && id < ID_TOOL_POSITION_FIRST + kPositionText) {
@@ -426,6 +437,11 @@ bool CTessaryApp::UpdateCommand(int id, CommandState& state) {
                             (t.tool == kToolZoom && tools.Current() == kToolZoomOut);
             return true;
         }
+    }
+    if (id >= ID_CLONE_NONE && id <= ID_CLONE_ORIGINAL) {
+        state.enabled = !AppState().tools.StrokeActive();
+        state.checked = AppState().painting.cloneSourceKind == id - ID_CLONE_NONE;
+        return true;
     }
     if (id >= ID_TOOL_POSITION_FIRST && id <= ID_TOOL_POSITION_LAST) {
         const CToolSet& tools = AppState().tools;

@@ -108,6 +108,10 @@ enum CommandId : int {
     ID_TOOL_POSITION_FIRST = 33100,
     ID_TOOL_POSITION_LAST = 33110,
     ID_TOOL_COLOR_PICK = 33111,
+    // What the painting brushes take their colour from: none, the texture, the Original.
+    ID_CLONE_NONE = 33112,
+    ID_CLONE_TEXTURE = 33113,
+    ID_CLONE_ORIGINAL = 33114,
     ID_TABLET = 32889,
     ID_SETTINGS = 32797,
 

@@ -6,6 +6,7 @@
 #include "gui/app/AppState.h"
 #include "gui/app/CTessaryDoc.h"
 #include "gui/app/CommandIds.h"
+#include "gui/paint/CStampPanel.h"
 #include "gui/paint/CToolListPicker.h"
 #include "gui/paint/CToolsPanel.h"
 #include "gui/ui/CChildFrame.h"
@@ -192,9 +193,13 @@ void CMainFrame::BuildToolPanels() {
     m_toolsDock = dock("Tools", "toolsDock", m_toolsPanel);
     m_retouchDock = dock("Retouch", "retouchDock", m_retouchPicker);
     m_effectsDock = dock("Effects", "effectsDock", m_effectsPicker);
-    // The pickers start hidden; the tools that need them show them.
+    m_stampPanel = new CStampPanel;
+    m_stampDock = dock("Stamp", "stampDock", m_stampPanel);
+    // The pickers and the stamp's options start hidden; the tools that need them show
+    // them.
     m_retouchDock->hide();
     m_effectsDock->hide();
+    m_stampDock->hide();
 }
 
 void CMainFrame::ShowRetouchPanel(bool show) {
@@ -210,6 +215,8 @@ void CMainFrame::RefreshToolPanels() {
     m_toolsPanel->Refresh(tools);
     m_retouchPicker->Refresh(tools);
     m_effectsPicker->Refresh(tools);
+    m_stampPanel->Refresh();
+    m_stampDock->setVisible(tools.Current() == kToolRubberStamp);
 }
 
 QAction* CMainFrame::Action(int id) const {

@@ -16,6 +16,7 @@ namespace quiltara::gui {
 
 class CChildFrame;
 class CToolListPicker;
+class CStampPanel;
 class CToolsPanel;
 class CTessaryDoc;
 class CTessaryView;
@@ -88,6 +89,8 @@ private:
     QDockWidget* m_toolsDock = nullptr;
     QDockWidget* m_retouchDock = nullptr;
     QDockWidget* m_effectsDock = nullptr;
+    CStampPanel* m_stampPanel = nullptr;
+    QDockWidget* m_stampDock = nullptr;
 };
 
 } // namespace quiltara::gui

@@ -293,6 +293,8 @@ void CCanvasWnd::mousePressEvent(QMouseEvent* event) {
             UpdateCursor();
             m_model.geometry.ZoomOutAt({pt.x(), pt.y()}, 0.6);
             ZoomChangedByTool();
+        } else if (RouteFor(app.tools.Current()).rightPressSetsSource && !m_stroke) {
+            SetStampSource(pt);
         }
         return;
     }
@@ -324,7 +326,13 @@ void CCanvasWnd::mousePressEvent(QMouseEvent* event) {
     default:
         switch (RouteFor(app.tools.Current()).action) {
         case ToolAction::Stroke:
-            if (!BeginToolStroke(pt, event->modifiers() & Qt::ShiftModifier)) m_dragging = false;
+            if (RouteFor(app.tools.Current()).rightPressSetsSource && !app.clone.HasSource()) {
+                // The first left press of the stamp sets its source instead of painting.
+                SetStampSource(pt);
+                m_dragging = false;
+            } else if (!BeginToolStroke(pt, event->modifiers() & Qt::ShiftModifier)) {
+                m_dragging = false;
+            }
             break;
         case ToolAction::Bucket:
             FillWithBucket();

@@ -5,7 +5,9 @@
 
 #include <QAbstractScrollArea>
 #include <QPoint>
+#include <QPointer>
 #include <memory>
+#include <vector>
 
 namespace quiltara {
 class CToolStroke;
@@ -116,11 +118,25 @@ private:
     /// shows: its wrapped pieces in the tile and in each neighbour.
     void UpdateImageArea(const CRect& memoryRect);
     void DrawGuides(QPainter& painter) const;
+    /// The Original as a stroke reads it (loaded from its swap file for the stroke),
+    /// null when the document has none.
+    const CDIBSection2* LoadedOriginal();
+    /// Tells the user why the tool cannot paint (no surroundings, no Original, no
+    /// texture, ...); true when it cannot.
+    bool ShowSourceProblem(int tool);
+    /// The rubber stamp's source point: the clicked point of this picture.
+    void SetStampSource(const QPoint& pt);
+    void UpdateStampMarkers();
+    std::vector<QRect> StampMarkerRects() const;
 
     CCanvasModel m_model;
     CCanvasEdit m_edit;
     std::unique_ptr<CToolStroke> m_stroke;
     QPointF m_lastStrokeEnd{-1e9, -1e9}; // image pixels, unwrapped
+    CDIBSection2 m_originalCopy;         // the Original during a stroke that reads it
+    QPoint m_guideEnd;                   // the line bridge's guide: press point to here
+    std::vector<QRect> m_markerRects;    // where the stamp's crosses were drawn
+    static QPointer<CCanvasWnd> s_stampSource, s_stampTarget;
     QPoint m_pressPoint;
     QPoint m_lastPoint;
     bool m_dragging = false;

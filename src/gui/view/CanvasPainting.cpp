@@ -2,18 +2,27 @@
 // rectangle tools, driven by the mouse or the pen.
 #include "gui/view/CCanvasWnd.h"
 
+#include "core/paint/CloneState.h"
+#include "core/paint/LineBridge.h"
 #include "core/paint/PaintBucket.h"
 #include "core/paint/RadialBurst.h"
 #include "core/paint/ToolSet.h"
 #include "core/paint/ToolStroke.h"
 #include "gui/app/AppState.h"
 #include "gui/app/CTessaryApp.h"
+#include "gui/ui/CHelpPictureWnd.h"
 
+#include <QMessageBox>
 #include <QPainter>
 #include <QTabletEvent>
 #include <cmath>
 
 namespace quiltara::gui {
+
+// The canvases the rubber stamp takes its source from and paints on; the crosses are
+// drawn on them. Guarded pointers: a closed window leaves them null.
+QPointer<CCanvasWnd> CCanvasWnd::s_stampSource;
+QPointer<CCanvasWnd> CCanvasWnd::s_stampTarget;
 
 namespace {
 
@@ -38,6 +47,8 @@ int WrapSpan(int lo, int hi, int n, int pieces[2][2]) {
 CCanvasWnd::~CCanvasWnd() {
     // A window closed with the button down keeps what was painted, as one undo step.
     if (m_stroke) EndToolStroke();
+    // A closed picture can no longer be the stamp's source.
+    if (s_stampSource == this) AppState().clone.Reset();
 }
 
 QPointF CCanvasWnd::StrokePoint(const QPoint& client) const {
@@ -50,14 +61,60 @@ int CCanvasWnd::Pressure() const {
     return app ? app->Tablet().Pressure() : 255;
 }
 
+const CDIBSection2* CCanvasWnd::LoadedOriginal() {
+    CDIBSection2* original = m_model.originalRef;
+    if (!original) return nullptr;
+    // The document keeps its Original on disk; a stroke reads a copy loaded at the
+    // press and dropped at the release, so the Original itself is never disturbed.
+    if (original->IsSwappedOut() && original->IsEmpty()) {
+        if (m_originalCopy.IsEmpty() && !m_originalCopy.LoadRaw(original->GetTempPath()))
+            return nullptr;
+        return &m_originalCopy;
+    }
+    return original->IsEmpty() ? nullptr : original;
+}
+
+void CCanvasWnd::SetStampSource(const QPoint& pt) {
+    const auto at = m_model.geometry.ClientToImage(pt.x(), pt.y());
+    CCanvasWnd* previous = s_stampSource;
+    // The source point is kept inside the picture it was taken from.
+    const auto wrapped = m_model.geometry.Wrap(at.x, at.y);
+    AppState().clone.SetSource(nullptr, wrapped.x, wrapped.y);
+    s_stampSource = this;
+    if (previous && previous != this) previous->viewport()->update();
+    viewport()->update();
+}
+
+bool CCanvasWnd::ShowSourceProblem(int tool) {
+    CAppState& app = AppState();
+    CToolSources sources;
+    sources.original = LoadedOriginal();
+    sources.surroundings = m_model.surroundingsImage;
+    sources.clone = &app.clone;
+    const ToolSourceProblem problem = ToolSourceMissing(tool, sources, app.painting);
+    if (problem == ToolSourceProblem::None) return false;
+    m_originalCopy.MakeEmpty();
+    if (problem == ToolSourceProblem::NoSurroundings) {
+        // A tile made without the wizard's surroundings has nothing to clone across its
+        // edges: the help picture explains where they come from.
+        CHelpPictureWnd::Show(kSurroundingsHelpPicture, this);
+    } else {
+        QMessageBox::information(this, "Quiltara", QString::fromUtf8(CloneMessage(problem)));
+    }
+    return true;
+}
+
 bool CCanvasWnd::BeginToolStroke(const QPoint& pt, bool fromLastStroke) {
     CAppState& app = AppState();
     const int tool = app.tools.Current();
     if (!IsStrokeTool(tool) || m_model.WorkingImage().IsEmpty()) return false;
+    if (ShowSourceProblem(tool)) return false;
 
     CToolSources sources;
-    const CDIBSection2* original = m_model.originalRef;
-    if (original && !original->IsEmpty() && !original->IsSwappedOut()) sources.original = original;
+    sources.original = LoadedOriginal();
+    sources.surroundings = m_model.surroundingsImage;
+    sources.surroundingsOffsetX = m_model.tileOffsetX;
+    sources.surroundingsOffsetY = m_model.tileOffsetY;
     if (tool == kToolHistoryBrush) {
         // The history brush paints back the picture the last undo step saved; without
         // one there is nothing to paint from.
@@ -72,13 +129,29 @@ bool CCanvasWnd::BeginToolStroke(const QPoint& pt, bool fromLastStroke) {
     }
 
     m_edit = m_model.BeginEditGrowing();
+    CDIBSection2* read = &m_edit.ReadImage();
+    if (tool == kToolRubberStamp) {
+        CCloneState& clone = app.clone;
+        CCanvasWnd* source = s_stampSource;
+        clone.sourceImage = source && source != this ? &source->Model().WorkingImage() : nullptr;
+        // In its own picture the stamp reads the live picture with "Feedback", so that it
+        // picks up what it has just laid down, and the picture as it was at the press
+        // without.
+        if (!clone.sourceImage && clone.feedback) read = &m_edit.Image();
+        sources.clone = &clone; // the stroke's press fixes the target start
+        s_stampTarget = this;
+    }
     m_stroke = std::make_unique<CToolStroke>(tool, app.painting, app.operators, app.random,
-                                             m_edit.Image(), m_edit.ReadImage(), sources);
+                                             m_edit.Image(), *read, sources);
     const QPointF p = StrokePoint(pt);
     const CStrokeView view{m_model.geometry.Zoom(), 0, 0};
     const bool line = fromLastStroke && m_lastStrokeEnd.x() > -1e8;
     const double zoom = m_model.geometry.Zoom();
     const QPointF start = line ? m_lastStrokeEnd * zoom : p;
+    if (tool == kToolLineBridge) {
+        m_guideEnd = pt;
+        m_stroke->SetGuide(start.x() / zoom, start.y() / zoom, start.x() / zoom, start.y() / zoom);
+    }
     CStrokeSegment segment = m_stroke->Press(start.x(), start.y(), view, Pressure());
     m_edit.Extend(segment.dabRect);
     UpdateImageArea(segment.dabRect);
@@ -88,6 +161,7 @@ bool CCanvasWnd::BeginToolStroke(const QPoint& pt, bool fromLastStroke) {
         m_edit.Extend(segment.dabRect);
         UpdateImageArea(segment.dabRect);
     }
+    UpdateStampMarkers();
     return true;
 }
 
@@ -95,17 +169,58 @@ void CCanvasWnd::ContinueToolStroke(const QPoint& pt) {
     if (!m_stroke) return;
     ScrollUnderPointer(pt);
     const QPointF p = StrokePoint(pt);
-    const CStrokeSegment segment =
-        m_stroke->Move(p.x(), p.y(), {m_model.geometry.Zoom(), 0, 0}, Pressure());
-    m_lastStrokeEnd = p / m_model.geometry.Zoom();
+    const double zoom = m_model.geometry.Zoom();
+    if (m_stroke->ToolId() == kToolLineBridge) {
+        // The guide runs from the press along the larger of the two distances.
+        const QPoint d = pt - m_pressPoint;
+        const QPoint end = GuideIsHorizontal(d.x(), d.y()) ? QPoint(pt.x(), m_pressPoint.y())
+                                                           : QPoint(m_pressPoint.x(), pt.y());
+        const QRect old = QRect(m_pressPoint, m_guideEnd).normalized().adjusted(-2, -2, 2, 2);
+        m_guideEnd = end;
+        viewport()->update(old);
+        viewport()->update(QRect(m_pressPoint, end).normalized().adjusted(-2, -2, 2, 2));
+        const QPointF a = StrokePoint(m_pressPoint), b = StrokePoint(end);
+        m_stroke->SetGuide(a.x() / zoom, a.y() / zoom, b.x() / zoom, b.y() / zoom);
+    }
+    const CStrokeSegment segment = m_stroke->Move(p.x(), p.y(), {zoom, 0, 0}, Pressure());
+    m_lastStrokeEnd = p / zoom;
     if (segment.dabs == 0) return;
     m_edit.Extend(segment.dabRect);
     UpdateImageArea(segment.dabRect);
+    UpdateStampMarkers();
+}
+
+void CCanvasWnd::UpdateStampMarkers() {
+    if (AppState().tools.Current() != kToolRubberStamp) return;
+    for (CCanvasWnd* canvas :
+         {static_cast<CCanvasWnd*>(s_stampSource), static_cast<CCanvasWnd*>(s_stampTarget)})
+        if (canvas) {
+            for (const QRect& r : canvas->m_markerRects) canvas->viewport()->update(r);
+            canvas->m_markerRects = canvas->StampMarkerRects();
+            for (const QRect& r : canvas->m_markerRects) canvas->viewport()->update(r);
+        }
+}
+
+std::vector<QRect> CCanvasWnd::StampMarkerRects() const {
+    std::vector<QRect> rects;
+    const CCloneState& clone = AppState().clone;
+    auto add = [&](int x, int y) {
+        if (x < 0 || y < 0) return;
+        const auto c = m_model.geometry.ImageToClient(x, y);
+        rects.push_back(QRect(c.x - 6, c.y - 6, 13, 13));
+    };
+    if (this == s_stampSource) add(clone.sourceMarkerX, clone.sourceMarkerY);
+    if (this == s_stampTarget) add(clone.targetMarkerX, clone.targetMarkerY);
+    return rects;
 }
 
 void CCanvasWnd::EndToolStroke() {
     if (!m_stroke) return;
+    const bool guide = m_stroke->ToolId() == kToolLineBridge;
     m_stroke.reset();
+    m_originalCopy.MakeEmpty();
+    if (guide)
+        viewport()->update(QRect(m_pressPoint, m_guideEnd).normalized().adjusted(-2, -2, 2, 2));
     m_edit.Commit(); // one undo step for the whole stroke
     m_model.History().ReleaseStepImages();
     m_dragging = false;
@@ -197,8 +312,27 @@ void CCanvasWnd::UpdateImageArea(const CRect& memoryRect) {
 }
 
 void CCanvasWnd::DrawGuides(QPainter& painter) const {
-    if (!m_dragging || m_tracking != Tracking::None) return;
     const int tool = AppState().tools.Current();
+    if (tool == kToolRubberStamp) {
+        // The stamp's source and target as crosses that invert what is under them.
+        painter.save();
+        painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+        painter.setPen(QPen(Qt::black, 1));
+        for (const QRect& r : StampMarkerRects()) {
+            const QPoint c = r.center();
+            painter.drawLine(c.x() - 5, c.y(), c.x() + 5, c.y());
+            painter.drawLine(c.x(), c.y() - 5, c.x(), c.y() + 5);
+        }
+        painter.restore();
+    }
+    if (m_stroke && m_stroke->ToolId() == kToolLineBridge) {
+        painter.save();
+        painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+        painter.setPen(QPen(Qt::black, 1));
+        painter.drawLine(m_pressPoint, m_guideEnd);
+        painter.restore();
+    }
+    if (!m_dragging || m_tracking != Tracking::None) return;
     if (RouteFor(tool).action != ToolAction::Rectangle) return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
