@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -19,6 +20,11 @@ int main(int argc, char** argv) {
 
     quiltara::gui::CTessaryApp app;
     if (!app.InitInstance()) return 1;
+    // Files named on the command line, or handed over by a file manager, open once the
+    // main window is up.
+    const QStringList files = QApplication::arguments().mid(1);
+    if (!files.isEmpty())
+        QTimer::singleShot(0, &app, [&app, files] { app.OpenCommandLineFiles(files); });
     const int result = application.exec();
     app.ExitInstance();
     return result;
