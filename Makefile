@@ -1,11 +1,12 @@
 # make run   - install what is missing, build (Release) and start Quiltara
 # make test  - the same set-up, then build and run every test through CTest
+# make package - the same build, then a Debian package (build/packages/quiltara_*.deb)
 BUILD_DIR ?= build
 BUILD_TYPE ?= Release
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench package clean
 
 all: build
 
@@ -28,6 +29,9 @@ test: build
 
 bench: build
 	for b in $(BUILD_DIR)/bin/*_bench; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b; done
+
+package: build
+	cmake --build $(BUILD_DIR) --target package
 
 clean:
 	rm -rf $(BUILD_DIR)

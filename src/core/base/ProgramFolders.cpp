@@ -67,4 +67,64 @@ bool EnsureProgramFolders(const CProgramFolders& f) {
     return ok;
 }
 
+namespace {
+// Copies one plain file when the target is not there yet; true when it copied.
+bool SeedFile(const fs::path& from, const fs::path& to) {
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(to, ec))) return false;
+    fs::path part = to;
+    part += ".part";
+    fs::remove(part, ec);
+    if (!fs::copy_file(from, part, ec)) {
+        fs::remove(part, ec);
+        return false;
+    }
+    // The user may have made the file meanwhile; never replace it.
+    if (fs::exists(fs::symlink_status(to, ec))) {
+        fs::remove(part, ec);
+        return false;
+    }
+    fs::rename(part, to, ec);
+    if (ec) fs::remove(part, ec);
+    return !ec;
+}
+} // namespace
+
+int SeedProgramFolder(const std::string& dataFolder, const std::string& programFolder) {
+    std::error_code ec;
+    if (dataFolder.empty() || programFolder.empty() ||
+        fs::equivalent(dataFolder, programFolder, ec))
+        return 0;
+    int copied = 0;
+    for (const char* name : kSeededDataFolders) {
+        const fs::path from = fs::path(dataFolder) / name;
+        const fs::path to = fs::path(programFolder) / name;
+        if (!fs::is_directory(fs::symlink_status(from, ec))) continue;
+        fs::create_directories(to, ec);
+        if (!fs::is_directory(to, ec)) continue;
+        std::error_code walk;
+        fs::recursive_directory_iterator it(from, fs::directory_options::skip_permission_denied,
+                                            walk);
+        for (const fs::recursive_directory_iterator end; !walk && it != end; it.increment(walk)) {
+            std::error_code entryError;
+            const fs::path& source = it->path();
+            const fs::file_status status = it->symlink_status(entryError);
+            const fs::path target = to / source.lexically_relative(from);
+            if (entryError || source.filename().string().front() == '.') {
+                if (fs::is_directory(status)) it.disable_recursion_pending();
+                continue;
+            }
+            if (fs::is_directory(status)) {
+                fs::create_directory(target, entryError);
+                // A plain file where the folder belongs: leave that branch out.
+                if (!fs::is_directory(fs::symlink_status(target, entryError)))
+                    it.disable_recursion_pending();
+            } else if (fs::is_regular_file(status) && SeedFile(source, target)) {
+                ++copied;
+            }
+        }
+    }
+    return copied;
+}
+
 } // namespace quiltara

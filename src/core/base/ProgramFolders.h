@@ -32,4 +32,17 @@ int DeleteSwapFiles(const std::string& folder);
 /// one of them could not be made.
 bool EnsureProgramFolders(const CProgramFolders& folders);
 
+/// The data folders a program folder is seeded with.
+inline constexpr const char* kSeededDataFolders[] = {"Help", "Brushes", "Textures", "Swatches",
+                                                     "Samples"};
+
+/// Copies into programFolder every file below the data folders of dataFolder (the
+/// installed read-only data, or a build tree) that programFolder lacks, and creates the
+/// data folders themselves. Files already there, the user's own or changed ones, are
+/// never replaced. Only plain files are copied: links, files whose names start with a
+/// dot and anything outside the data folders are left alone. A file is copied under a
+/// temporary name and renamed when complete, so an interrupted copy is taken up again
+/// next time. Returns the number of files copied.
+int SeedProgramFolder(const std::string& dataFolder, const std::string& programFolder);
+
 } // namespace quiltara

@@ -232,6 +232,22 @@ CTessaryDoc* CTessaryApp::OpenDocumentFile(const QString& path) {
     return raw;
 }
 
+int CTessaryApp::OpenCommandLineFiles(const QStringList& arguments) {
+    int opened = 0;
+    bool optionsEnded = false;
+    for (const QString& argument : arguments) {
+        if (!optionsEnded && argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (argument.isEmpty() || (!optionsEnded && argument.startsWith('-'))) continue;
+        const QUrl url(argument);
+        const QString path = url.isLocalFile() ? url.toLocalFile() : argument;
+        if (OpenDocumentFile(path)) ++opened;
+    }
+    return opened;
+}
+
 CTessaryDoc* CTessaryApp::NewDocument() {
     auto document = std::make_unique<CTessaryDoc>();
     CAppState& state = AppState();

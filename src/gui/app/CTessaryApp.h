@@ -47,6 +47,11 @@ public:
     void OnFileOpen();
     /// Opens path as a new document window; tells the user when it cannot be read.
     CTessaryDoc* OpenDocumentFile(const QString& path);
+    /// The program's arguments (without the program's name) as a file manager or a
+    /// shell gives them: each path or file: URL opens as a document, through the tile
+    /// wizard. Options (starting with "-") are skipped, except after "--". Returns the
+    /// number of documents opened.
+    int OpenCommandLineFiles(const QStringList& arguments);
     /// The four-entry recent-file list, newest first.
     const QStringList& RecentFiles() const { return m_recentFiles; }
     /// The camera-information panel, once a photograph showed it (else null).

@@ -1,49 +1,50 @@
 #include "gui/app/ProgramFolderLocator.h"
 
+#include "core/base/ProgramFolders.h"
+
 #include <QCoreApplication>
 #include <QDir>
-#include <QDirIterator>
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
 namespace quiltara::gui {
 
 namespace {
-// Copies what is missing from the installed read-only data into the user's folder.
-void FillFrom(const QString& from, const QString& to) {
-    QDirIterator it(from, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString file = it.next();
-        const QString target = to + '/' + QDir(from).relativeFilePath(file);
-        if (QFileInfo::exists(target)) continue;
-        QDir().mkpath(QFileInfo(target).absolutePath());
-        QFile::copy(file, target);
-    }
+bool HoldsBrushes(const QString& folder) {
+    return QFileInfo(folder + "/Brushes").isDir();
 }
 } // namespace
 
-QString LocateProgramFolder() {
-    const QString home = qEnvironmentVariable("QUILTARA_HOME");
-    if (!home.isEmpty()) {
-        QDir().mkpath(home);
-        return QDir(home).absolutePath();
-    }
+QStringList InstalledDataFolders() {
     const QString exeFolder = QCoreApplication::applicationDirPath();
-    if (QFileInfo(exeFolder + "/Brushes").isDir()) return exeFolder;
-
-    const QString user = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(user);
+    QStringList candidates{exeFolder, QDir(exeFolder).absoluteFilePath("../share/quiltara")};
     for (const QString& dataDir :
-         QStandardPaths::standardLocations(QStandardPaths::AppDataLocation)) {
-        if (dataDir != user && QFileInfo(dataDir + "/Brushes").isDir()) {
-            FillFrom(dataDir, user);
-            break;
-        }
+         QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
+        candidates << dataDir + "/quiltara";
+    QStringList found;
+    for (const QString& candidate : candidates) {
+        const QString folder = QDir(candidate).canonicalPath();
+        if (!folder.isEmpty() && HoldsBrushes(folder) && !found.contains(folder)) found << folder;
     }
-    const QString shared = QDir(exeFolder).absoluteFilePath("../share/quiltara");
-    if (QFileInfo(shared + "/Brushes").isDir()) FillFrom(shared, user);
-    return user;
+    return found;
+}
+
+QString LocateProgramFolder() {
+    QString folder = qEnvironmentVariable("QUILTARA_HOME");
+    if (folder.isEmpty()) {
+        const QString exeFolder = QCoreApplication::applicationDirPath();
+        if (HoldsBrushes(exeFolder)) return exeFolder;
+        folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    }
+    QDir().mkpath(folder);
+    folder = QDir(folder).absolutePath();
+    // A fresh or incomplete program folder gets the help, brushes, textures, swatches
+    // and samples it lacks; what the user has there is kept.
+    const QStringList sources = InstalledDataFolders();
+    if (!sources.isEmpty())
+        SeedProgramFolder(QFile::encodeName(sources.first()).toStdString(),
+                          QFile::encodeName(folder).toStdString());
+    return folder;
 }
 
 } // namespace quiltara::gui
