@@ -60,32 +60,28 @@ void BlurRing(std::vector<float>& grid, int cells, int count, std::size_t stride
 }
 
 // The light's slope across the tile in one direction, per channel value and pixel,
-// from its step across the wrap: the mean of a thin band just inside the last edge
-// less that of the band just inside the first, over the band's distance. A tile that
-// wraps has no such step beyond what its grain explains by chance (three standard
-// errors of the mean); its slope is 0, and the flattening stays a pure wrapping one.
+// from its step across the wrap: the mean over the seam of last pixel less first,
+// over the distance between them. Taking the slope out brings that mean step to 0.
+// A tile that wraps has no such step beyond what its grain explains by chance (three
+// standard errors of the mean): its slope is 0, and it is flattened by the wrapping
+// blur alone. (Bands wider than a pixel would see the texture's own gradients beside
+// the wrap, and taking those out would draw a line along a seamless wrap.)
 double WrapSlope(const CDIBSection2& tile, bool acrossColumns, int c) {
     const int w = tile.GetWidth(), h = tile.GetHeight();
     const int length = acrossColumns ? w : h, along = acrossColumns ? h : w;
-    const int band = std::clamp(length / 32, 1, 8);
-    if (length < 2 * band + 2 || along < 2) return 0;
+    if (length < 3 || along < 2) return 0;
     double sum = 0, squares = 0;
     for (int a = 0; a < along; ++a) {
-        double step = 0;
-        for (int i = 0; i < band; ++i) {
-            const std::uint8_t* last =
-                acrossColumns ? tile.PixelAt(w - 1 - i, a) : tile.PixelAt(a, h - 1 - i);
-            const std::uint8_t* first = acrossColumns ? tile.PixelAt(i, a) : tile.PixelAt(a, i);
-            step += double(last[c]) - first[c];
-        }
-        step /= band;
+        const std::uint8_t* last = acrossColumns ? tile.PixelAt(w - 1, a) : tile.PixelAt(a, h - 1);
+        const std::uint8_t* first = acrossColumns ? tile.PixelAt(0, a) : tile.PixelAt(a, 0);
+        const double step = double(last[c]) - first[c];
         sum += step;
         squares += step * step;
     }
     const double mean = sum / along;
     const double variance = std::max(0.0, (squares - along * mean * mean) / (along - 1));
     if (std::abs(mean) <= 3 * std::sqrt(variance / along)) return 0;
-    return mean / (length - band);
+    return mean / (length - 1);
 }
 
 } // namespace

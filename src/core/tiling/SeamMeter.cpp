@@ -12,7 +12,7 @@ namespace {
 
 // The heat is smoothed over this many pixels on each side along the seam: a single
 // pixel of grain should not light up, a stretch of a few pixels should.
-constexpr int kHeatRadius = 4;
+constexpr int kHeatRadius = 8;
 // Steps below one level are as good as none: the score does not divide by less.
 constexpr double kLeastStep = 1.0;
 // Standard errors of the mean that chance may account for.

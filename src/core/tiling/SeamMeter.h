@@ -47,7 +47,7 @@ public:
 
     /// Heat along the left/right seam, one value per memory row (0 = the wrap is
     /// invisible there, 1 = the step across is three times the steps beside it or
-    /// more), smoothed over a few pixels along the seam. Empty when not measured.
+    /// more), smoothed over 8 pixels each way along the seam. Empty when not measured.
     const std::vector<float>& LeftRightHeat() const { return m_leftRightHeat; }
     /// The same along the top/bottom seam, one value per column.
     const std::vector<float>& TopBottomHeat() const { return m_topBottomHeat; }
