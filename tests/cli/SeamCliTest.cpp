@@ -104,6 +104,17 @@ TEST_F(SeamCli, FlattenTakesTheGradientOut) {
     EXPECT_LT(Value(RunCli("seam " + out).output, "repetition"), 0.5 * before);
 }
 
+TEST_F(SeamCli, TileFlattensAsFlattenDoes) {
+    const std::string plain = folder.File("plain.png"), flat = folder.File("flat.png");
+    ASSERT_EQ(RunCli("tile " + lit + " " + plain + " --tile 80x60").status, 0);
+    ASSERT_EQ(RunCli("flatten " + plain + " " + flat).status, 0);
+    ASSERT_EQ(RunCli("tile " + lit + " " + out + " --tile 80x60 --flatten-light").status, 0);
+    CDIBSection2 a, b;
+    ASSERT_TRUE(ReadPng(flat, a));
+    ASSERT_TRUE(ReadPng(out, b));
+    EXPECT_TRUE(test::SamePixels(a, b));
+}
+
 TEST_F(SeamCli, RepeatWritesTheSheet) {
     ASSERT_EQ(RunCli("repeat " + wraps + " " + out + " 3x2").status, 0);
     CDIBSection2 tile, sheet, moved;
