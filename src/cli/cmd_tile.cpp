@@ -67,6 +67,8 @@ int RunTile(const std::vector<std::string>& args) {
             surroundingsPath = args[++i];
         } else if (a == "--whole") {
             job.whole = true;
+        } else if (a == "--flatten-light") {
+            job.flattenLight = true;
         } else if (a.rfind("--", 0) == 0) {
             return Fail("unknown option " + a);
         } else {
@@ -102,10 +104,10 @@ int RunTile(const std::vector<std::string>& args) {
 const CliRegistration tileCommand(
     {"tile",
      "tile IN OUT [--mode none|mandalay|sunflower|wash] [--tile W[xH]] [--at X,Y] "
-     "[--source-size WxH] [--pitch DEG] [--surroundings FILE] [--whole]",
+     "[--source-size WxH] [--pitch DEG] [--surroundings FILE] [--whole] [--flatten-light]",
      "cut a tile from a photograph as the tile wizard does (--at: the frame's left column "
      "and top row, centred by default; --surroundings prints the tile's offset, rows from "
-     "the bottom)",
+     "the bottom; --flatten-light takes the light out of the tile and its surroundings)",
      RunTile});
 
 } // namespace

@@ -162,6 +162,11 @@ void CTileWizardModel::SetEffectMode(int mode) {
     if (m_step == 2) Recompute();
 }
 
+void CTileWizardModel::SetFlattenLight(bool on) {
+    m_flattenLight = on;
+    if (m_step == 2) Recompute();
+}
+
 void CTileWizardModel::EnterStep2() {
     if (m_resizePending) Apply();
     m_sliders = TileSlidersFor(m_tileW, m_tileH);
@@ -202,6 +207,9 @@ void CTileWizardModel::Recompute() {
     // Made aside: when the memory runs out the last tile stays whole.
     CDIBSection2 tile;
     quiltara::ComputeTile(source, frame, m_effectMode, tile);
+    CLightField light;
+    if (m_flattenLight && light.Measure(tile)) light.Apply(tile);
+    m_light = std::move(light);
     m_resultTile = std::move(tile);
     m_selection = ClampedSelection(frame, source.GetWidth(), source.GetHeight());
 }
@@ -250,6 +258,10 @@ void CTileWizardModel::TakeOutcome(TileWizardOutcome& outcome) {
     if (m_resultTile.IsEmpty()) Recompute();
     CutSurroundings(EffectiveSource(), m_selection, m_resultTile.GetWidth(),
                     m_resultTile.GetHeight(), outcome.surroundings);
+    // The photograph around the tile takes the tile's light out where it lies.
+    if (m_flattenLight)
+        m_light.Apply(outcome.surroundings.image, outcome.surroundings.offsetX,
+                      outcome.surroundings.offsetY);
     outcome.image = std::move(m_resultTile);
     m_resultTile.MakeEmpty();
 }
@@ -265,6 +277,7 @@ bool RunTileJob(const CDIBSection2& picture, const TileJob& job, TileWizardOutco
     model.SetTileWidth(job.tileW);
     model.SetTileHeight(job.tileH);
     model.SetEffectMode(job.mode);
+    model.SetFlattenLight(job.flattenLight);
     // A turned picture is kept whole as well: the wizard's first step can be reached
     // again after the pitch was set.
     if (job.hasPitch && !model.ApplyPitch(job.pitch)) return false;

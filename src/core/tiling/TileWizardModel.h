@@ -3,6 +3,7 @@
 // place over it, the tile size and effect, and what the document receives. The
 // dialog shows this state and forwards the user's actions; the command-line tool
 // and the tests drive it directly.
+#include "core/filters/FlattenLight.h"
 #include "core/image/DIBSection2.h"
 #include "core/tiling/TileEffects.h"
 #include "core/tiling/TileSliders.h"
@@ -110,6 +111,11 @@ public:
     bool SetTileHeight(int height);
     int EffectMode() const { return m_effectMode; }
     void SetEffectMode(int mode);
+    /// "Flatten Light": the result tile has its light taken out (wrapping around its
+    /// edges), and the photograph around it the same light, so that what the
+    /// cross-border cloner copies from it still matches the tile.
+    bool FlattenLightOn() const { return m_flattenLight; }
+    void SetFlattenLight(bool on);
     int Step() const { return m_step; }
     /// "Next >": applies a waiting resize, sets up the sliders, computes the tile.
     void EnterStep2();
@@ -158,6 +164,8 @@ private:
     int m_tileW = kStartTileSide, m_tileH = kStartTileSide;
     int m_step = 1;
     int m_effectMode = kTileEffectNone;
+    bool m_flattenLight = false;
+    CLightField m_light; // of the result tile as the effect made it
     double m_pitch = 0;
     bool m_useWholeImage = false;
     TileSliderSetup m_sliders;
@@ -175,6 +183,7 @@ struct TileJob {
     bool hasPitch = false;
     double pitch = 0;
     bool whole = false;
+    bool flattenLight = false;
 };
 /// Runs the job on the 32-bit picture. False when a size in it is not positive or
 /// the rotation ran out of memory; outcome is then unchanged.

@@ -115,6 +115,11 @@ enum CommandId : int {
     ID_TABLET = 32889,
     ID_SETTINGS = 32797,
 
+    // Seams, light and tiled sheets
+    ID_EXPORT_TILED = 33200,
+    ID_SHOW_SEAMS = 33201,
+    ID_FLATTEN_LIGHT = 33202,
+
     // Window and help
     ID_WINDOW_CASCADE = 57650,
     ID_WINDOW_TILE_HORZ = 57651,

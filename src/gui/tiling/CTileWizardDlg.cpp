@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QDoubleValidator>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -204,6 +205,11 @@ QWidget* CTileWizardDlg::MakeStep2Page() {
     }
     m_effects->button(kTileEffectNone)->setChecked(true);
 
+    m_flattenLight = new QCheckBox("Flatten Light", page);
+    m_flattenLight->setObjectName("flattenLight");
+    m_flattenLight->setToolTip("Take out light and colour that change across the tile, "
+                               "wrapping around its edges; the photograph around it follows");
+
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(new QLabel("Tile Size Correction"));
     layout->addWidget(m_sizeSlider);
@@ -212,6 +218,7 @@ QWidget* CTileWizardDlg::MakeStep2Page() {
     layout->addWidget(m_tileSize);
     layout->addWidget(pitch);
     layout->addWidget(effects);
+    layout->addWidget(m_flattenLight);
     layout->addStretch(1);
 
     connect(m_sizeSlider, &QSlider::valueChanged, this, &CTileWizardDlg::OnSliderMoved);
@@ -219,6 +226,10 @@ QWidget* CTileWizardDlg::MakeStep2Page() {
     connect(m_pitch, &QLineEdit::textEdited, this, [this] { m_applyPitch->setEnabled(true); });
     connect(m_applyPitch, &QPushButton::clicked, this, &CTileWizardDlg::OnApplyPitch);
     connect(m_effects, &QButtonGroup::idClicked, this, &CTileWizardDlg::OnEffectChosen);
+    connect(m_flattenLight, &QCheckBox::toggled, this, [this](bool on) {
+        Guarded([this, on] { m_model.SetFlattenLight(on); });
+        Redraw();
+    });
     return page;
 }
 

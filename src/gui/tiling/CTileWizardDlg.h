@@ -4,6 +4,7 @@
 #include <QDialog>
 
 class QButtonGroup;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -82,6 +83,7 @@ private:
     QLineEdit* m_pitch = nullptr;
     QPushButton* m_applyPitch = nullptr;
     QButtonGroup* m_effects = nullptr;
+    QCheckBox* m_flattenLight = nullptr;
 };
 
 /// Runs the wizard on a loaded picture. False on "Cancel"; otherwise the outcome

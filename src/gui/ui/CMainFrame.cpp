@@ -60,6 +60,7 @@ CMainFrame::CMainFrame(ICommandTarget* application, QWidget* parent)
     connect(idle, &QTimer::timeout, this, [this] {
         UpdateAllActions();
         UpdateMemoryPane();
+        UpdateSeamPane();
     });
     idle->start();
     // The memory pane is refreshed at least once a minute even when nothing happens.
@@ -172,6 +173,12 @@ void CMainFrame::BuildToolBar() {
 
 void CMainFrame::BuildStatusBar() {
     statusBar()->setObjectName("statusbar");
+    m_seamPane = new QLabel;
+    m_seamPane->setObjectName("seamPane");
+    m_seamPane->setToolTip("How visible the tile's seams are (0: not at all) and how visible its "
+                           "repetition is from afar (0 to 1)");
+    statusBar()->addPermanentWidget(m_seamPane);
+    m_seamPane->hide();
     m_memoryPane = new QLabel;
     m_memoryPane->setObjectName("memoryPane");
     statusBar()->addPermanentWidget(m_memoryPane);
@@ -280,6 +287,14 @@ void CMainFrame::UpdateMemoryPane() {
     m_memoryPane->setText(QString::fromStdString(FormatMemoryText(AvailablePhysicalMemory())));
 }
 
+void CMainFrame::UpdateSeamPane() {
+    const CTessaryView* view = ActiveView();
+    const QString text = view ? view->Seams().StatusText() : QString();
+    m_seamPane->setText(text);
+    // Without a picture there is nothing to score, and the message pane takes the room.
+    m_seamPane->setVisible(!text.isEmpty());
+}
+
 void CMainFrame::UpdateZoomBox(double zoom) {
     const QString text = QString("%1%").arg(int(std::lround(zoom * 100)));
     const int index = m_zoomBox->findText(text);
@@ -298,6 +313,7 @@ void CMainFrame::OnZoomBoxActivated(int index) {
 void CMainFrame::OnSubWindowActivated() {
     if (CTessaryView* view = ActiveView()) UpdateZoomBox(view->Canvas()->Geometry().Zoom());
     UpdateAllActions();
+    UpdateSeamPane();
 }
 
 bool CMainFrame::OnCommand(int id) {

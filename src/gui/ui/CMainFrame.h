@@ -37,6 +37,8 @@ public:
     QMdiArea* MdiArea() const { return m_mdi; }
     QComboBox* ZoomBox() const { return m_zoomBox; }
     QLabel* MemoryPane() const { return m_memoryPane; }
+    /// The active picture's seam and repetition scores.
+    QLabel* SeamPane() const { return m_seamPane; }
 
     /// Runs a command through the routing chain; false when nobody handles it.
     bool Dispatch(int id);
@@ -45,6 +47,7 @@ public:
     /// Refreshes enable and check marks of every action.
     void UpdateAllActions();
     void UpdateMemoryPane();
+    void UpdateSeamPane();
     /// Shows the zoom in the zoom box: its entry when there is one, else "Custom".
     void UpdateZoomBox(double zoom);
 
@@ -82,6 +85,7 @@ private:
     QToolBar* m_toolBar = nullptr;
     QComboBox* m_zoomBox = nullptr;
     QLabel* m_memoryPane = nullptr;
+    QLabel* m_seamPane = nullptr;
     std::map<int, QAction*> m_actions;
     CToolsPanel* m_toolsPanel = nullptr;
     CToolListPicker* m_retouchPicker = nullptr;

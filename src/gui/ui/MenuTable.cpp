@@ -11,6 +11,7 @@ const MenuItem kItems[] = {
     {"&File", ID_FILE_OPEN, "&Open...", "Ctrl+O", "Open a picture and cut a tile from it"},
     {"&File", ID_FILE_SAVE, "&Save", "Ctrl+S", "Save the picture"},
     {"&File", ID_FILE_SAVE_AS, "Save &As...", "Ctrl+Shift+S", "Save the picture under a new name"},
+    {"&File", ID_EXPORT_TILED, "Export Tiled...", nullptr, "Write the tile repeated across and down"},
     {"&File", ID_RELOAD, "Reload", "F5", "Load the picture again from the disk"},
     {"&File", ID_FILE_CLOSE, "&Close", "Ctrl+W", "Close the picture"},
     {"&File", 0, ""},
@@ -62,6 +63,7 @@ const MenuItem kItems[] = {
     {"&View", ID_ORIGINAL_SIZE, "Original Size", "Ctrl+1", "Show the picture at 100%"},
     {"&View", ID_FIT_TO_SCREEN, "Fit to screen", "Ctrl+0", "Fit the picture to the window"},
     {"&View", ID_TILE_BORDER, "Show/Hide Tile Border", "Ctrl+B", "Tile Border", true},
+    {"&View", ID_SHOW_SEAMS, "Show Seams", nullptr, "Show along the seams where the wrap is visible", true},
     {"&View", ID_CAMERA_INFO, "Camera Info", nullptr, "Camera information panel"},
 
     {"&Image", ID_IMAGE_SIZE, "Image Size...", "Ctrl+Alt+I", "Resize the picture"},
@@ -123,6 +125,7 @@ const MenuItem kItems[] = {
     {"F&ilters/Special", ID_FILTER_FIRST + 24, "Triangular Mosaic"},
     {"F&ilters/Special", ID_FILTER_FIRST + 25, "Soft Mosaic"},
     {"F&ilters/Special", ID_FILTER_FIRST + 26, "Hard Mosaic"},
+    {"F&ilters", ID_FLATTEN_LIGHT, "Flatten Light...", nullptr, "Take out light and colour that change across the tile"},
     {"F&ilters", 0, ""},
     {"F&ilters", ID_PLUGIN_MANAGER, "Plug-In Manager..."},
     {"F&ilters", 0, ""},

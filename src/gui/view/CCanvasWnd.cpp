@@ -5,6 +5,7 @@
 #include "gui/app/CTessaryApp.h"
 #include "gui/app/CommandIds.h"
 #include "gui/image/PictureDrawing.h"
+#include "gui/view/SeamOverlay.h"
 #include "gui/view/ToolCursors.h"
 
 #include <QKeyEvent>
@@ -90,6 +91,11 @@ void CCanvasWnd::FitToWindow() {
 
 void CCanvasWnd::SetShowTileBorder(bool show) {
     m_model.showTileBorder = show;
+    viewport()->update();
+}
+
+void CCanvasWnd::SetSeamOverlay(const CSeamOverlay* overlay) {
+    m_seamOverlay = overlay;
     viewport()->update();
 }
 
@@ -235,6 +241,7 @@ void CCanvasWnd::PaintCanvas(QPainter& painter, const QRect& clip) {
         }
         painter.restore();
     }
+    if (m_seamOverlay) m_seamOverlay->Draw(painter, g, clip);
     if (m_model.showTileBorder && !image.IsEmpty()) {
         const auto topLeft = g.ImageToClient(0, 0);
         const auto bottomRight = g.ImageToClient(g.ImageWidth(), g.ImageHeight());

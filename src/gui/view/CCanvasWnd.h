@@ -15,6 +15,8 @@ class CToolStroke;
 
 namespace quiltara::gui {
 
+class CSeamOverlay;
+
 /// The canvas window: shows the working image nine times (the tile and its eight
 /// neighbours), zooms and scrolls it, and takes the mouse for the current tool.
 /// Its pictures and arithmetic live in the core's CCanvasModel.
@@ -43,6 +45,9 @@ public:
     void ZoomOut() { SetZoom(m_model.geometry.Zoom() - 0.2); }
     void SetShowTileBorder(bool show);
     bool ShowTileBorder() const { return m_model.showTileBorder; }
+    /// "Show Seams": the overlay's heat along the seams, over the tiles; null hides it.
+    void SetSeamOverlay(const CSeamOverlay* overlay);
+    const CSeamOverlay* SeamOverlay() const { return m_seamOverlay; }
     /// Sets the cursor of the current tool.
     void UpdateCursor();
 
@@ -145,6 +150,7 @@ private:
     int m_trackerHandle = -1;
     QRect m_trackerStart; // tracker rectangle when the drag began
     QRect m_trackerNow;
+    const CSeamOverlay* m_seamOverlay = nullptr;
 };
 
 } // namespace quiltara::gui

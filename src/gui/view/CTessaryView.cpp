@@ -6,6 +6,7 @@
 #include "gui/app/CTessaryDoc.h"
 #include "gui/app/ClipboardBridge.h"
 #include "gui/app/CommandIds.h"
+#include "gui/tiling/CExportTiledDlg.h"
 #include "gui/ui/CHelpPictureWnd.h"
 #include "gui/view/CCanvasWnd.h"
 
@@ -16,18 +17,39 @@
 namespace quiltara::gui {
 
 CTessaryView::CTessaryView(CTessaryDoc* document, QWidget* parent)
-    : QWidget(parent), m_document(document), m_canvas(new CCanvasWnd(this)) {
+    : QWidget(parent), m_document(document), m_canvas(new CCanvasWnd(this)),
+      m_repetitionTimer(new QTimer(this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_canvas);
     setFocusProxy(m_canvas);
     connect(m_canvas, &CCanvasWnd::zoomChanged, this, &CTessaryView::zoomChanged);
+    // The repetition looks at the whole picture: it waits until strokes pause.
+    m_repetitionTimer->setSingleShot(true);
+    m_repetitionTimer->setInterval(300);
+    connect(m_repetitionTimer, &QTimer::timeout, this,
+            [this] { m_seams.MeasureRepetition(m_canvas->Model().WorkingImage()); });
+    connect(m_canvas, &CCanvasWnd::imageEdited, this, &CTessaryView::PictureChanged);
+}
+
+void CTessaryView::PictureChanged() {
+    m_seams.MeasureSeams(m_canvas->Model().WorkingImage());
+    m_repetitionTimer->start();
+    // A stroke repaints only what it touched; the heat may have changed beyond it.
+    if (m_showSeams) m_canvas->Refresh();
+}
+
+void CTessaryView::FlushSeamMeter() {
+    if (!m_repetitionTimer->isActive()) return;
+    m_repetitionTimer->stop();
+    m_seams.MeasureRepetition(m_canvas->Model().WorkingImage());
 }
 
 void CTessaryView::OnInitialUpdate() {
     m_canvas->AttachDocument(&m_document->original, &m_document->surroundingsImage,
                              m_document->tileOffsetX, m_document->tileOffsetY);
     m_document->OnViewInitialised(m_canvas);
+    PictureChanged();
 
     // The first picture ever shown comes with a short help picture.
     if (CTessaryApp* app = CTessaryApp::Instance()) {
@@ -58,6 +80,13 @@ void CTessaryView::Reload() {
 }
 
 bool CTessaryView::OnCommand(int id) {
+    const bool handled = RunCommand(id);
+    // Most commands change the picture; measuring its seams again is cheap.
+    if (handled) PictureChanged();
+    return handled;
+}
+
+bool CTessaryView::RunCommand(int id) {
     if (m_imageCommands.OnCommand(id)) return true;
     CCanvasModel& model = m_canvas->Model();
     CTessaryApp* app = CTessaryApp::Instance();
@@ -138,6 +167,13 @@ bool CTessaryView::OnCommand(int id) {
     case ID_TILE_BORDER:
         m_canvas->SetShowTileBorder(!m_canvas->ShowTileBorder());
         return true;
+    case ID_SHOW_SEAMS:
+        m_showSeams = !m_showSeams;
+        m_canvas->SetSeamOverlay(m_showSeams ? &m_seams : nullptr);
+        return true;
+    case ID_EXPORT_TILED:
+        ExportTiled(this, model.WorkingImage(), m_document->pathName);
+        return true;
     default:
         return false;
     }
@@ -187,6 +223,13 @@ bool CTessaryView::UpdateCommand(int id, CommandState& state) {
     case ID_TILE_BORDER:
         state.enabled = true;
         state.checked = m_canvas->ShowTileBorder();
+        return true;
+    case ID_SHOW_SEAMS:
+        state.enabled = true;
+        state.checked = m_showSeams;
+        return true;
+    case ID_EXPORT_TILED:
+        state.enabled = !model.WorkingImage().IsEmpty();
         return true;
     default:
         return false;

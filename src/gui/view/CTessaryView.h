@@ -1,8 +1,11 @@
 #pragma once
 #include "gui/app/CommandTarget.h"
 #include "gui/view/ImageCommands.h"
+#include "gui/view/SeamOverlay.h"
 
 #include <QWidget>
+
+class QTimer;
 
 namespace quiltara::gui {
 
@@ -25,6 +28,15 @@ public:
     CTessaryDoc* Document() const { return m_document; }
     CCanvasWnd* Canvas() const { return m_canvas; }
 
+    /// The seam meter of the picture shown, for the status bar and "Show Seams".
+    const CSeamOverlay& Seams() const { return m_seams; }
+    bool ShowSeams() const { return m_showSeams; }
+    /// The picture may have changed: its seams are measured again now (a pass along
+    /// its edges), its repetition a moment later, once edits pause.
+    void PictureChanged();
+    /// Measures the repetition now if it waits.
+    void FlushSeamMeter();
+
     bool OnCommand(int id) override;
     bool UpdateCommand(int id, CommandState& state) override;
 
@@ -32,9 +44,14 @@ signals:
     void zoomChanged(double zoom);
 
 private:
+    bool RunCommand(int id);
+
     CTessaryDoc* m_document;
     CCanvasWnd* m_canvas;
     CImageCommands m_imageCommands{this};
+    CSeamOverlay m_seams;
+    bool m_showSeams = false;
+    QTimer* m_repetitionTimer;
 };
 
 } // namespace quiltara::gui

@@ -3,11 +3,13 @@
 #include "core/base/SettingsStore.h"
 #include "core/filters/AdjustDispatcher.h"
 #include "core/filters/FilterTable.h"
+#include "core/filters/FlattenLight.h"
 #include "core/filters/Resize.h"
 #include "gui/app/CTessaryApp.h"
 #include "gui/app/CommandIds.h"
 #include "gui/filters/CBrightnessContrastDlg.h"
 #include "gui/filters/CFilterDlg.h"
+#include "gui/filters/CFlattenLightDlg.h"
 #include "gui/filters/CGammaDlg.h"
 #include "gui/filters/CHueSaturationDlg.h"
 #include "gui/filters/CLevelsDlg.h"
@@ -49,6 +51,10 @@ bool CImageCommands::OnCommand(int id) {
         ImageSize();
         return true;
     }
+    if (id == ID_FLATTEN_LIGHT) {
+        FlattenLight();
+        return true;
+    }
     const int slot = FilterSlotForCommand(id);
     if (slot >= 0) {
         RunFilter(slot);
@@ -64,7 +70,8 @@ bool CImageCommands::OnCommand(int id) {
 
 bool CImageCommands::UpdateCommand(int id, CommandState& state) {
     const int slot = FilterSlotForCommand(id);
-    if (id == ID_IMAGE_SIZE || OperationForCommand(id) >= 0 || slot >= 0) {
+    if (id == ID_IMAGE_SIZE || id == ID_FLATTEN_LIGHT || OperationForCommand(id) >= 0 ||
+        slot >= 0) {
         // The view answers only while it exists, so a view is all these need; a
         // slot without a filter has nothing to run.
         state.enabled = slot < 0 || IsFilterSlotUsed(slot);
@@ -174,6 +181,33 @@ bool CImageCommands::RunFilter(int slot) {
     }
     if (!applied) {
         edit.Cancel(); // the dialog changes the picture only when it applies
+        return false;
+    }
+    edit.Commit();
+    canvas->Refresh();
+    return true;
+}
+
+bool CImageCommands::FlattenLight() {
+    CCanvasWnd* canvas = m_view->Canvas();
+    CCanvasModel& model = canvas->Model();
+    const bool onFloat = model.HasFloat();
+    const CDIBSection2& target = onFloat ? model.FloatImage() : model.WorkingImage();
+    if (!Usable(target)) return false;
+    CFlattenLightDlg dialog(target.GetWidth(), target.GetHeight(), m_view);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    CCanvasEdit edit;
+    try {
+        WaitCursor wait;
+        edit = onFloat ? model.BeginFloatEdit() : model.BeginEdit();
+        // The light is measured before anything changes, so running out of memory
+        // leaves the picture as it was.
+        CLightField light;
+        light.Measure(onFloat ? model.FloatImage() : edit.Image(), dialog.Options());
+        light.Apply(onFloat ? model.FloatImage() : edit.Image());
+    } catch (const std::bad_alloc&) {
+        edit.Cancel();
+        ReportOutOfMemory();
         return false;
     }
     edit.Commit();

@@ -11,8 +11,8 @@ class CTessaryView;
 
 /// The image-processing commands of a view: the adjustments, rotations and direct
 /// filters of the adjustment dispatcher, the "FIlter" dialog for the Filters menu's
-/// slots, and "Image Size...". Each works on the floating selection when there is one
-/// (resizing always on the working image), takes an undo step, and repaints.
+/// slots, "Flatten Light..." and "Image Size...". Each works on the floating selection when there
+/// is one (resizing always on the working image), takes an undo step, and repaints.
 class CImageCommands : public ICommandTarget {
 public:
     explicit CImageCommands(CTessaryView* view) : m_view(view) {}
@@ -27,6 +27,9 @@ public:
     bool RunFilter(int slot);
     /// "Image Size...": the "Resize Image" dialog, then the resize.
     bool ImageSize();
+    /// "Flatten Light...": its dialog, then the light taken out of the picture (or of
+    /// the floating selection), with an undo step.
+    bool FlattenLight();
 
     /// The operation number of a menu command, -1 when it is not one.
     static int OperationForCommand(int id);

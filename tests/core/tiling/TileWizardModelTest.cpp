@@ -247,3 +247,68 @@ TEST(SeamMeasure, WashAndMandalayHideTheSeamThatACopyShows) {
         }
     }
 }
+
+// "Flatten Light" in the second step: the tile loses its light, and the photograph
+// around it loses the same light where it lies, so that a clone from beyond the
+// tile's edge lands in the tile's light.
+TEST(TileWizardFlatten, TheTileAndItsSurroundingsLoseTheSameLight) {
+    // Grain under light from the left, nothing else that is large.
+    CDIBSection2 photo;
+    photo.Create(600, 500, 32, true);
+    std::mt19937 rng(2);
+    std::normal_distribution<double> grain(128, 12);
+    for (int y = 0; y < 500; ++y)
+        for (int x = 0; x < 600; ++x) {
+            std::uint8_t* p = photo.PixelAt(x, y);
+            for (int c = 0; c < 3; ++c)
+                p[c] = std::uint8_t(std::clamp(grain(rng) * (0.5 + x / 1200.0), 0.0, 255.0));
+            p[3] = 255;
+        }
+    TileJob job;
+    job.tileW = 160;
+    job.tileH = 120;
+    TileWizardOutcome plain, flat;
+    ASSERT_TRUE(RunTileJob(photo, job, plain));
+    job.flattenLight = true;
+    ASSERT_TRUE(RunTileJob(photo, job, flat));
+
+    CDIBSection2 expected;
+    expected.Copy(&plain.image);
+    ASSERT_TRUE(FlattenLight(expected));
+    EXPECT_TRUE(test::SamePixels(flat.image, expected));
+    // The surroundings hold the unflattened tile at the offset; corrected, it is the
+    // flattened tile.
+    const Surroundings& s = flat.surroundings;
+    ASSERT_EQ(s.image.GetWidth(), plain.surroundings.image.GetWidth());
+    ASSERT_EQ(s.offsetX, plain.surroundings.offsetX);
+    for (int y = 0; y < 120; ++y)
+        ASSERT_EQ(std::memcmp(s.image.PixelAt(s.offsetX, s.offsetY + y), flat.image.PixelAt(0, y),
+                              160 * 4),
+                  0)
+            << y;
+    // Beyond the tile the light goes on rising as the slope says, and is taken out
+    // there too: a band right of the tile is as bright as one inside it.
+    auto bandMean = [](const CDIBSection2& pic, int x0) {
+        double sum = 0;
+        for (int y = 0; y < pic.GetHeight(); ++y)
+            for (int x = x0; x < x0 + 20; ++x) sum += pic.PixelAt(x, y)[1];
+        return sum / (20.0 * pic.GetHeight());
+    };
+    const int inside = s.offsetX + 10, beyond = s.offsetX + 160 + 30;
+    const double plainStep =
+        bandMean(plain.surroundings.image, beyond) - bandMean(plain.surroundings.image, inside);
+    const double flatStep = bandMean(s.image, beyond) - bandMean(s.image, inside);
+    EXPECT_GT(plainStep, 15);
+    EXPECT_LT(std::abs(flatStep), 0.2 * plainStep);
+
+    // The model redoes the tile when the box is ticked in the second step.
+    CTileWizardModel model(photo, 400, 300);
+    model.EnterStep2();
+    CDIBSection2 before;
+    before.Copy(&model.ResultTile());
+    model.SetFlattenLight(true);
+    EXPECT_TRUE(model.FlattenLightOn());
+    EXPECT_FALSE(test::SamePixels(before, model.ResultTile()));
+    model.SetFlattenLight(false);
+    EXPECT_TRUE(test::SamePixels(before, model.ResultTile()));
+}
