@@ -16,19 +16,7 @@ namespace {
 void WritePng(const std::string& path, int w, int h) {
     CDIBSection2 picture;
     test::MakePatternPicture(picture, w, h, 23);
-    CImageFileBuffer buffer;
-    ASSERT_EQ(buffer.Allocate(w, h), 0);
-    picture.ExportRGB(buffer.LockRGB());
-    buffer.Unlock();
-    ASSERT_EQ(buffer.Save(path, kFormatPNG), 0u);
-}
-
-bool ReadPng(const std::string& path, CDIBSection2& picture) {
-    CImageFileBuffer buffer;
-    if (buffer.Load(path) != 0 || !buffer.HasPixels()) return false;
-    picture.ImportRGB(buffer.LockRGB(), buffer.Width(), buffer.Height(), 255);
-    buffer.Unlock();
-    return true;
+    ASSERT_TRUE(test::WritePngFile(path, picture));
 }
 
 } // namespace
@@ -50,8 +38,8 @@ TEST(CloneCli, TileMendedAcrossItsEdgeFromTheSurroundingsAndMissingSourcesRefuse
                around + offset + " --stroke 50,20 64,20");
     ASSERT_EQ(r.status, 0) << r.output;
     CDIBSection2 result, surroundings;
-    ASSERT_TRUE(ReadPng(mended, result));
-    ASSERT_TRUE(ReadPng(around, surroundings));
+    ASSERT_TRUE(test::ReadPngFile(mended, result));
+    ASSERT_TRUE(test::ReadPngFile(around, surroundings));
     const int row = 40 - 1 - 20;
     for (int c = 0; c < 5; ++c)
         EXPECT_EQ(
@@ -82,6 +70,6 @@ TEST(CloneCli, TileMendedAcrossItsEdgeFromTheSurroundingsAndMissingSourcesRefuse
         EXPECT_EQ(r.status, *test.says ? 1 : 0) << test.options << ": " << r.output;
         EXPECT_NE(r.output.find(test.says), std::string::npos) << r.output;
         CDIBSection2 written;
-        EXPECT_EQ(ReadPng(out, written), !*test.says) << test.options;
+        EXPECT_EQ(test::ReadPngFile(out, written), !*test.says) << test.options;
     }
 }

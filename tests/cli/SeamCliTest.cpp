@@ -18,20 +18,7 @@ using test::RunCli;
 namespace {
 
 void WritePng(const std::string& path, const CDIBSection2& picture) {
-    CImageFileBuffer buffer;
-    ASSERT_EQ(buffer.Allocate(picture.GetWidth(), picture.GetHeight()), 0);
-    picture.ExportRGB(buffer.LockRGB());
-    buffer.Unlock();
-    buffer.Save(path, kFormatPNG);
-    ASSERT_EQ(GetLastError(), 0u);
-}
-
-bool ReadPng(const std::string& path, CDIBSection2& picture) {
-    CImageFileBuffer buffer;
-    if (buffer.Load(path) != 0 || !buffer.HasPixels()) return false;
-    picture.ImportRGB(buffer.LockRGB(), buffer.Width(), buffer.Height(), 255);
-    buffer.Unlock();
-    return true;
+    ASSERT_TRUE(test::WritePngFile(path, picture));
 }
 
 // Grain that wraps, under light from the left that does not.
@@ -86,7 +73,7 @@ TEST_F(SeamCli, ScoresTheWrapAndTheRepetitionAndDrawsTheMap) {
     EXPECT_EQ(Value(r.output, "top/bottom"), 0) << r.output;
     EXPECT_GT(Value(r.output, "repetition"), 0.5) << r.output;
     CDIBSection2 map;
-    ASSERT_TRUE(ReadPng(out, map));
+    ASSERT_TRUE(test::ReadPngFile(out, map));
     EXPECT_EQ(map.GetWidth(), 120);
     EXPECT_EQ(map.GetHeight(), 90);
     // The band down the middle glows red; the top/bottom band across stays green.
@@ -110,21 +97,21 @@ TEST_F(SeamCli, TileFlattensAsFlattenDoes) {
     ASSERT_EQ(RunCli("flatten " + plain + " " + flat).status, 0);
     ASSERT_EQ(RunCli("tile " + lit + " " + out + " --tile 80x60 --flatten-light").status, 0);
     CDIBSection2 a, b;
-    ASSERT_TRUE(ReadPng(flat, a));
-    ASSERT_TRUE(ReadPng(out, b));
+    ASSERT_TRUE(test::ReadPngFile(flat, a));
+    ASSERT_TRUE(test::ReadPngFile(out, b));
     EXPECT_TRUE(test::SamePixels(a, b));
 }
 
 TEST_F(SeamCli, RepeatWritesTheSheet) {
     ASSERT_EQ(RunCli("repeat " + wraps + " " + out + " 3x2").status, 0);
     CDIBSection2 tile, sheet, moved;
-    ASSERT_TRUE(ReadPng(wraps, tile));
-    ASSERT_TRUE(ReadPng(out, sheet));
+    ASSERT_TRUE(test::ReadPngFile(wraps, tile));
+    ASSERT_TRUE(test::ReadPngFile(out, sheet));
     ASSERT_EQ(sheet.GetWidth(), 360);
     ASSERT_EQ(sheet.GetHeight(), 180);
     EXPECT_EQ(std::memcmp(sheet.PixelAt(250, 100), tile.PixelAt(10, 10), 3), 0);
     ASSERT_EQ(RunCli("repeat " + wraps + " " + out + " 1x1 --offset-half").status, 0);
-    ASSERT_TRUE(ReadPng(out, sheet));
+    ASSERT_TRUE(test::ReadPngFile(out, sheet));
     ASSERT_EQ(RepeatTile(tile, 1, 1, true, moved), RepeatResult::Done);
     EXPECT_TRUE(test::SamePixels(sheet, moved));
 }

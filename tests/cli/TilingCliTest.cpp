@@ -18,19 +18,7 @@ namespace {
 void WritePng(const std::string& path, CDIBSection2& picture, int w, int h) {
     test::MakePatternPicture(picture, w, h, 17);
     picture.SetAlpha(255);
-    CImageFileBuffer buffer;
-    ASSERT_EQ(buffer.Allocate(w, h), 0);
-    picture.ExportRGB(buffer.LockRGB());
-    buffer.Unlock();
-    ASSERT_EQ(buffer.Save(path, kFormatPNG), 0u);
-}
-
-bool ReadPng(const std::string& path, CDIBSection2& picture) {
-    CImageFileBuffer buffer;
-    if (buffer.Load(path) != 0 || !buffer.HasPixels()) return false;
-    picture.ImportRGB(buffer.LockRGB(), buffer.Width(), buffer.Height(), 255);
-    buffer.Unlock();
-    return true;
+    ASSERT_TRUE(test::WritePngFile(path, picture));
 }
 
 bool SameColours(const CDIBSection2& a, const CDIBSection2& b) {
@@ -58,7 +46,7 @@ TEST_F(TileCli, WashOfTheCentredFrame) {
     const test::CliResult r = RunCli("tile " + in + " " + out + " --mode wash");
     ASSERT_EQ(r.status, 0) << r.output;
     CDIBSection2 tile, expected;
-    ASSERT_TRUE(ReadPng(out, tile));
+    ASSERT_TRUE(test::ReadPngFile(out, tile));
     // Frame 200 x 200 centred: left 50, top picture row 0, so buffer row 200 above it.
     ComputeTile(picture, {50, 200, 200, 200}, kTileEffectWash, expected);
     EXPECT_EQ(tile.GetWidth(), 100);
@@ -74,8 +62,8 @@ TEST_F(TileCli, FramePlacedAtWithSurroundings) {
     // below (110) and are clipped 20 columns left of the frame.
     EXPECT_EQ(r.output, "offset: 20 40\n");
     CDIBSection2 tile, surroundings, expected;
-    ASSERT_TRUE(ReadPng(out, tile));
-    ASSERT_TRUE(ReadPng(around, surroundings));
+    ASSERT_TRUE(test::ReadPngFile(out, tile));
+    ASSERT_TRUE(test::ReadPngFile(around, surroundings));
     expected.Crop(&picture, {20, 150, 80, 190});
     EXPECT_TRUE(SameColours(tile, expected));
     EXPECT_EQ(surroundings.GetWidth(), 20 + 120);   // columns 0..139
@@ -86,16 +74,16 @@ TEST_F(TileCli, FramePlacedAtWithSurroundings) {
 TEST_F(TileCli, SunflowerSquareAndWholeResizedPicture) {
     ASSERT_EQ(RunCli("tile " + in + " " + out + " --mode sunflower --tile 80x30").status, 0);
     CDIBSection2 result;
-    ASSERT_TRUE(ReadPng(out, result));
+    ASSERT_TRUE(test::ReadPngFile(out, result));
     EXPECT_EQ(result.GetWidth(), 80);
     EXPECT_EQ(result.GetHeight(), 80);
     ASSERT_EQ(RunCli("tile " + in + " " + out + " --whole --source-size 150x100").status, 0);
-    ASSERT_TRUE(ReadPng(out, result));
+    ASSERT_TRUE(test::ReadPngFile(out, result));
     EXPECT_EQ(result.GetWidth(), 150);
     EXPECT_EQ(result.GetHeight(), 100);
     // A quarter turn of the whole picture.
     ASSERT_EQ(RunCli("tile " + in + " " + out + " --whole --pitch -90").status, 0);
-    ASSERT_TRUE(ReadPng(out, result));
+    ASSERT_TRUE(test::ReadPngFile(out, result));
     EXPECT_EQ(result.GetWidth(), 200);
     EXPECT_EQ(result.GetHeight(), 300);
 }
@@ -126,14 +114,14 @@ TEST_F(TileCli, TextureAroundAPoint) {
     const test::CliResult r = RunCli("texture " + in + " " + out + " 120,30 --size 80 --yratio 60");
     ASSERT_EQ(r.status, 0) << r.output;
     CDIBSection2 texture, expected;
-    ASSERT_TRUE(ReadPng(out, texture));
+    ASSERT_TRUE(test::ReadPngFile(out, texture));
     // 80 wide, 160 high; picture row 30 is buffer row 169.
     MakeAutoTexture(picture, 120, 169, {80, 160}, expected);
     EXPECT_EQ(texture.GetWidth(), 40);
     EXPECT_EQ(texture.GetHeight(), 80);
     EXPECT_TRUE(SameColours(texture, expected));
     ASSERT_EQ(RunCli("texture " + in + " " + out + " 0,0 --double").status, 0);
-    ASSERT_TRUE(ReadPng(out, texture));
+    ASSERT_TRUE(test::ReadPngFile(out, texture));
     EXPECT_EQ(texture.GetWidth(), 100);
     EXPECT_EQ(texture.GetHeight(), 100);
     EXPECT_NE(RunCli("texture " + in + " " + out + " 1,1 --size 3").status, 0);
