@@ -6,6 +6,7 @@
 #include "core/tiling/TileWizardModel.h"
 
 #include <cstdio>
+#include <string>
 
 namespace quiltara::cli {
 
@@ -81,9 +82,15 @@ int RunTile(const std::vector<std::string>& args) {
     std::string error;
     if (!ReadPicture(positional[0], picture, error)) return Fail(error);
     TileWizardOutcome outcome;
+    TileJobReport report;
     try {
-        if (!RunTileJob(picture, job, outcome))
+        if (!RunTileJob(picture, job, outcome, &report)) {
+            if (report.frameOutside)
+                return Fail("the frame at " + std::to_string(job.atX) + "," +
+                            std::to_string(job.atY) + " reaches outside the picture; it fits at " +
+                            std::to_string(report.heldX) + "," + std::to_string(report.heldY));
             return Fail("not enough memory to rotate the picture");
+        }
     } catch (const std::bad_alloc&) {
         return Fail("not enough memory for a picture of that size");
     }

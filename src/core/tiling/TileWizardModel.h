@@ -4,6 +4,7 @@
 // dialog shows this state and forwards the user's actions; the command-line tool
 // and the tests drive it directly.
 #include "core/image/DIBSection2.h"
+#include "core/tiling/TileCoverage.h"
 #include "core/tiling/TileEffects.h"
 #include "core/tiling/TileSliders.h"
 #include "core/tiling/TileSurroundings.h"
@@ -41,10 +42,17 @@ struct TileRepeatLayout {
 };
 TileRepeatLayout RepeatLayout(int previewW, int previewH, int tileW, int tileH);
 
+/// The frame stays on the photograph: its size is held to what the working source
+/// covers (the whole picture, or the turned picture inside the black corners a pitch
+/// correction leaves) and to kMaxTileSide, and moving the picture under it stops where
+/// the frame, and what the effect mode reads around it, would leave the photograph.
+/// So no tile holds anything but photograph.
 class CTileWizardModel {
 public:
     static constexpr int kStartTileSide = 200;
     static constexpr int kMaxRepeat = 20;
+    /// The largest tile side the wizard makes (the largest new picture's side).
+    static constexpr int kMaxTileSide = 5000;
 
     /// picture must outlive the model (the document's loaded picture, 32 bits).
     CTileWizardModel(const CDIBSection2& picture, int previewWidth, int previewHeight);
@@ -89,7 +97,7 @@ public:
     // ---- the frame over the source
     int PictureX() const { return m_pictureX; }
     int PictureY() const { return m_pictureY; }
-    /// Centres the effective source in the preview.
+    /// Centres the effective source in the preview (then keeps the frame inside).
     void CenterPicture();
     /// Moves the picture under the frame by a mouse movement (the frame stays).
     void Drag(int dx, int dy);
@@ -103,11 +111,21 @@ public:
     TileFrame Frame() const;
 
     // ---- the tile
+    /// The frame's size: the size asked for, held inside the photograph.
     int TileWidth() const { return m_tileW; }
     int TileHeight() const { return m_tileH; }
     /// The step-1 "Tile Size" fields; zero (or less) is refused.
     bool SetTileWidth(int width);
     bool SetTileHeight(int height);
+    /// The frame is smaller than the size asked for: the photograph holds no more.
+    bool TileHeld() const { return m_tileW < m_askedW || m_tileH < m_askedH; }
+    /// What the photograph holds: the whole working source, or the turned picture.
+    const CCoveredArea& Covered() const { return m_covered; }
+    /// A finished tile opened again: when the picture is no larger than kMaxTileSide
+    /// and already wraps well (WrapsWell), the frame takes the whole picture, so that
+    /// "Finish" with "None - Ready for Editing" keeps it exactly. False, nothing
+    /// changed, otherwise.
+    bool FrameFinishedTile();
     int EffectMode() const { return m_effectMode; }
     void SetEffectMode(int mode);
     int Step() const { return m_step; }
@@ -133,6 +151,8 @@ public:
     /// "Tile Size: %d x %d" and "Actual Tile Size: %d x %d".
     std::string TileSizeText() const;
     std::string ActualTileSizeText() const;
+    /// "Held to %d x %d to stay on the photograph" while TileHeld, else empty.
+    std::string HeldText() const;
 
     // ---- closing
     /// "Finish": applies a waiting resize and computes the tile with the current mode.
@@ -145,6 +165,11 @@ public:
 
 private:
     void Recompute();
+    /// The frame's size from the size asked for, then the picture moved under the frame
+    /// as little as keeps the frame and what the mode reads around it inside.
+    void KeepFrameInside();
+    /// The working source changed: the covered area is all of the effective source.
+    void CoverWholeSource();
 
     const CDIBSection2& m_picture;
     CDIBSection2 m_workingSource;
@@ -156,6 +181,8 @@ private:
     int m_pendingW = 0, m_pendingH = 0;
     int m_pictureX = 0, m_pictureY = 0;
     int m_tileW = kStartTileSide, m_tileH = kStartTileSide;
+    int m_askedW = kStartTileSide, m_askedH = kStartTileSide;
+    CCoveredArea m_covered;
     int m_step = 1;
     int m_effectMode = kTileEffectNone;
     double m_pitch = 0;
@@ -176,8 +203,18 @@ struct TileJob {
     double pitch = 0;
     bool whole = false;
 };
-/// Runs the job on the 32-bit picture. False when a size in it is not positive or
-/// the rotation ran out of memory; outcome is then unchanged.
-bool RunTileJob(const CDIBSection2& picture, const TileJob& job, TileWizardOutcome& outcome);
+/// Why a job failed, and where the frame went.
+struct TileJobReport {
+    /// The frame placed "at" reaches off the photograph; heldX and heldY are the
+    /// nearest placement inside (left column, top picture row).
+    bool frameOutside = false;
+    int heldX = 0, heldY = 0;
+};
+/// Runs the job on the 32-bit picture. The tile size is held inside the photograph as
+/// the wizard holds it; a frame placed "at" is used only where it lies inside. False
+/// when a size in it is not positive, the rotation ran out of memory or the placed
+/// frame reaches off the photograph; outcome is then unchanged.
+bool RunTileJob(const CDIBSection2& picture, const TileJob& job, TileWizardOutcome& outcome,
+                TileJobReport* report = nullptr);
 
 } // namespace quiltara
