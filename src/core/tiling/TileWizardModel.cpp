@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace quiltara {
 
@@ -287,11 +288,20 @@ void CTileWizardModel::UseWholeImage() {
     m_useWholeImage = true;
 }
 
+namespace {
+bool SamePixels(const CDIBSection2& a, const CDIBSection2& b) {
+    return !a.IsEmpty() && a.GetWidth() == b.GetWidth() && a.GetHeight() == b.GetHeight() &&
+           a.GetBitsPerPixel() == b.GetBitsPerPixel() && a.PixelBytes() == b.PixelBytes() &&
+           std::memcmp(a.GetBits(), b.GetBits(), a.PixelBytes()) == 0;
+}
+} // namespace
+
 void CTileWizardModel::TakeOutcome(TileWizardOutcome& outcome) {
     outcome.useWholeImage = m_useWholeImage;
     outcome.surroundings = Surroundings{};
     outcome.surroundings.image.MakeEmpty();
     if (m_useWholeImage) {
+        outcome.keepsPicture = !HasWorkingSource();
         if (HasWorkingSource())
             outcome.image = std::move(m_workingSource);
         else
@@ -302,6 +312,7 @@ void CTileWizardModel::TakeOutcome(TileWizardOutcome& outcome) {
     if (m_resultTile.IsEmpty()) Recompute();
     CutSurroundings(EffectiveSource(), m_selection, m_resultTile.GetWidth(),
                     m_resultTile.GetHeight(), outcome.surroundings);
+    outcome.keepsPicture = SamePixels(m_resultTile, m_picture);
     outcome.image = std::move(m_resultTile);
     m_resultTile.MakeEmpty();
 }

@@ -24,6 +24,8 @@ struct TileWizardOutcome {
     /// The photograph around the tile and the tile's offset in it; empty with
     /// "Use Whole Image".
     Surroundings surroundings;
+    /// The document's image is the loaded picture, pixel for pixel: what its file holds.
+    bool keepsPicture = false;
 };
 
 /// Which buttons of the first step can be pressed.
