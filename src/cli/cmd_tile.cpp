@@ -111,8 +111,9 @@ const CliRegistration tileCommand(
      "tile IN OUT [--mode none|mandalay|sunflower|wash] [--tile W[xH]] [--at X,Y] "
      "[--source-size WxH] [--pitch DEG] [--surroundings FILE] [--whole]",
      "cut a tile from a photograph as the tile wizard does (--at: the frame's left column "
-     "and top row, centred by default; --surroundings prints the tile's offset, rows from "
-     "the bottom)",
+     "and top row, centred by default, refused where the frame would leave the photograph; "
+     "the tile is held to the photograph and 5000 a side; --surroundings prints the "
+     "tile's offset, rows from the bottom)",
      RunTile});
 
 } // namespace

@@ -264,8 +264,9 @@ std::string CTileWizardModel::TileSizeText() const {
 
 std::string CTileWizardModel::HeldText() const {
     if (!TileHeld()) return {};
-    char text[96];
-    std::snprintf(text, sizeof text, "Held to %d x %d to stay on the photograph", m_tileW, m_tileH);
+    char text[128];
+    std::snprintf(text, sizeof text, "Held to %d x %d: on the photograph, at most %d a side",
+                  m_tileW, m_tileH, kMaxTileSide);
     return text;
 }
 

@@ -153,7 +153,8 @@ public:
     /// "Tile Size: %d x %d" and "Actual Tile Size: %d x %d".
     std::string TileSizeText() const;
     std::string ActualTileSizeText() const;
-    /// "Held to %d x %d to stay on the photograph" while TileHeld, else empty.
+    /// "Held to %d x %d: on the photograph, at most 5000 a side" while TileHeld, else
+    /// empty.
     std::string HeldText() const;
 
     // ---- closing

@@ -92,6 +92,7 @@ CTileWizardDlg::CTileWizardDlg(const CDIBSection2& picture, QWidget* parent)
     m_actualSize->setObjectName("actualSize");
     m_heldNote = new QLabel(this);
     m_heldNote->setObjectName("heldNote");
+    m_heldNote->setWordWrap(true);
     m_next = Button("Next >", "next", this);
     m_finish = Button("Finish", "finish", this);
     QPushButton* cancel = Button("Cancel", "cancel", this);

@@ -115,7 +115,7 @@ TEST_F(Wizard, FineTuningSlidersAndLabels) {
     EXPECT_EQ(m.ResultTile().GetWidth(), 100);
     m.SetSliders(300, 200); // 300 x 1500 asked; the wash reads 1.5 heights of 400
     EXPECT_EQ(m.TileSizeText(), "Tile Size: 300 x 266");
-    EXPECT_EQ(m.HeldText(), "Held to 300 x 266 to stay on the photograph");
+    EXPECT_EQ(m.HeldText(), "Held to 300 x 266: on the photograph, at most 5000 a side");
     m.SetSliders(300, 0);
     EXPECT_EQ(m.TileSizeText(), "Tile Size: 300 x 3");
     EXPECT_EQ(m.HeldText(), "");
