@@ -300,10 +300,12 @@ void CMainFrame::UpdateWindowList() {
         a->deleteLater();
     }
     m_windowList.clear();
+    delete m_windowGroup;
+    m_windowGroup = nullptr;
     const QList<QMdiSubWindow*> windows = m_mdi->subWindowList();
     if (windows.isEmpty()) return;
     const CChildFrame* active = ActiveChild();
-    auto* group = new QActionGroup(m_windowMenu);
+    auto* group = m_windowGroup = new QActionGroup(m_windowMenu);
     m_windowList << m_windowMenu->addSeparator();
     for (int i = 0; i < windows.size(); ++i) {
         auto* child = qobject_cast<CChildFrame*>(windows[i]);

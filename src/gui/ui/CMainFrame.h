@@ -12,6 +12,7 @@ class QMenu;
 class QMdiSubWindow;
 class QToolBar;
 class QAction;
+class QActionGroup;
 class QDockWidget;
 
 namespace quiltara::gui {
@@ -104,6 +105,7 @@ private:
     QDockWidget* m_effectsDock = nullptr;
     QMenu* m_windowMenu = nullptr;
     QList<QAction*> m_windowList;
+    QActionGroup* m_windowGroup = nullptr;
 };
 
 } // namespace quiltara::gui
