@@ -6,6 +6,7 @@
 #include "core/tiling/TileWizardModel.h"
 
 #include <cstdio>
+#include <string>
 
 namespace quiltara::cli {
 
@@ -83,9 +84,15 @@ int RunTile(const std::vector<std::string>& args) {
     std::string error;
     if (!ReadPicture(positional[0], picture, error)) return Fail(error);
     TileWizardOutcome outcome;
+    TileJobReport report;
     try {
-        if (!RunTileJob(picture, job, outcome))
+        if (!RunTileJob(picture, job, outcome, &report)) {
+            if (report.frameOutside)
+                return Fail("the frame at " + std::to_string(job.atX) + "," +
+                            std::to_string(job.atY) + " reaches outside the picture; it fits at " +
+                            std::to_string(report.heldX) + "," + std::to_string(report.heldY));
             return Fail("not enough memory to rotate the picture");
+        }
     } catch (const std::bad_alloc&) {
         return Fail("not enough memory for a picture of that size");
     }
@@ -106,8 +113,10 @@ const CliRegistration tileCommand(
      "tile IN OUT [--mode none|mandalay|sunflower|wash] [--tile W[xH]] [--at X,Y] "
      "[--source-size WxH] [--pitch DEG] [--surroundings FILE] [--whole] [--flatten-light]",
      "cut a tile from a photograph as the tile wizard does (--at: the frame's left column "
-     "and top row, centred by default; --surroundings prints the tile's offset, rows from "
-     "the bottom; --flatten-light takes the light out of the tile and its surroundings)",
+     "and top row, centred by default, refused where the frame would leave the photograph; "
+     "the tile is held to the photograph and 5000 a side; --surroundings prints the "
+     "tile's offset, rows from the bottom; --flatten-light takes the light out of the tile "
+     "and its surroundings)",
      RunTile});
 
 } // namespace

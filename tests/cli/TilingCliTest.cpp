@@ -47,8 +47,10 @@ TEST_F(TileCli, WashOfTheCentredFrame) {
     ASSERT_EQ(r.status, 0) << r.output;
     CDIBSection2 tile, expected;
     ASSERT_TRUE(test::ReadPngFile(out, tile));
-    // Frame 200 x 200 centred: left 50, top picture row 0, so buffer row 200 above it.
-    ComputeTile(picture, {50, 200, 200, 200}, kTileEffectWash, expected);
+    // The wash reads a quarter of the width left of the frame and half its height above
+    // it: on 300 x 200 the 200 x 200 frame is held to 200 x 133 (133 + 67 rows read) and
+    // moved down to where all it reads is picture.
+    ComputeTile(picture, {50, 133, 200, 133}, kTileEffectWash, expected);
     EXPECT_EQ(tile.GetWidth(), 100);
     EXPECT_TRUE(SameColours(tile, expected));
 }

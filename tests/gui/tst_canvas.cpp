@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QWheelEvent>
 #include <QtTest>
 
 using namespace quiltara;
@@ -46,13 +47,15 @@ private slots:
         QVERIFY(qAbs(canvas->Geometry().Zoom() - 1.1) < 1e-9);
     }
 
-    void smallImageIsCentredWithoutScrolling() {
+    void smallImageIsCentredAndItsNeighboursScrollIntoView() {
         auto canvas = MakeCanvas(200, 100);
         const auto& g = canvas->Geometry();
         QCOMPARE(g.ClientWidth(), canvas->viewport()->width());
         QCOMPARE(g.OriginX(), (g.ClientWidth() - 200) / 2);
         QCOMPARE(g.OriginY(), (g.ClientHeight() - 100) / 2);
-        QCOMPARE(canvas->horizontalScrollBar()->maximum(), 0);
+        // Three tiles across are 600 of the 400 pixels: the neighbours are 200 to scroll;
+        // three down are exactly the 300.
+        QCOMPARE(canvas->horizontalScrollBar()->maximum(), 3 * 200 - g.ClientWidth());
         QCOMPARE(canvas->verticalScrollBar()->maximum(), 0);
         // The neighbours are drawn around the tile: a pixel left of the tile (beyond the
         // border's outline) is the tile's right column, not the gray background.
@@ -82,18 +85,21 @@ private slots:
         }
     }
 
-    void scrollingHoldsTheImageInRange() {
+    void scrollingHoldsTheNineTilesInRange() {
         auto canvas = MakeCanvas(1000, 800);
         const auto& g = canvas->Geometry();
-        const int span = 1000 - g.ClientWidth();
+        // From the left neighbour's left edge to the right neighbour's right edge.
+        const int span = 3 * 1000 - g.ClientWidth();
         QCOMPARE(canvas->horizontalScrollBar()->maximum(), span);
+        canvas->horizontalScrollBar()->setValue(0);
+        QCOMPARE(g.OriginX(), 1000);
         canvas->horizontalScrollBar()->setValue(span);
-        QCOMPARE(g.OriginX(), -span);
+        QCOMPARE(g.OriginX(), 1000 - span);
         // A line-down at the end of the range does not move the image.
         canvas->horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-        QCOMPARE(g.OriginX(), -span);
+        QCOMPARE(g.OriginX(), 1000 - span);
         canvas->horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
-        QCOMPARE(g.OriginX(), -span + 5);
+        QCOMPARE(g.OriginX(), 1000 - span + 5);
         // A large picture starts centred: (300 - 800) / 2.
         QCOMPARE(g.OriginY(), -250);
         canvas->verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
@@ -150,8 +156,34 @@ private slots:
         QTest::mouseRelease(canvas->viewport(), Qt::LeftButton, {}, QPoint(90, 95));
         QCOMPARE(canvas->Geometry().OriginX(), x0 - 10);
         QCOMPARE(canvas->Geometry().OriginY(), y0 - 5);
-        QCOMPARE(canvas->horizontalScrollBar()->value(), -(x0 - 10));
+        QCOMPARE(canvas->horizontalScrollBar()->value(), canvas->Geometry().HorizontalPosition());
         AppState().ChooseTool(kToolPaintBrush);
+    }
+
+    // The wheel scrolls (Shift: across), and with Ctrl zooms about the pointer.
+    void wheelScrollsAndCtrlWheelZooms() {
+        auto canvas = MakeCanvas(300, 300);
+        const auto& g = canvas->Geometry();
+        auto wheel = [&](QPoint angle, Qt::KeyboardModifiers modifiers) {
+            const QPointF at(100, 80);
+            QWheelEvent event(at, canvas->viewport()->mapToGlobal(at), QPoint(), angle,
+                              Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(canvas->viewport(), &event);
+        };
+        const int x0 = g.OriginX(), y0 = g.OriginY();
+        wheel({0, -120}, Qt::NoModifier);
+        QCOMPARE(g.OriginY(), y0 - CCanvasGeometry::kWheelStep);
+        QCOMPARE(canvas->verticalScrollBar()->value(), g.VerticalPosition());
+        wheel({0, -120}, Qt::ShiftModifier);
+        QCOMPARE(g.OriginX(), x0 - CCanvasGeometry::kWheelStep);
+        QCOMPARE(canvas->horizontalScrollBar()->value(), g.HorizontalPosition());
+        QSignalSpy zoomed(canvas.get(), &CCanvasWnd::zoomChanged);
+        const auto under = g.ClientToImage(100, 80);
+        wheel({0, 120}, Qt::ControlModifier);
+        QCOMPARE(zoomed.count(), 1);
+        QVERIFY(qAbs(g.Zoom() - 1.3) < 1e-9);
+        const auto still = g.ImageToClient(under.x, under.y);
+        QVERIFY(qAbs(still.x - 100) <= 2 && qAbs(still.y - 80) <= 2);
     }
 
     void colourPickWrapsNeighbourTiles() {

@@ -195,7 +195,7 @@ private slots:
         Frame()->MdiArea()->subWindowList().first()->close();
         QCOMPARE(text, QString("Save changes to f.png?"));
         QCOMPARE(Frame()->MdiArea()->subWindowList().size(), 1); // cancelled: still open
-        AnswerMessageBox(QMessageBox::No);
+        AnswerMessageBox(QMessageBox::Discard);
         Frame()->MdiArea()->subWindowList().first()->close();
         QTest::qWait(1);
         QCOMPARE(Frame()->MdiArea()->subWindowList().size(), 0);

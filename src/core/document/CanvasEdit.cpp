@@ -104,6 +104,7 @@ void CCanvasEdit::Commit() {
     } catch (const std::bad_alloc&) {
         // The edit goes on without a step.
         model->unsavedChanges = true;
+        model->m_pictureState = ++model->m_lastPictureState;
     }
     m_state = CStepState{};
     if (m_kind == Kind::Float) model->m_floatBackup.Copy(&model->m_floatImage);

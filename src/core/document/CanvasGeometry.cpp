@@ -96,24 +96,51 @@ void CCanvasGeometry::MoveBy(int dx, int dy) {
 }
 
 void CCanvasGeometry::UpdateScrollBars() {
-    auto axis = [this](int image, int client, int& origin, int& range) {
-        const int span = int(image * m_zoom - client);
+    auto axis = [this](int image, int client, int& origin, int& range, int& lead) {
+        const double tile = image * m_zoom;
+        const int span = int(3 * tile - client);
         if (span < 0) {
-            origin = int((client - image * m_zoom) * 0.5);
+            origin = int((client - tile) * 0.5);
             range = 0;
+            lead = origin;
         } else {
-            origin = std::clamp(origin, -span, 0);
+            // From the left neighbour's left edge at the window's left edge to the
+            // right neighbour's right edge at its right edge.
+            lead = int(tile);
+            origin = std::clamp(origin, lead - span, lead);
             range = span;
         }
     };
-    axis(m_imageWidth, m_clientWidth, m_originX, m_hRange);
-    axis(m_imageHeight, m_clientHeight, m_originY, m_vRange);
+    axis(m_imageWidth, m_clientWidth, m_originX, m_hRange, m_hLead);
+    axis(m_imageHeight, m_clientHeight, m_originY, m_vRange, m_vLead);
+}
+
+void CCanvasGeometry::ScrollByWheel(int angleX, int angleY) {
+    MoveBy(angleX * kWheelStep / 120, angleY * kWheelStep / 120);
+}
+
+void CCanvasGeometry::ZoomAt(Point client, double z) {
+    const double x = (client.x - m_originX) / m_zoom, y = (client.y - m_originY) / m_zoom;
+    m_zoom = RoundZoom(z);
+    m_originX = int(std::lround(client.x - x * m_zoom));
+    m_originY = int(std::lround(client.y - y * m_zoom));
+    UpdateScrollBars();
+}
+
+double CCanvasGeometry::WheelZoom(double zoom, int notches) {
+    double z = zoom;
+    for (int i = 0; i < std::abs(notches); ++i) {
+        const double next = RoundZoom(notches > 0 ? z * 1.25 : z / 1.25);
+        z = next != z ? next : RoundZoom(notches > 0 ? z + 0.1 : z - 0.1);
+    }
+    return z;
 }
 
 void CCanvasGeometry::Scroll(bool horizontal, ScrollCode code, int thumb) {
     int& origin = horizontal ? m_originX : m_originY;
     const int range = horizontal ? m_hRange : m_vRange;
-    int pos = -origin;
+    const int lead = horizontal ? m_hLead : m_vLead;
+    int pos = lead - origin;
     switch (code) {
     case ScrollCode::LineUp:
         pos -= 5;
@@ -134,7 +161,7 @@ void CCanvasGeometry::Scroll(bool horizontal, ScrollCode code, int thumb) {
     case ScrollCode::Other:
         return;
     }
-    origin = -std::clamp(pos, 0, range);
+    origin = lead - std::clamp(pos, 0, range);
 }
 
 int CCanvasGeometry::VisibleTileParts(const CRect& clip, TilePart out[9]) const {

@@ -10,6 +10,8 @@ class CCanvasGeometry {
 public:
     static constexpr double kMinZoom = 0.1;
     static constexpr double kMaxZoom = 20.0;
+    /// Client pixels one notch of the mouse wheel scrolls.
+    static constexpr int kWheelStep = 40;
 
     struct Point {
         int x = 0, y = 0;
@@ -52,15 +54,27 @@ public:
     void ZoomOutAt(Point client, double factor);
     /// Moves the origin by a client distance (move-canvas tool, scrolling under the pointer).
     void MoveBy(int dx, int dy);
+    /// The mouse wheel: angles in eighths of a degree as the wheel reports them (120 a
+    /// notch, positive away from the user or to the left), kWheelStep pixels a notch.
+    void ScrollByWheel(int angleX, int angleY);
+    /// Zooms to z (rounded and held as SetZoom does) keeping the image point under the
+    /// client point where it is.
+    void ZoomAt(Point client, double z);
+    /// The zoom after notches of the wheel with Ctrl (positive zooms in): a quarter more
+    /// or less a notch, rounded to a tenth, at least a tenth each way, held in range.
+    static double WheelZoom(double zoom, int notches);
 
-    /// Re-derives the scroll ranges from the sizes and holds the origin inside them.
+    /// Re-derives the scroll ranges from the sizes and holds the origin inside them. The
+    /// scrolled area is the tile with its eight neighbours, so every seam can be brought
+    /// into view; when all nine fit in the window the tile is centred and the ranges are 0.
     void UpdateScrollBars();
     /// One scroll-bar message; thumb is the thumb position for the thumb codes.
     void Scroll(bool horizontal, ScrollCode code, int thumb = 0);
     int HorizontalRange() const { return m_hRange; }
     int VerticalRange() const { return m_vRange; }
-    int HorizontalPosition() const { return -m_originX; }
-    int VerticalPosition() const { return -m_originY; }
+    /// 0 with the left (top) neighbour's edge at the window's edge.
+    int HorizontalPosition() const { return m_hLead - m_originX; }
+    int VerticalPosition() const { return m_vLead - m_originY; }
 
     /// The parts of the nine tiles (centre first) that cover the client rectangle clip,
     /// each snapped outwards to multiples of 10 image pixels when zoomed. Empty parts
@@ -83,6 +97,8 @@ private:
     int m_clientWidth = 0, m_clientHeight = 0;
     int m_imageWidth = 0, m_imageHeight = 0;
     int m_hRange = 0, m_vRange = 0;
+    // The origin at scroll position 0: the neighbour's width (height) in client pixels.
+    int m_hLead = 0, m_vLead = 0;
 };
 
 } // namespace quiltara

@@ -35,6 +35,13 @@ void CCanvasModel::Attach(CDIBSection2* original, CDIBSection2* surroundings, in
     tileOffsetX = offsetX;
     tileOffsetY = offsetY;
     ImageSizeChanged();
+    m_pictureState = ++m_lastPictureState;
+    MarkSaved();
+}
+
+void CCanvasModel::MarkSaved() {
+    m_savedPictureState = m_pictureState;
+    unsavedChanges = false;
 }
 
 void CCanvasModel::SyncBeforeImage() {
@@ -110,6 +117,7 @@ CStepState CCanvasModel::CurrentState() const {
     s.floatY = floatY;
     s.textX = textX;
     s.textY = textY;
+    s.pictureState = m_pictureState;
     try {
         CopyOrEmpty(s.floatImage, m_floatImage);
         CopyOrEmpty(s.textImage, m_textImage);
@@ -123,6 +131,7 @@ CStepState CCanvasModel::CurrentState() const {
 
 void CCanvasModel::PushUndo(const CRect& rect, CStepState state) {
     unsavedChanges = true;
+    m_pictureState = ++m_lastPictureState;
     if (m_holdUndo) return;
     SaveState(m_undoHistory.NextStep(), rect, std::move(state));
 }
@@ -147,8 +156,10 @@ void CCanvasModel::SaveState(CUndoStep& step, const CRect& rect, CStepState stat
 
 int CCanvasModel::RestoreState(CUndoStep& step) {
     if (!step.HasRegion()) return 0;
-    // The picture now differs from what was last saved, whichever way it went.
-    unsavedChanges = true;
+    // Back or forward to the picture the step was taken from: unchanged only when that
+    // is the picture last saved.
+    m_pictureState = step.state.pictureState;
+    unsavedChanges = m_pictureState != m_savedPictureState;
     int result = 0;
     CDIBSection2& working = m_workingImage;
     if (step.imageWidth > 0 && step.imageHeight > 0 &&

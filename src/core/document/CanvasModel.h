@@ -138,7 +138,11 @@ public:
     int tileOffsetX = 0, tileOffsetY = 0;
     bool cropMode = false;
     CRect cropRect; // image coordinates
+    /// The picture differs from what was last saved or opened: set by every committed
+    /// edit, and by undo and redo unless they return to the saved picture.
     bool unsavedChanges = false;
+    /// The picture is what its file holds now (saved, or just opened).
+    void MarkSaved();
     bool showTileBorder = true;
     CCanvasGeometry geometry;
 
@@ -168,6 +172,11 @@ private:
     CDIBSection2 m_textImage;
     bool m_holdUndo = false;
     int m_activeEdits = 0;
+    // Every committed edit makes a new picture state; undo and redo bring back the
+    // state their step was taken in.
+    std::uint64_t m_pictureState = 0;
+    std::uint64_t m_savedPictureState = 0;
+    std::uint64_t m_lastPictureState = 0;
     CUndoHistory m_undoHistory;
 };
 

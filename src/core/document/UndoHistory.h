@@ -3,6 +3,7 @@
 #include "core/image/DIBSection2.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <string>
@@ -19,6 +20,9 @@ struct CStepState {
     CDIBSection2 floatImage; // empty when there was no floating selection
     CDIBSection2 textImage;  // empty when no text was being placed
     int textX = 0, textY = 0;
+    /// Which picture the canvas showed (CCanvasModel's state number): undoing back to
+    /// the picture last saved makes the canvas unchanged again.
+    std::uint64_t pictureState = 0;
 };
 
 /// Tells the user, through the program's message path (Messages.h), that a picture's

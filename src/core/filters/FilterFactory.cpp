@@ -94,6 +94,12 @@ std::string CFilterFactory::FormatParam(int i) const {
     return FormatParamValue(format, m_value[std::size_t(i)]);
 }
 
+std::optional<int> CFilterFactory::ParamFromText(int i, const std::string& text) const {
+    const FilterSlot* s = CurrentSlot();
+    if (!s || i < 0 || i >= 8) return std::nullopt;
+    return ParamValueFromText(s->params[std::size_t(i)].format, text);
+}
+
 void CFilterFactory::ResetToDefaults() {
     for (int i = 0; i < 8; ++i) m_value[std::size_t(i)] = GetDefaultValue(i);
 }

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,9 @@ public:
 
     /// The text of value i in the current slot's format for parameter i.
     std::string FormatParam(int i) const;
+    /// The value 0..255 for a text typed for parameter i (ParamValueFromText in its
+    /// format); empty when the text is no number.
+    std::optional<int> ParamFromText(int i, const std::string& text) const;
 
     /// "Default": every value becomes the slot's default (not the remembered one).
     void ResetToDefaults();

@@ -1,6 +1,8 @@
 #include "core/filters/FilterTable.h"
 
+#include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <initializer_list>
@@ -224,6 +226,47 @@ const std::vector<FilterMenuItem>& FilterMenuItems() {
         {"Sharpen", "Unsharp Mask", 32870},
     };
     return items;
+}
+
+namespace {
+// A number as the value boxes show or take it; no locale, so that the decimal point does
+// not depend on the desktop's language.
+std::optional<double> ReadNumber(std::string text) {
+    std::replace(text.begin(), text.end(), ',', '.');
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return std::nullopt;
+    auto last = text.find_last_not_of(" \t");
+    if (text[last] == '%') last = text.find_last_not_of(" \t", last - 1);
+    if (last == std::string::npos || last < first) return std::nullopt;
+    std::size_t begin = first;
+    if (text[begin] == '+') ++begin;
+    double value = 0;
+    const char* end = text.data() + last + 1;
+    const auto [ptr, ec] = std::from_chars(text.data() + begin, end, value);
+    if (ec != std::errc() || ptr != end || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+} // namespace
+
+std::optional<int> ParamValueFromText(ParamFormat format, const std::string& text) {
+    if (format == ParamFormat::None) return std::nullopt;
+    const std::optional<double> typed = ReadNumber(text);
+    if (!typed) return std::nullopt;
+    // The texts are few: the value whose own text is nearest wins. Of values showing the
+    // same text the first is taken, or the last when the number typed lies above it, so
+    // that a number beyond the top gives the slider's top.
+    int best = 0;
+    double bestDistance = HUGE_VAL;
+    for (int v = 0; v <= kFilterValueMax; ++v) {
+        const std::optional<double> shown = ReadNumber(FormatParamValue(format, v));
+        if (!shown) continue;
+        const double distance = std::fabs(*shown - *typed);
+        if (distance < bestDistance || (distance == bestDistance && *typed > *shown)) {
+            bestDistance = distance;
+            best = v;
+        }
+    }
+    return best;
 }
 
 } // namespace quiltara

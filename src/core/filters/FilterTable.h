@@ -2,6 +2,7 @@
 #include "core/base/ColorRef.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,12 @@ int FindFilterSlot(const std::string& name);
 
 /// The text of value v (0..255) in a format.
 std::string FormatParamValue(ParamFormat format, int v);
+
+/// The value 0..255 whose text in the format shows the number typed nearest (a "%" and
+/// spaces around it allowed, a comma read as the decimal point): a number beyond either
+/// end of the slider gives that end. Empty for text that is no number, or for a
+/// parameter without a text.
+std::optional<int> ParamValueFromText(ParamFormat format, const std::string& text);
 
 /// Filters menu: identifiers 32833..32871 select slot = identifier - 32833.
 constexpr int kFilterFirstCommand = 32833;

@@ -5,6 +5,7 @@
 #include "core/filters/RightAngle.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -120,14 +121,18 @@ ShearSizes ShearSizesFor(int width, int height, double residualDegrees) {
     return s;
 }
 
-RotatedPicture RotateByAngle(const std::uint8_t* pixels, int width, int height, double degrees,
-                             ColorRef background, IProgressReporter* progress) {
-    RotatedPicture result;
-    if (!pixels || width <= 0 || height <= 0) return result;
+namespace {
+
+// The right-angle pre-rotation (-1 for none) and the residual angle it leaves.
+struct AngleSplit {
+    int code = -1;
+    double residual = 0;
+};
+
+AngleSplit SplitAngle(double degrees) {
     double a = std::isfinite(degrees) ? std::fmod(degrees, 360.0) : 0.0;
     if (a < 0) a += 360.0;
     if (a >= 360.0) a -= 360.0;
-
     int code = -1;
     if (a > 45.0 && a <= 135.0) {
         code = kRotate90CW, a -= 90.0;
@@ -136,6 +141,52 @@ RotatedPicture RotateByAngle(const std::uint8_t* pixels, int width, int height, 
     } else if (a > 225.0 && a <= 315.0) {
         code = kRotate90CCW, a -= 270.0;
     }
+    return {code, a};
+}
+
+// The offsets of the three shears for a w x h picture turned by the residual angle a,
+// as functions of the row or column index they move.
+struct Shears {
+    int h;
+    double t, sigma, start2, start3;
+    Shears(int w, int height, double a, const ShearSizes& sizes)
+        : h(height), t(std::tan(a * kDegreesToRadians / 2.0)),
+          sigma(std::sin(a * kDegreesToRadians)) {
+        start2 = sigma > 0 ? (w - 1) * sigma : int(std::fabs(t) * h) * sigma;
+        start3 = sigma >= 0 ? -sigma * (w - 1) * t : (1 - sizes.height2 - (w - 1) * sigma) * t;
+    }
+    double First(double row) const { return t >= 0 ? t * (row + 0.5) : t * (row - h + 0.5); }
+    double Second(double column) const { return start2 - sigma * column; }
+    double Third(double row) const { return start3 + t * row; }
+};
+
+} // namespace
+
+std::array<RotatedPoint, 4> RotatedCorners(int width, int height, double degrees) {
+    const AngleSplit split = SplitAngle(degrees);
+    int w = std::max(width, 0), h = std::max(height, 0);
+    if (split.code >= 0 && split.code != kRotate180) std::swap(w, h);
+    std::array<RotatedPoint, 4> corners{
+        {{0, 0}, {double(w), 0}, {double(w), double(h)}, {0, double(h)}}};
+    if (split.residual == 0.0 || w == 0 || h == 0) return corners;
+    const Shears shears(w, h, split.residual, ShearSizesFor(w, h, split.residual));
+    // A row or column is moved by the offset taken at its index; a continuous point at
+    // y lies in the row whose index is y - 0.5 at its centre.
+    for (RotatedPoint& p : corners) {
+        p.x += shears.First(p.y - 0.5);
+        p.y += shears.Second(p.x - 0.5);
+        p.x += shears.Third(p.y - 0.5);
+    }
+    return corners;
+}
+
+RotatedPicture RotateByAngle(const std::uint8_t* pixels, int width, int height, double degrees,
+                             ColorRef background, IProgressReporter* progress) {
+    RotatedPicture result;
+    if (!pixels || width <= 0 || height <= 0) return result;
+    const AngleSplit split = SplitAngle(degrees);
+    const int code = split.code;
+    const double a = split.residual;
     if (progress) progress->Begin("Rotate", 100);
     std::vector<std::uint8_t> work(pixels, pixels + std::size_t(width) * std::size_t(height) * 4);
     int w = width, h = height;
@@ -154,10 +205,8 @@ RotatedPicture RotateByAngle(const std::uint8_t* pixels, int width, int height, 
 
     const Pixel back{{std::uint8_t(BlueOf(background)), std::uint8_t(GreenOf(background)),
                       std::uint8_t(RedOf(background)), 255}};
-    const double theta = a * kDegreesToRadians;
-    const double t = std::tan(theta / 2.0);
-    const double sigma = std::sin(theta);
     const ShearSizes sizes = ShearSizesFor(w, h, a);
+    const Shears shears(w, h, a, sizes);
     const int base = code >= 0 ? 50 : 0;
     auto stage = [&](int k) {
         if (progress) progress->SetPos(base + (100 - base) * k / 3);
@@ -166,24 +215,21 @@ RotatedPicture RotateByAngle(const std::uint8_t* pixels, int width, int height, 
     // 1. Horizontal: row i by t (i + 0.5), counted from the other end for negative t.
     std::vector<std::uint8_t> first(std::size_t(sizes.width1) * std::size_t(h) * 4);
     ShearRows(work.data(), w, h, first.data(), sizes.width1, back,
-              [&](int i) { return t >= 0 ? t * (i + 0.5) : t * (i - h + 0.5); });
+              [&](int i) { return shears.First(i); });
     work = {};
     stage(1);
 
     // 2. Vertical: column j by an offset falling by sigma from column to column.
-    const double start2 = sigma > 0 ? (w - 1) * sigma : int(std::fabs(t) * h) * sigma;
     std::vector<std::uint8_t> second(std::size_t(sizes.width1) * std::size_t(sizes.height2) * 4);
     ShearColumns(first.data(), sizes.width1, h, second.data(), sizes.height2, back,
-                 [&](int j) { return start2 - sigma * j; });
+                 [&](int j) { return shears.Second(j); });
     first = {};
     stage(2);
 
     // 3. Horizontal again: row j by an offset growing by t from row to row.
-    const double start3 =
-        sigma >= 0 ? -sigma * (w - 1) * t : (1 - sizes.height2 - (w - 1) * sigma) * t;
     result.pixels.resize(std::size_t(sizes.width3) * std::size_t(sizes.height2) * 4);
     ShearRows(second.data(), sizes.width1, sizes.height2, result.pixels.data(), sizes.width3, back,
-              [&](int j) { return start3 + t * j; });
+              [&](int j) { return shears.Third(j); });
     result.width = sizes.width3;
     result.height = sizes.height2;
     stage(3);

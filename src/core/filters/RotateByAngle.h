@@ -1,6 +1,7 @@
 #pragma once
 #include "core/base/ColorRef.h"
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -24,6 +25,17 @@ struct RotatedPicture {
 /// Reports "Rotate" with range 100 when a reporter is given.
 RotatedPicture RotateByAngle(const std::uint8_t* pixels, int width, int height, double degrees,
                              ColorRef background, IProgressReporter* progress = nullptr);
+
+/// A point of RotateByAngle's result: x to the right, y in memory rows; the result's
+/// pixel (x, y) covers [x, x + 1) x [y, y + 1).
+struct RotatedPoint {
+    double x = 0, y = 0;
+};
+/// Where the corners (0, 0), (width, 0), (width, height) and (0, height) of a picture
+/// land in RotateByAngle's result for the same angle: the corners of the turned
+/// picture, outside which the result is background. Within a pixel: the shears move
+/// whole rows and columns by the offsets of their centres.
+std::array<RotatedPoint, 4> RotatedCorners(int width, int height, double degrees);
 
 /// The shear size arithmetic, exposed for the callers that lay out a result: the
 /// width after the first shear, the height after the second and the final width for

@@ -45,4 +45,8 @@ SeamMeasure MeasureSeams(const CDIBSection2& tile) {
     return m;
 }
 
+bool WrapsWell(const SeamMeasure& m) {
+    return m.seamColumns <= m.insideColumnsMax && m.seamRows <= m.insideRowsMax;
+}
+
 } // namespace quiltara

@@ -19,4 +19,8 @@ struct SeamMeasure {
 /// place of the picture; one far above it shows as a line when tiled.
 SeamMeasure MeasureSeams(const CDIBSection2& tile);
 
+/// Both seams are no larger than the largest step inside: the picture repeats without
+/// a line where its copies meet.
+bool WrapsWell(const SeamMeasure& m);
+
 } // namespace quiltara

@@ -98,6 +98,30 @@ TileSize ResultTileSize(int mode, int tileW, int tileH) {
     }
 }
 
+SourceArea TileFootprint(int mode, const TileFrame& frame) {
+    const int w = std::max(frame.width, 1), h = std::max(frame.height, 1);
+    SourceArea a{frame.left, frame.top - h, frame.left + w, frame.top};
+    switch (mode) {
+    case kTileEffectSunflower: {
+        // The quadrant: m/2 + 1 columns from the left, rows from top - m up.
+        const int m = std::max(w, 2);
+        a.right = std::max(a.right, frame.left + m / 2 + 1);
+        a.bottom = std::min(a.bottom, frame.top - m);
+        break;
+    }
+    case kTileEffectWash: {
+        const int ww = std::max(w, 2), wh = std::max(h, 2);
+        const int left = frame.left - ww / 4, bottom = frame.top - wh / 2;
+        a = {std::min(a.left, left), std::min(a.bottom, bottom), std::max(a.right, left + ww),
+             std::max(a.top, bottom + wh)};
+        break;
+    }
+    default:
+        break;
+    }
+    return a;
+}
+
 void ComputeTile(const CDIBSection2& source, const TileFrame& frame, int mode, CDIBSection2& tile) {
     if (!Usable(source)) {
         tile.MakeEmpty();

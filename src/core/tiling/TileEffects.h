@@ -27,6 +27,21 @@ struct TileFrame {
     int height = 200;
 };
 
+/// A rectangle of the source in buffer rows: columns left .. right - 1 and buffer rows
+/// bottom .. top - 1.
+struct SourceArea {
+    int left = 0, bottom = 0, right = 0, top = 0;
+    int Width() const { return right - left; }
+    int Height() const { return top - bottom; }
+    bool operator==(const SourceArea&) const = default;
+};
+
+/// The part of the source ComputeTile reads for the frame in the mode, joined with the
+/// frame itself: what has to lie on the photograph for the tile to hold nothing else.
+/// "Sunflower" reads a tile-width square from the frame's top down; "H/V Wash" a
+/// window a quarter of the width left of the frame and half the height above it.
+SourceArea TileFootprint(int mode, const TileFrame& frame);
+
 /// Width and height of the tile a mode makes from a frame of tileW x tileH:
 /// tileW x tileW for "Sunflower", tileW/2 x tileH/2 for "H/V Wash" (each side of the
 /// frame taken as at least 2 in both), tileW x tileH otherwise.

@@ -1,9 +1,11 @@
 #include "core/tiling/TileWizardModel.h"
 
+#include "core/tiling/SeamMeasure.h"
 #include "core/tiling/TileSource.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace quiltara {
 
@@ -27,7 +29,39 @@ CTileWizardModel::CTileWizardModel(const CDIBSection2& picture, int previewWidth
       m_rememberedW(picture.GetWidth()), m_rememberedH(picture.GetHeight()) {
     m_workingSource.MakeEmpty();
     m_resultTile.MakeEmpty();
+    CoverWholeSource();
     CenterPicture();
+}
+
+void CTileWizardModel::CoverWholeSource() {
+    const CDIBSection2& s = EffectiveSource();
+    m_covered = CCoveredArea::Whole(s.GetWidth(), s.GetHeight());
+}
+
+void CTileWizardModel::KeepFrameInside() {
+    const TileSize held =
+        LargestFrameInside(m_covered, m_effectMode, std::min(m_askedW, kMaxTileSide),
+                           std::min(m_askedH, kMaxTileSide));
+    m_tileW = held.width;
+    m_tileH = held.height;
+    const SourceArea was = TileFootprint(m_effectMode, Frame());
+    SourceArea area = was;
+    if (!m_covered.Hold(area)) return;
+    // The frame stays put in the preview: the picture moves the other way.
+    m_pictureX -= area.left - was.left;
+    m_pictureY += area.bottom - was.bottom;
+}
+
+bool CTileWizardModel::FrameFinishedTile() {
+    const int w = m_picture.GetWidth(), h = m_picture.GetHeight();
+    if (HasWorkingSource() || w < 2 || h < 2 || w > kMaxTileSide || h > kMaxTileSide ||
+        m_picture.GetBitsPerPixel() != 32 || !WrapsWell(MeasureSeams(m_picture)))
+        return false;
+    m_askedW = w;
+    m_askedH = h;
+    CenterPicture();
+    if (m_step == 2) Recompute();
+    return true;
 }
 
 const CDIBSection2& CTileWizardModel::EffectiveSource() const {
@@ -82,6 +116,7 @@ void CTileWizardModel::ResampleSource(int width, int height) {
     m_resizePending = false;
     m_sourceW = m_rememberedW = width;
     m_sourceH = m_rememberedH = height;
+    CoverWholeSource();
     CenterPicture();
     if (m_step == 2) Recompute();
 }
@@ -119,17 +154,20 @@ void CTileWizardModel::CenterPicture() {
     const CDIBSection2& s = EffectiveSource();
     m_pictureX = (m_previewW - s.GetWidth()) / 2;
     m_pictureY = (m_previewH - s.GetHeight()) / 2;
+    KeepFrameInside();
 }
 
 void CTileWizardModel::Drag(int dx, int dy) {
     m_pictureX += dx;
     m_pictureY += dy;
+    KeepFrameInside();
     if (m_step == 2) Recompute();
 }
 
 void CTileWizardModel::PlaceFrameAt(int left, int top) {
     m_pictureX = FrameX() - left;
     m_pictureY = FrameY() - top;
+    KeepFrameInside();
     if (m_step == 2) Recompute();
 }
 
@@ -145,20 +183,24 @@ TileFrame CTileWizardModel::Frame() const {
 
 bool CTileWizardModel::SetTileWidth(int width) {
     if (width <= 0) return false;
-    m_tileW = width;
+    m_askedW = width;
+    KeepFrameInside();
     if (m_step == 2) Recompute();
     return true;
 }
 
 bool CTileWizardModel::SetTileHeight(int height) {
     if (height <= 0) return false;
-    m_tileH = height;
+    m_askedH = height;
+    KeepFrameInside();
     if (m_step == 2) Recompute();
     return true;
 }
 
 void CTileWizardModel::SetEffectMode(int mode) {
     m_effectMode = (mode >= 0 && mode < kTileEffectCount) ? mode : kTileEffectNone;
+    // The modes read different parts around the frame.
+    KeepFrameInside();
     if (m_step == 2) Recompute();
 }
 
@@ -180,8 +222,9 @@ void CTileWizardModel::BackToStep1() {
 
 void CTileWizardModel::SetSliders(int sizePosition, int aspectPosition) {
     const TileSliderSize size = TileSizeFromSliders(sizePosition, aspectPosition);
-    m_tileW = size.width;
-    m_tileH = size.height;
+    m_askedW = size.width;
+    m_askedH = size.height;
+    KeepFrameInside();
     Recompute();
 }
 
@@ -190,11 +233,14 @@ bool CTileWizardModel::ApplyPitch(double degrees, IProgressReporter* progress) {
     ResampleSource(m_rememberedW, m_rememberedH);
     CDIBSection2 rotated;
     rotated.Copy(&EffectiveSource());
+    const int turnedW = rotated.GetWidth(), turnedH = rotated.GetHeight();
     if (!RotateSource(rotated, degrees, progress)) return false;
     m_workingSource = std::move(rotated);
     m_sourceW = m_workingSource.GetWidth();
     m_sourceH = m_workingSource.GetHeight();
     m_percent = 100;
+    // The corners the turn leaves black are no photograph.
+    m_covered = CCoveredArea::Turned(turnedW, turnedH, degrees);
     // The turned picture grows around its centre: keep that centre under the frame.
     CenterPicture();
     Recompute();
@@ -224,6 +270,14 @@ std::string CTileWizardModel::TileSizeText() const {
     return text;
 }
 
+std::string CTileWizardModel::HeldText() const {
+    if (!TileHeld()) return {};
+    char text[128];
+    std::snprintf(text, sizeof text, "Held to %d x %d: on the photograph, at most %d a side",
+                  m_tileW, m_tileH, kMaxTileSide);
+    return text;
+}
+
 std::string CTileWizardModel::ActualTileSizeText() const {
     const TileSize size = ResultTileSize(m_effectMode, m_tileW, m_tileH);
     char text[64];
@@ -243,11 +297,20 @@ void CTileWizardModel::UseWholeImage() {
     m_useWholeImage = true;
 }
 
+namespace {
+bool SamePixels(const CDIBSection2& a, const CDIBSection2& b) {
+    return !a.IsEmpty() && a.GetWidth() == b.GetWidth() && a.GetHeight() == b.GetHeight() &&
+           a.GetBitsPerPixel() == b.GetBitsPerPixel() && a.PixelBytes() == b.PixelBytes() &&
+           std::memcmp(a.GetBits(), b.GetBits(), a.PixelBytes()) == 0;
+}
+} // namespace
+
 void CTileWizardModel::TakeOutcome(TileWizardOutcome& outcome) {
     outcome.useWholeImage = m_useWholeImage;
     outcome.surroundings = Surroundings{};
     outcome.surroundings.image.MakeEmpty();
     if (m_useWholeImage) {
+        outcome.keepsPicture = !HasWorkingSource();
         if (HasWorkingSource())
             outcome.image = std::move(m_workingSource);
         else
@@ -262,11 +325,13 @@ void CTileWizardModel::TakeOutcome(TileWizardOutcome& outcome) {
     if (m_flattenLight)
         m_light.Apply(outcome.surroundings.image, outcome.surroundings.offsetX,
                       outcome.surroundings.offsetY);
+    outcome.keepsPicture = SamePixels(m_resultTile, m_picture);
     outcome.image = std::move(m_resultTile);
     m_resultTile.MakeEmpty();
 }
 
-bool RunTileJob(const CDIBSection2& picture, const TileJob& job, TileWizardOutcome& outcome) {
+bool RunTileJob(const CDIBSection2& picture, const TileJob& job, TileWizardOutcome& outcome,
+                TileJobReport* report) {
     if (picture.IsEmpty() || picture.GetBitsPerPixel() != 32) return false;
     if (job.tileW <= 0 || job.tileH <= 0 || job.sourceW < 0 || job.sourceH < 0) return false;
     // The preview's size only places the picture; any will do.
@@ -287,11 +352,18 @@ bool RunTileJob(const CDIBSection2& picture, const TileJob& job, TileWizardOutco
         return true;
     }
     const CDIBSection2& source = model.EffectiveSource();
-    if (job.hasAt)
+    if (job.hasAt) {
         model.PlaceFrameAt(job.atX, job.atY);
-    else
-        model.PlaceFrameAt((source.GetWidth() - job.tileW) / 2,
-                           (source.GetHeight() - job.tileH) / 2);
+        const TileFrame f = model.Frame();
+        const int heldY = source.GetHeight() - f.top;
+        if (f.left != job.atX || heldY != job.atY) {
+            if (report) *report = {true, f.left, heldY};
+            return false;
+        }
+    } else {
+        model.PlaceFrameAt((source.GetWidth() - model.TileWidth()) / 2,
+                           (source.GetHeight() - model.TileHeight()) / 2);
+    }
     model.Finish();
     model.TakeOutcome(outcome);
     return true;

@@ -5,6 +5,7 @@
 // and the tests drive it directly.
 #include "core/filters/FlattenLight.h"
 #include "core/image/DIBSection2.h"
+#include "core/tiling/TileCoverage.h"
 #include "core/tiling/TileEffects.h"
 #include "core/tiling/TileSliders.h"
 #include "core/tiling/TileSurroundings.h"
@@ -24,6 +25,8 @@ struct TileWizardOutcome {
     /// The photograph around the tile and the tile's offset in it; empty with
     /// "Use Whole Image".
     Surroundings surroundings;
+    /// The document's image is the loaded picture, pixel for pixel: what its file holds.
+    bool keepsPicture = false;
 };
 
 /// Which buttons of the first step can be pressed.
@@ -42,10 +45,17 @@ struct TileRepeatLayout {
 };
 TileRepeatLayout RepeatLayout(int previewW, int previewH, int tileW, int tileH);
 
+/// The frame stays on the photograph: its size is held to what the working source
+/// covers (the whole picture, or the turned picture inside the black corners a pitch
+/// correction leaves) and to kMaxTileSide, and moving the picture under it stops where
+/// the frame, and what the effect mode reads around it, would leave the photograph.
+/// So no tile holds anything but photograph.
 class CTileWizardModel {
 public:
     static constexpr int kStartTileSide = 200;
     static constexpr int kMaxRepeat = 20;
+    /// The largest tile side the wizard makes (the largest new picture's side).
+    static constexpr int kMaxTileSide = 5000;
 
     /// picture must outlive the model (the document's loaded picture, 32 bits).
     CTileWizardModel(const CDIBSection2& picture, int previewWidth, int previewHeight);
@@ -90,7 +100,7 @@ public:
     // ---- the frame over the source
     int PictureX() const { return m_pictureX; }
     int PictureY() const { return m_pictureY; }
-    /// Centres the effective source in the preview.
+    /// Centres the effective source in the preview (then keeps the frame inside).
     void CenterPicture();
     /// Moves the picture under the frame by a mouse movement (the frame stays).
     void Drag(int dx, int dy);
@@ -104,11 +114,21 @@ public:
     TileFrame Frame() const;
 
     // ---- the tile
+    /// The frame's size: the size asked for, held inside the photograph.
     int TileWidth() const { return m_tileW; }
     int TileHeight() const { return m_tileH; }
     /// The step-1 "Tile Size" fields; zero (or less) is refused.
     bool SetTileWidth(int width);
     bool SetTileHeight(int height);
+    /// The frame is smaller than the size asked for: the photograph holds no more.
+    bool TileHeld() const { return m_tileW < m_askedW || m_tileH < m_askedH; }
+    /// What the photograph holds: the whole working source, or the turned picture.
+    const CCoveredArea& Covered() const { return m_covered; }
+    /// A finished tile opened again: when the picture is no larger than kMaxTileSide
+    /// and already wraps well (WrapsWell), the frame takes the whole picture, so that
+    /// "Finish" with "None - Ready for Editing" keeps it exactly. False, nothing
+    /// changed, otherwise.
+    bool FrameFinishedTile();
     int EffectMode() const { return m_effectMode; }
     void SetEffectMode(int mode);
     /// "Flatten Light": the result tile has its light taken out (wrapping around its
@@ -139,6 +159,9 @@ public:
     /// "Tile Size: %d x %d" and "Actual Tile Size: %d x %d".
     std::string TileSizeText() const;
     std::string ActualTileSizeText() const;
+    /// "Held to %d x %d: on the photograph, at most 5000 a side" while TileHeld, else
+    /// empty.
+    std::string HeldText() const;
 
     // ---- closing
     /// "Finish": applies a waiting resize and computes the tile with the current mode.
@@ -151,6 +174,11 @@ public:
 
 private:
     void Recompute();
+    /// The frame's size from the size asked for, then the picture moved under the frame
+    /// as little as keeps the frame and what the mode reads around it inside.
+    void KeepFrameInside();
+    /// The working source changed: the covered area is all of the effective source.
+    void CoverWholeSource();
 
     const CDIBSection2& m_picture;
     CDIBSection2 m_workingSource;
@@ -162,6 +190,8 @@ private:
     int m_pendingW = 0, m_pendingH = 0;
     int m_pictureX = 0, m_pictureY = 0;
     int m_tileW = kStartTileSide, m_tileH = kStartTileSide;
+    int m_askedW = kStartTileSide, m_askedH = kStartTileSide;
+    CCoveredArea m_covered;
     int m_step = 1;
     int m_effectMode = kTileEffectNone;
     bool m_flattenLight = false;
@@ -185,8 +215,18 @@ struct TileJob {
     bool whole = false;
     bool flattenLight = false;
 };
-/// Runs the job on the 32-bit picture. False when a size in it is not positive or
-/// the rotation ran out of memory; outcome is then unchanged.
-bool RunTileJob(const CDIBSection2& picture, const TileJob& job, TileWizardOutcome& outcome);
+/// Why a job failed, and where the frame went.
+struct TileJobReport {
+    /// The frame placed "at" reaches off the photograph; heldX and heldY are the
+    /// nearest placement inside (left column, top picture row).
+    bool frameOutside = false;
+    int heldX = 0, heldY = 0;
+};
+/// Runs the job on the 32-bit picture. The tile size is held inside the photograph as
+/// the wizard holds it; a frame placed "at" is used only where it lies inside. False
+/// when a size in it is not positive, the rotation ran out of memory or the placed
+/// frame reaches off the photograph; outcome is then unchanged.
+bool RunTileJob(const CDIBSection2& picture, const TileJob& job, TileWizardOutcome& outcome,
+                TileJobReport* report = nullptr);
 
 } // namespace quiltara

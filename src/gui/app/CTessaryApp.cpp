@@ -20,6 +20,8 @@
 #include "gui/ui/CPrevFileDlg.h"
 #include "gui/ui/CSettingsDlg.h"
 #include "gui/ui/FileDialogs.h"
+#include "gui/ui/ToolIcons.h"
+#include "gui/ui/WindowPlacement.h"
 #include "gui/view/CCanvasWnd.h"
 #include "gui/view/CTessaryView.h"
 
@@ -32,6 +34,7 @@
 #include <QMdiArea>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QScreen>
 #include <QUrl>
 #include <new>
 
@@ -84,6 +87,7 @@ bool CTessaryApp::InitInstance() {
     AppState().clone.feedback = m_settings.stampFeedback != 0;
     AppState().clone.wrapOther = m_settings.stampWrap != 0;
     if (m_settings.tablet) m_tablet.Load();
+    QApplication::setWindowIcon(ProgramIcon());
     const std::vector<std::string> libraryMessages =
         AppState().tools.LoadLibraries(ProgramFolders().brushes, *m_store, AppState().painting);
     m_mainFrame = std::make_unique<CMainFrame>(this);
@@ -133,16 +137,29 @@ void CTessaryApp::RestoreFramePlacement() {
               top = m_store->GetInt("Frame", "Top", -1);
     const int right = m_store->GetInt("Frame", "Right", -1);
     const int bottom = m_store->GetInt("Frame", "Bottom", -1);
-    if (status == -1 || left == -1 || top == -1 || right == -1 || bottom == -1 || right <= left ||
-        bottom <= top) {
+    const bool stored = !(status == -1 || left == -1 || top == -1 || right == -1 || bottom == -1 ||
+                          right <= left || bottom <= top);
+    const QRect wanted =
+        stored ? QRect(left, top, right - left, bottom - top) : m_mainFrame->geometry();
+    // A placement saved on another screen, or at another scale, stays on this screen,
+    // with the window's frame once the window system has given it one.
+    QScreen* screen = QGuiApplication::screenAt(wanted.center());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    auto holdOnScreen = [this, &available](const QRect& client) {
+        const QRect outer = m_mainFrame->frameGeometry(), inner = m_mainFrame->geometry();
+        const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                             outer.right() - inner.right(), outer.bottom() - inner.bottom());
+        m_mainFrame->setGeometry(
+            HoldInside(client.marginsAdded(frame), available).marginsRemoved(frame));
+    };
+    holdOnScreen(wanted);
+    if (!stored || status == int(Qt::WindowMaximized)) {
         m_mainFrame->showMaximized();
         return;
     }
-    m_mainFrame->setGeometry(left, top, right - left, bottom - top);
-    if (status == int(Qt::WindowMaximized))
-        m_mainFrame->showMaximized();
-    else
-        m_mainFrame->show();
+    m_mainFrame->show();
+    holdOnScreen(m_mainFrame->geometry());
 }
 
 void CTessaryApp::SaveFramePlacement() {

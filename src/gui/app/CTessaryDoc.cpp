@@ -71,6 +71,8 @@ bool CTessaryDoc::OnOpenDocument(const QString& path, QString* errorText, bool w
 bool CTessaryDoc::TakeTileFromWizard(CDIBSection2& picture, bool runWizard) {
     TileWizardOutcome outcome; // as "Use Whole Image" when the wizard does not run
     if (runWizard && (!tileWizard || !tileWizard(picture, outcome))) return false;
+    // The document is changed when the wizard made something other than the file holds.
+    m_modified = runWizard && !outcome.keepsPicture;
     original.DeleteTempFile();
     original = std::move(outcome.image.IsEmpty() ? picture : outcome.image);
     surroundingsImage = std::move(outcome.surroundings.image);
@@ -108,7 +110,7 @@ bool CTessaryDoc::OnSaveDocument(const QString& path) {
         return false;
     }
     pathName = path;
-    model.unsavedChanges = false;
+    model.MarkSaved();
     m_modified = false;
     return true;
 }
@@ -162,9 +164,9 @@ bool CTessaryDoc::SaveModified(QWidget* parent) {
     if (!IsModified()) return true;
     const auto answer = QMessageBox::question(
         parent, "Quiltara", QString("Save changes to %1?").arg(m_title),
-        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
     if (answer == QMessageBox::Cancel) return false;
-    if (answer == QMessageBox::No) return true;
+    if (answer == QMessageBox::Discard) return true;
     return DoSave(QString(), true);
 }
 

@@ -123,6 +123,8 @@ enum CommandId : int {
     // Window and help
     ID_WINDOW_CASCADE = 57650,
     ID_WINDOW_TILE_HORZ = 57651,
+    ID_WINDOW_NEXT = 33120,
+    ID_WINDOW_PREVIOUS = 33121,
     ID_HELP = 32798,
     ID_VISIT_HOME_PAGE = 32799,
 };

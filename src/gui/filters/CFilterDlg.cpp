@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -90,10 +91,12 @@ CFilterDlg::CFilterDlg(int slot, CDIBSection2& target, QWidget* parent, ISetting
         m_sliders[k]->setMinimumWidth(268);
         m_values[k] = new QLineEdit;
         m_values[k]->setObjectName(QString("value%1").arg(i));
-        m_values[k]->setReadOnly(true);
-        m_values[k]->setFocusPolicy(Qt::NoFocus);
         m_values[k]->setFixedWidth(56);
         m_values[k]->setAlignment(Qt::AlignRight);
+        m_values[k]->setToolTip("Type a value and press Return");
+        // Return in a value box sets the value; it must not reach "Apply".
+        m_values[k]->installEventFilter(this);
+        connect(m_values[k], &QLineEdit::editingFinished, this, [this, i] { TakeTypedValue(i); });
         layout->addWidget(m_labels[k]);
         layout->addWidget(m_sliders[k], 1);
         layout->addWidget(m_values[k]);
@@ -223,6 +226,35 @@ void CFilterDlg::SetSlidersFromValues() {
 void CFilterDlg::RefreshValueTexts() {
     for (int i = 0; i < kFilterMaxParams; ++i)
         m_values[std::size_t(i)]->setText(QString::fromStdString(m_factory.FormatParam(i)));
+}
+
+void CFilterDlg::TakeTypedValue(int i) {
+    QLineEdit* box = m_values[std::size_t(i)];
+    if (!box->isModified()) return;
+    box->setModified(false);
+    const std::optional<int> value = m_factory.ParamFromText(i, box->text().toStdString());
+    if (!value) {
+        RefreshValueTexts(); // no number: the value shown again
+        return;
+    }
+    m_sliders[std::size_t(i)]->SetValue(*value);
+    SlidersChanged();
+}
+
+bool CFilterDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        for (int i = 0; i < kFilterMaxParams; ++i) {
+            if (watched != m_values[std::size_t(i)]) continue;
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                m_values[std::size_t(i)]->setModified(true);
+                TakeTypedValue(i);
+                m_values[std::size_t(i)]->selectAll();
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CFilterDlg::ChangeZoom(double zoom) {

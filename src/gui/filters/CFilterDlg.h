@@ -51,8 +51,13 @@ public:
         m_beforeApply = std::move(beforeApply);
     }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void SelectSlot(int slot);
+    /// The number typed into value box i: the slider takes it, held to its range.
+    void TakeTypedValue(int i);
     /// Builds the preview picture at the current zoom and filters it.
     void RenderPreview();
     /// Filters the working preview picture from its pristine copy.

@@ -91,6 +91,9 @@ CTileWizardDlg::CTileWizardDlg(const CDIBSection2& picture, QWidget* parent)
 
     m_actualSize = new QLabel(this);
     m_actualSize->setObjectName("actualSize");
+    m_heldNote = new QLabel(this);
+    m_heldNote->setObjectName("heldNote");
+    m_heldNote->setWordWrap(true);
     m_next = Button("Next >", "next", this);
     m_finish = Button("Finish", "finish", this);
     QPushButton* cancel = Button("Cancel", "cancel", this);
@@ -102,7 +105,8 @@ CTileWizardDlg::CTileWizardDlg(const CDIBSection2& picture, QWidget* parent)
     top->addWidget(m_preview, 0, Qt::AlignTop);
     top->addWidget(m_pages, 1);
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(m_actualSize, 1);
+    bottom->addWidget(m_actualSize);
+    bottom->addWidget(m_heldNote, 1);
     bottom->addWidget(m_next);
     bottom->addWidget(m_finish);
     bottom->addWidget(cancel);
@@ -110,6 +114,8 @@ CTileWizardDlg::CTileWizardDlg(const CDIBSection2& picture, QWidget* parent)
     layout->addLayout(top);
     layout->addLayout(bottom);
 
+    // A finished tile opened again is framed whole, so that "Finish" keeps it.
+    m_model.FrameFinishedTile();
     RefreshStep1Fields();
     ShowStep();
 }
@@ -151,7 +157,10 @@ QWidget* CTileWizardDlg::MakeStep1Page() {
     form->addRow("Width (pixels):", m_tileWidth);
     form->addRow("Height (pixels):", m_tileHeight);
 
-    auto* hint = new QLabel("Drag the picture under the frame to choose the tile.", page);
+    auto* hint = new QLabel("Drag the picture under the frame to choose the tile. The frame "
+                            "stays on the photograph: a tile larger than the picture is made "
+                            "smaller.",
+                            page);
     hint->setWordWrap(true);
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(source);
@@ -187,11 +196,16 @@ QWidget* CTileWizardDlg::MakeStep2Page() {
     m_pitch->setText("0");
     m_applyPitch = Button("Apply", "applyPitch", pitch);
     m_applyPitch->setEnabled(false);
-    auto* pitchRow = new QHBoxLayout(pitch);
+    auto* pitchRow = new QHBoxLayout;
     pitchRow->addWidget(new QLabel("Angle:"));
     pitchRow->addWidget(m_pitch);
     pitchRow->addWidget(new QLabel("degrees"));
     pitchRow->addWidget(m_applyPitch);
+    auto* pitchColumn = new QVBoxLayout(pitch);
+    pitchColumn->addLayout(pitchRow);
+    auto* pitchNote = new QLabel("The frame stays clear of the black corners the turn leaves.");
+    pitchNote->setWordWrap(true);
+    pitchColumn->addWidget(pitchNote);
 
     auto* effects = new QGroupBox("Special Effects", page);
     m_effects = new QButtonGroup(this);
@@ -272,6 +286,7 @@ void CTileWizardDlg::RefreshButtons() {
 void CTileWizardDlg::RefreshLabels() {
     m_tileSize->setText(QString::fromStdString(m_model.TileSizeText()));
     m_actualSize->setText(QString::fromStdString(m_model.ActualTileSizeText()));
+    m_heldNote->setText(QString::fromStdString(m_model.HeldText()));
 }
 
 void CTileWizardDlg::Redraw() {
@@ -340,6 +355,7 @@ void CTileWizardDlg::OnApplySize() {
     Guarded([this] { m_model.Apply(); });
     RefreshStep1Fields();
     RefreshButtons();
+    RefreshLabels();
     Redraw();
 }
 
@@ -356,6 +372,7 @@ void CTileWizardDlg::OnResetResample() {
     Guarded([this] { m_model.ResetResample(); });
     RefreshStep1Fields();
     RefreshButtons();
+    RefreshLabels();
     Redraw();
 }
 
@@ -363,6 +380,7 @@ void CTileWizardDlg::OnResetWhole() {
     Guarded([this] { m_model.ResetWhole(); });
     RefreshStep1Fields();
     RefreshButtons();
+    RefreshLabels();
     Redraw();
 }
 

@@ -66,6 +66,7 @@ private:
     QPushButton* m_next = nullptr;
     QPushButton* m_finish = nullptr;
     QLabel* m_actualSize = nullptr;
+    QLabel* m_heldNote = nullptr;
     // Step 1.
     QLineEdit* m_sourceWidth = nullptr;
     QLineEdit* m_sourceHeight = nullptr;

@@ -2,9 +2,12 @@
 
 #include "gui/app/AppState.h"
 #include "gui/app/CTessaryDoc.h"
+#include "gui/ui/ToolIcons.h"
 #include "gui/view/CTessaryView.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QMenu>
 
 namespace quiltara::gui {
 
@@ -13,8 +16,20 @@ CChildFrame::CChildFrame(CTessaryDoc* document, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWidget(m_view);
     m_document->setParent(this);
-    setWindowTitle(m_document->Title());
-    connect(m_document, &CTessaryDoc::titleChanged, this, &QWidget::setWindowTitle);
+    setWindowIcon(ProgramIcon());
+    // "[*]" shows where the title marks a picture with unsaved changes.
+    setWindowTitle(m_document->Title() + "[*]");
+    connect(m_document, &CTessaryDoc::titleChanged, this,
+            [this](const QString& title) { setWindowTitle(title + "[*]"); });
+    // The File menu's "&Close" closes the document on its key; the window menu's own
+    // Close would claim the same key and leave it to neither.
+    if (QMenu* menu = systemMenu())
+        for (QAction* action : menu->actions()) action->setShortcuts({});
+    RefreshModified();
+}
+
+void CChildFrame::RefreshModified() {
+    setWindowModified(m_document->IsModified());
 }
 
 CChildFrame::~CChildFrame() = default;

@@ -16,6 +16,8 @@ public:
 
     CTessaryDoc* Document() const { return m_document; }
     CTessaryView* View() const { return m_view; }
+    /// The title's changed mark follows the document.
+    void RefreshModified();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

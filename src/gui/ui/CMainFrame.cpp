@@ -13,10 +13,12 @@
 #include "gui/ui/CStatusProgress.h"
 #include "gui/ui/MenuTable.h"
 #include "gui/ui/ToolIcons.h"
+#include "gui/ui/WindowPlacement.h"
 #include "gui/view/CCanvasWnd.h"
 #include "gui/view/CTessaryView.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDockWidget>
@@ -45,6 +47,7 @@ CMainFrame::CMainFrame(ICommandTarget* application, QWidget* parent)
     : QMainWindow(parent), m_application(application), m_mdi(new QMdiArea(this)) {
     setObjectName("MainFrame");
     setWindowTitle("Quiltara");
+    setWindowIcon(ProgramIcon());
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdi);
@@ -112,6 +115,10 @@ void CMainFrame::BuildMenus() {
         }
         menu->setObjectName(path);
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateAllActions);
+        if (path == "&Window") {
+            m_windowMenu = menu;
+            connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateWindowList);
+        }
         return menu;
     };
     for (const MenuItem& item : MainMenuItems()) {
@@ -124,7 +131,7 @@ void CMainFrame::BuildMenus() {
         action->setData(item.id);
         action->setObjectName(QString("command%1").arg(item.id));
         action->setCheckable(item.checkable);
-        if (item.shortcut) action->setShortcut(QKeySequence(item.shortcut));
+        if (item.shortcut) action->setShortcuts(QKeySequence::listFromString(item.shortcut));
         if (item.statusTip) action->setStatusTip(item.statusTip);
         const int id = item.id;
         connect(action, &QAction::triggered, this, [this, id] { Dispatch(id); });
@@ -136,14 +143,10 @@ void CMainFrame::BuildToolBar() {
     m_toolBar = addToolBar("Standard");
     m_toolBar->setObjectName("toolbar");
     m_toolBar->setMovable(true);
-    QStyle* s = style();
-    const std::pair<int, QStyle::StandardPixmap> icons[] = {
-        {ID_FILE_NEW, QStyle::SP_FileIcon},          {ID_FILE_OPEN, QStyle::SP_DialogOpenButton},
-        {ID_FILE_SAVE, QStyle::SP_DialogSaveButton}, {ID_EDIT_UNDO, QStyle::SP_ArrowBack},
-        {ID_EDIT_REDO, QStyle::SP_ArrowForward},     {ID_HELP, QStyle::SP_DialogHelpButton},
-    };
-    for (const auto& [id, pixmap] : icons) Action(id)->setIcon(s->standardIcon(pixmap));
-    for (int id : {ID_ZOOM_IN, ID_ZOOM_OUT, ID_FIT_TO_SCREEN, ID_TILE_BORDER, ID_TOOL_ARROW,
+    // The program's own art: the style's stock icons read wrongly on some desktops (a
+    // red cross for Help, a grayed page for New).
+    for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_EDIT_UNDO, ID_EDIT_REDO, ID_HELP,
+                   ID_ZOOM_IN, ID_ZOOM_OUT, ID_FIT_TO_SCREEN, ID_TILE_BORDER, ID_TOOL_ARROW,
                    ID_TOOL_ZOOM, ID_TOOL_MOVE_CANVAS, ID_TOOL_CROP, ID_TOOL_FLOAT, ID_EDIT_CUT,
                    ID_EDIT_COPY, ID_EDIT_PASTE})
         Action(id)->setIcon(ToolIcon(id));
@@ -232,10 +235,17 @@ QAction* CMainFrame::Action(int id) const {
 }
 
 CChildFrame* CMainFrame::AddDocumentWindow(CTessaryDoc* document) {
+    const int index = int(m_mdi->subWindowList().size());
     auto* child = new CChildFrame(document);
     m_mdi->addSubWindow(child);
-    child->resize(std::max(400, m_mdi->width() * 3 / 4), std::max(300, m_mdi->height() * 3 / 4));
+    // Inside the visible work area, each new window a title bar further down and right.
+    const QSize area = m_mdi->viewport()->size();
+    const QSize size(std::min(std::max(400, area.width() * 3 / 4), std::max(area.width(), 1)),
+                     std::min(std::max(300, area.height() * 3 / 4), std::max(area.height(), 1)));
+    const int step = std::max(style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, child), 16);
     child->show();
+    if (!child->isMaximized())
+        child->setGeometry(QRect(CascadePlace(index, size, area, step), size));
     child->View()->OnInitialUpdate();
     connect(child->View(), &CTessaryView::zoomChanged, this, &CMainFrame::UpdateZoomBox);
     m_mdi->setActiveSubWindow(child);
@@ -281,6 +291,64 @@ void CMainFrame::UpdateAllActions() {
         action->setEnabled(state.enabled);
         if (action->isCheckable()) action->setChecked(state.checked);
     }
+    UpdateDocumentTitles();
+}
+
+CChildFrame* CMainFrame::ActiveChild() const {
+    CTessaryView* view = ActiveView();
+    return view ? qobject_cast<CChildFrame*>(view->parentWidget()) : nullptr;
+}
+
+void CMainFrame::UpdateDocumentTitles() {
+    for (QMdiSubWindow* w : m_mdi->subWindowList())
+        if (auto* child = qobject_cast<CChildFrame*>(w)) child->RefreshModified();
+    // The frame's title names the picture being worked on, marked while it is changed.
+    CChildFrame* active = ActiveChild();
+    setWindowTitle(active ? "Quiltara - " + active->Document()->Title() + "[*]" : "Quiltara");
+    setWindowModified(active && active->isWindowModified());
+}
+
+void CMainFrame::UpdateWindowList() {
+    for (QAction* a : m_windowList) {
+        m_windowMenu->removeAction(a);
+        a->deleteLater();
+    }
+    m_windowList.clear();
+    delete m_windowGroup;
+    m_windowGroup = nullptr;
+    const QList<QMdiSubWindow*> windows = m_mdi->subWindowList();
+    if (windows.isEmpty()) return;
+    const CChildFrame* active = ActiveChild();
+    auto* group = m_windowGroup = new QActionGroup(m_windowMenu);
+    m_windowList << m_windowMenu->addSeparator();
+    for (int i = 0; i < windows.size(); ++i) {
+        auto* child = qobject_cast<CChildFrame*>(windows[i]);
+        if (!child) continue;
+        const QString number = i < 9 ? QString("&%1 ").arg(i + 1) : QString("%1 ").arg(i + 1);
+        QAction* a = m_windowMenu->addAction(number + child->Document()->Title());
+        a->setObjectName(QString("window%1").arg(i + 1));
+        a->setCheckable(true);
+        a->setChecked(child == active);
+        a->setActionGroup(group);
+        connect(a, &QAction::triggered, this, [this, child] { ActivateChild(child); });
+        m_windowList << a;
+    }
+}
+
+void CMainFrame::ActivateChild(QMdiSubWindow* child) {
+    if (!m_mdi->subWindowList().contains(child)) return;
+    m_mdi->setActiveSubWindow(child);
+    // Off screen nothing becomes active: the window on top is the one worked on.
+    child->raise();
+    OnSubWindowActivated();
+}
+
+void CMainFrame::CycleDocuments(int direction) {
+    const QList<QMdiSubWindow*> windows = m_mdi->subWindowList();
+    if (windows.size() < 2) return;
+    const int at = std::max(0, int(windows.indexOf(ActiveChild())));
+    const int n = int(windows.size());
+    ActivateChild(windows[((at + direction) % n + n) % n]);
 }
 
 void CMainFrame::UpdateMemoryPane() {
@@ -339,6 +407,12 @@ bool CMainFrame::OnCommand(int id) {
     case ID_WINDOW_TILE_HORZ:
         m_mdi->tileSubWindows();
         return true;
+    case ID_WINDOW_NEXT:
+        CycleDocuments(1);
+        return true;
+    case ID_WINDOW_PREVIOUS:
+        CycleDocuments(-1);
+        return true;
     case ID_FILE_CLOSE:
         if (QMdiSubWindow* w = m_mdi->activeSubWindow())
             w->close();
@@ -376,6 +450,10 @@ bool CMainFrame::UpdateCommand(int id, CommandState& state) {
     case ID_WINDOW_TILE_HORZ:
     case ID_FILE_CLOSE:
         state.enabled = ActiveView() != nullptr;
+        return true;
+    case ID_WINDOW_NEXT:
+    case ID_WINDOW_PREVIOUS:
+        state.enabled = m_mdi->subWindowList().size() > 1;
         return true;
     case ID_CAMERA_INFO:
         return true; // the frame answers and leaves it as it is

@@ -1,6 +1,7 @@
 #pragma once
 #include "gui/app/CommandTarget.h"
 
+#include <QList>
 #include <QMainWindow>
 #include <map>
 
@@ -8,8 +9,10 @@ class QComboBox;
 class QLabel;
 class QMdiArea;
 class QMenu;
+class QMdiSubWindow;
 class QToolBar;
 class QAction;
+class QActionGroup;
 class QDockWidget;
 
 namespace quiltara::gui {
@@ -44,8 +47,20 @@ public:
     bool Dispatch(int id);
     /// The state a command would show now.
     CommandState QueryState(int id) const;
-    /// Refreshes enable and check marks of every action.
+    /// Refreshes enable and check marks of every action, and the changed marks of the
+    /// titles.
     void UpdateAllActions();
+    /// The document windows' titles show which pictures are changed; the frame's title
+    /// names the active one.
+    void UpdateDocumentTitles();
+    /// The Window menu's list of open documents, the active one checked.
+    void UpdateWindowList();
+    /// The window of the document being worked on, or null.
+    CChildFrame* ActiveChild() const;
+    /// Makes the document window the one worked on.
+    void ActivateChild(QMdiSubWindow* child);
+    /// The next (1) or previous (-1) document window in the order they were opened.
+    void CycleDocuments(int direction);
     void UpdateMemoryPane();
     void UpdateSeamPane();
     /// Shows the zoom in the zoom box: its entry when there is one, else "Custom".
@@ -95,6 +110,9 @@ private:
     QDockWidget* m_effectsDock = nullptr;
     CStampPanel* m_stampPanel = nullptr;
     QDockWidget* m_stampDock = nullptr;
+    QMenu* m_windowMenu = nullptr;
+    QList<QAction*> m_windowList;
+    QActionGroup* m_windowGroup = nullptr;
 };
 
 } // namespace quiltara::gui

@@ -93,6 +93,7 @@ void CNewTileSizeDlg::accept() {
         return;
     }
     if (w < 1 || h < 1) {
+        QMessageBox::warning(this, "Quiltara", "The Minimum image size is 1x1 pixels.");
         (w < 1 ? m_width : m_height)->setFocus();
         return;
     }

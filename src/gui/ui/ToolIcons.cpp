@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPolygonF>
+#include <initializer_list>
 
 namespace quiltara::gui {
 
@@ -12,6 +14,26 @@ namespace {
 
 const QColor kInk(40, 40, 40);
 const QColor kAccent(214, 140, 45);
+const QColor kPaper(252, 252, 248);
+const QColor kBlue(38, 94, 170);
+
+// A bent arrow from the right to the left (Undo); Redo draws it mirrored.
+void BentArrow(QPainter& p) {
+    QPainterPath bend;
+    bend.moveTo(18, 17);
+    bend.cubicTo(18, 8, 12, 7, 6, 9);
+    p.setPen(QPen(kInk, 2.5, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(bend);
+    QPainterPath head;
+    head.moveTo(3, 9.5);
+    head.lineTo(9, 4.5);
+    head.lineTo(9.5, 13.5);
+    head.closeSubpath();
+    p.setPen(Qt::NoPen);
+    p.setBrush(kBlue);
+    p.drawPath(head);
+}
 
 void Magnifier(QPainter& p, const char* sign) {
     p.setPen(QPen(kInk, 2));
@@ -26,6 +48,63 @@ void Magnifier(QPainter& p, const char* sign) {
 
 void Draw(QPainter& p, int id) {
     switch (id) {
+    case ID_FILE_NEW: {
+        QPainterPath page;
+        page.moveTo(5, 2);
+        page.lineTo(13, 2);
+        page.lineTo(18, 7);
+        page.lineTo(18, 20);
+        page.lineTo(5, 20);
+        page.closeSubpath();
+        p.setPen(QPen(kInk, 1.5));
+        p.setBrush(kPaper);
+        p.drawPath(page);
+        p.drawLine(QPointF(13, 2), QPointF(13, 7));
+        p.drawLine(QPointF(13, 7), QPointF(18, 7));
+        p.setPen(QPen(kAccent, 2.5, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(11.5, 10), QPointF(11.5, 17));
+        p.drawLine(QPointF(8, 13.5), QPointF(15, 13.5));
+        break;
+    }
+    case ID_FILE_OPEN:
+        p.setPen(QPen(kInk, 1.5));
+        p.setBrush(QColor(232, 190, 90));
+        p.drawRect(QRectF(2, 5, 15, 13));
+        p.drawRect(QRectF(2, 3.5, 6, 2));
+        p.setBrush(QColor(246, 214, 120));
+        p.drawPolygon(QPolygonF({QPointF(5, 9), QPointF(21, 9), QPointF(17, 18), QPointF(2, 18)}));
+        break;
+    case ID_FILE_SAVE:
+        p.setPen(QPen(kInk, 1.5));
+        p.setBrush(kBlue);
+        p.drawRoundedRect(QRectF(2.5, 2.5, 17, 17), 1.5, 1.5);
+        p.setBrush(kPaper);
+        p.drawRect(QRectF(5.5, 2.5, 11, 7));
+        p.setBrush(QColor(200, 200, 200));
+        p.drawRect(QRectF(6.5, 13, 9, 6.5));
+        p.setPen(QPen(kInk, 1.5));
+        p.drawLine(QPointF(13.5, 4), QPointF(13.5, 8));
+        break;
+    case ID_EDIT_UNDO:
+        BentArrow(p);
+        break;
+    case ID_EDIT_REDO:
+        p.translate(22, 0);
+        p.scale(-1, 1);
+        BentArrow(p);
+        break;
+    case ID_HELP: {
+        p.setPen(QPen(kInk, 1));
+        p.setBrush(kBlue);
+        p.drawEllipse(QRectF(2, 2, 18, 18));
+        QFont font = p.font();
+        font.setBold(true);
+        font.setPixelSize(14);
+        p.setFont(font);
+        p.setPen(Qt::white);
+        p.drawText(QRectF(2, 2, 18, 18), Qt::AlignCenter, "?");
+        break;
+    }
     case ID_ZOOM_IN:
         Magnifier(p, "+");
         break;
@@ -119,16 +198,54 @@ void Draw(QPainter& p, int id) {
     }
 }
 
+// The art is drawn afresh for each scale, so that it stays sharp on screens that
+// double every pixel.
+template <typename Art>
+QIcon DrawnIcon(int side, double designSide, Art art, std::initializer_list<int> sides = {}) {
+    QIcon icon;
+    auto add = [&](int pixels, double ratio) {
+        QPixmap pixmap(pixels, pixels);
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        painter.scale(pixels / ratio / designSide, pixels / ratio / designSide);
+        art(painter);
+        painter.end();
+        icon.addPixmap(pixmap);
+    };
+    add(side, 1.0);
+    add(side * 2, 2.0);
+    for (int s : sides) add(s, 1.0);
+    return icon;
+}
+
 } // namespace
 
 QIcon ToolIcon(int commandId) {
-    QPixmap pixmap(22, 22);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    Draw(painter, commandId);
-    painter.end();
-    return QIcon(pixmap);
+    return DrawnIcon(22, 22, [commandId](QPainter& p) { Draw(p, commandId); });
+}
+
+QIcon ProgramIcon() {
+    // Nine tiles of one quilted square: the tile and its neighbours.
+    auto art = [](QPainter& p) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(60, 52, 44));
+        p.drawRoundedRect(QRectF(0.5, 0.5, 31, 31), 4, 4);
+        for (int j = 0; j < 3; ++j) {
+            for (int i = 0; i < 3; ++i) {
+                const QRectF cell(2 + i * 9.5, 2 + j * 9.5, 9, 9);
+                p.setBrush(i == 1 && j == 1 ? kAccent : QColor(226, 170, 90));
+                p.drawRect(cell);
+                p.setBrush(QColor(150, 70, 40));
+                p.drawPolygon(QPolygonF(
+                    {cell.topLeft() + QPointF(4.5, 0.8), cell.topLeft() + QPointF(8.2, 4.5),
+                     cell.topLeft() + QPointF(4.5, 8.2), cell.topLeft() + QPointF(0.8, 4.5)}));
+            }
+        }
+    };
+    return DrawnIcon(32, 32, art, {16, 24, 48, 64, 128, 256});
 }
 
 } // namespace quiltara::gui

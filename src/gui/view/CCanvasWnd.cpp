@@ -13,6 +13,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 namespace quiltara::gui {
 
@@ -120,6 +121,30 @@ void CCanvasWnd::SyncScrollBars() {
     verticalScrollBar()->setRange(0, g.VerticalRange());
     verticalScrollBar()->setValue(g.VerticalPosition());
     m_syncingScrollBars = false;
+}
+
+void CCanvasWnd::wheelEvent(QWheelEvent* event) {
+    CCanvasGeometry& g = m_model.geometry;
+    const QPoint angle = event->angleDelta();
+    event->accept();
+    if (event->modifiers() & Qt::ControlModifier) {
+        m_wheelZoomAngle += angle.y() != 0 ? angle.y() : angle.x();
+        const int notches = m_wheelZoomAngle / 120;
+        if (notches == 0) return;
+        m_wheelZoomAngle -= notches * 120;
+        const QPoint at = event->position().toPoint();
+        g.ZoomAt({at.x(), at.y()}, CCanvasGeometry::WheelZoom(g.Zoom(), notches));
+        SyncScrollBars();
+        UpdateCursor();
+        viewport()->update();
+        emit zoomChanged(g.Zoom());
+        return;
+    }
+    // Shift turns an upright wheel sideways.
+    const bool across = (event->modifiers() & Qt::ShiftModifier) && angle.x() == 0;
+    g.ScrollByWheel(across ? angle.y() : angle.x(), across ? 0 : angle.y());
+    SyncScrollBars();
+    viewport()->update();
 }
 
 void CCanvasWnd::OnScrollBarValue(bool horizontal, int value) {

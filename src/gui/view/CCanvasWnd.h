@@ -80,6 +80,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    /// The wheel scrolls (with Shift across), with Ctrl it zooms about the pointer.
+    void wheelEvent(QWheelEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void scrollContentsBy(int, int) override {}
 
@@ -146,6 +148,7 @@ private:
     QPoint m_lastPoint;
     bool m_dragging = false;
     bool m_syncingScrollBars = false;
+    int m_wheelZoomAngle = 0; // a fine wheel's eighths of a degree not yet a notch
     Tracking m_tracking = Tracking::None;
     int m_trackerHandle = -1;
     QRect m_trackerStart; // tracker rectangle when the drag began

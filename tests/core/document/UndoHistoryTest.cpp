@@ -422,3 +422,40 @@ TEST(UndoHistory, StepFilesGoWithTheHistory) {
     EXPECT_TRUE(TmpFiles(c.folder.Path(), "und").empty());
     EXPECT_TRUE(TmpFiles(c.folder.Path(), "rdo").empty());
 }
+
+// The canvas is changed exactly while its picture differs from the one last saved or
+// opened: a cancelled edit leaves it unchanged, undo and redo back to the saved picture
+// make it unchanged again, in and out of Hold Undo.
+TEST(UndoHistory, ChangedFollowsThePictureLastSaved) {
+    Canvas c(32, 24, 5);
+    EXPECT_FALSE(c.model.unsavedChanges);
+    {
+        CCanvasEdit edit = c.model.BeginEdit();
+        edit.Image().FillOpaque(0); // a dialog's preview, put back and cancelled
+        edit.Image().Copy(&c.model.BeforeImage());
+        edit.Cancel();
+    }
+    EXPECT_FALSE(c.model.unsavedChanges);
+    Stroke(c.model, CRect{0, 0, 8, 8}, 40);
+    Filter(c.model, 3);
+    EXPECT_TRUE(c.model.unsavedChanges);
+    c.model.Undo();
+    c.model.Undo();
+    EXPECT_FALSE(c.model.unsavedChanges); // back at the picture opened
+    c.model.Redo();
+    EXPECT_TRUE(c.model.unsavedChanges);
+    c.model.MarkSaved(); // saved after the stroke
+    c.model.Redo();
+    EXPECT_TRUE(c.model.unsavedChanges);
+    c.model.Undo();
+    EXPECT_FALSE(c.model.unsavedChanges);
+    c.model.Undo();
+    EXPECT_TRUE(c.model.unsavedChanges); // before the saved picture
+    c.model.Redo();
+    c.model.SetHoldUndo(true);
+    Filter(c.model, 7);
+    EXPECT_TRUE(c.model.unsavedChanges);
+    c.model.SetHoldUndo(false);
+    c.model.Undo(); // to the held picture, which is the saved one
+    EXPECT_FALSE(c.model.unsavedChanges);
+}

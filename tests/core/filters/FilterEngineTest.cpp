@@ -112,6 +112,34 @@ TEST(FilterTable, ValueTexts) {
     EXPECT_EQ(FormatParamValue(ParamFormat::None, 9), "");
 }
 
+// A value typed into the box beside a slider: every text the box shows reads back to a
+// value showing the same text, and numbers beyond the slider's ends give its ends.
+TEST(FilterTable, TypedValueTexts) {
+    for (ParamFormat f : {ParamFormat::Plain, ParamFormat::Centered, ParamFormat::Radius,
+                          ParamFormat::Percent, ParamFormat::Percent200, ParamFormat::Corner}) {
+        for (int v = 0; v <= kFilterValueMax; ++v) {
+            const std::string shown = FormatParamValue(f, v);
+            const std::optional<int> read = ParamValueFromText(f, shown);
+            ASSERT_TRUE(read) << shown;
+            EXPECT_EQ(FormatParamValue(f, *read), shown) << int(f) << " " << v;
+        }
+    }
+    const struct {
+        ParamFormat format;
+        const char* text;
+        int value;
+    } typed[] = {
+        {ParamFormat::Plain, "300", 255},    {ParamFormat::Plain, " -5 ", 0},
+        {ParamFormat::Centered, "-200", 0},  {ParamFormat::Centered, "+10", 138},
+        {ParamFormat::Percent, "150%", 255}, {ParamFormat::Radius, "2,5", 69},
+        {ParamFormat::Corner, "9", 255},
+    };
+    for (const auto& t : typed) EXPECT_EQ(ParamValueFromText(t.format, t.text), t.value) << t.text;
+    for (const char* junk : {"", "abc", "%", "1.2.3", "12px"})
+        EXPECT_FALSE(ParamValueFromText(ParamFormat::Plain, junk)) << junk;
+    EXPECT_FALSE(ParamValueFromText(ParamFormat::None, "5"));
+}
+
 TEST(FilterFactory, SelectionAccessorsAndSettings) {
     CMemorySettingsStore store;
     store.SetInt("Effects", "EFF9_1", 17);

@@ -113,10 +113,12 @@ TEST_F(Wizard, FineTuningSlidersAndLabels) {
     m.SetEffectMode(kTileEffectWash);
     EXPECT_EQ(m.ActualTileSizeText(), "Actual Tile Size: 100 x 100");
     EXPECT_EQ(m.ResultTile().GetWidth(), 100);
-    m.SetSliders(300, 200);
-    EXPECT_EQ(m.TileSizeText(), "Tile Size: 300 x 1500");
+    m.SetSliders(300, 200); // 300 x 1500 asked; the wash reads 1.5 heights of 400
+    EXPECT_EQ(m.TileSizeText(), "Tile Size: 300 x 266");
+    EXPECT_EQ(m.HeldText(), "Held to 300 x 266: on the photograph, at most 5000 a side");
     m.SetSliders(300, 0);
     EXPECT_EQ(m.TileSizeText(), "Tile Size: 300 x 3");
+    EXPECT_EQ(m.HeldText(), "");
     m.BackToStep1();
     EXPECT_EQ(m.Step(), 1);
 }
