@@ -80,10 +80,11 @@ bool LoadTexture(CPaintingContext& context, const std::string& name, const std::
 
 bool ApplyTextureBar(const CTextureBarState& bar, CPaintingContext& context,
                      const std::string& folder) {
-    if (bar.listIndex > 0)
-        LoadTexture(context, bar.entry, folder);
-    else
+    if (bar.listIndex > 0) {
+        if (bar.reload || !context.textureDefined) LoadTexture(context, bar.entry, folder);
+    } else {
         context.textureDefined = false;
+    }
     context.textureStrength = std::clamp(bar.strength, 0, 255);
     const bool centreChanged = context.centreSampling != bar.centre;
     context.centreSampling = bar.centre;

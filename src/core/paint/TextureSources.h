@@ -40,7 +40,8 @@ bool LoadTexture(CPaintingContext& context, const std::string& name, const std::
 /// The bar's controls.
 struct CTextureBarState {
     int listIndex = 0;
-    std::string entry; // the list entry's name
+    std::string entry;  // the list entry's name
+    bool reload = true; // false: the entry is the one loaded already (a slider moved)
     int strength = 200;
     bool screen = false;
     bool foreBack = false; // "F-B"

@@ -6,6 +6,8 @@
 #include "gui/app/AppState.h"
 #include "gui/app/CTessaryDoc.h"
 #include "gui/app/CommandIds.h"
+#include "gui/paint/CBrushPanel.h"
+#include "gui/paint/CColorTexturePanel.h"
 #include "gui/paint/CStampPanel.h"
 #include "gui/paint/CToolListPicker.h"
 #include "gui/paint/CToolsPanel.h"
@@ -200,6 +202,40 @@ void CMainFrame::BuildToolPanels() {
     m_retouchDock->hide();
     m_effectsDock->hide();
     m_stampDock->hide();
+    BuildColorAndBrushPanels();
+}
+
+// ------------------------------------------------ colour, texture and brush panels
+
+void CMainFrame::BuildColorAndBrushPanels() {
+    m_colorPanel = new CColorTexturePanel;
+    m_colorPanel->SetCloneActions(Action(ID_CLONE_NONE), Action(ID_CLONE_TEXTURE),
+                                  Action(ID_CLONE_ORIGINAL));
+    m_colorDock = new QDockWidget("Color & Texture", this);
+    m_colorDock->setObjectName("colorDock");
+    m_colorDock->setWidget(m_colorPanel);
+    addDockWidget(Qt::RightDockWidgetArea, m_colorDock);
+    m_brushPanel = new CBrushPanel;
+    m_brushDock = new QDockWidget("Brushes", this);
+    m_brushDock->setObjectName("brushDock");
+    m_brushDock->setWidget(m_brushPanel);
+    addDockWidget(Qt::RightDockWidgetArea, m_brushDock);
+    // The brush outline cursor follows the brush's size.
+    auto updateCursors = [this] {
+        for (QMdiSubWindow* w : m_mdi->subWindowList())
+            if (auto* child = qobject_cast<CChildFrame*>(w))
+                child->View()->Canvas()->UpdateCursor();
+    };
+    connect(m_brushPanel, &CBrushPanel::brushChanged, this, updateCursors);
+    connect(m_colorPanel, &CColorTexturePanel::colorsChanged, this, updateCursors);
+}
+
+void CMainFrame::ConnectCanvasToPanels(CChildFrame* child) {
+    CCanvasWnd* canvas = child->View()->Canvas();
+    connect(canvas, &CCanvasWnd::colorPicked, m_colorPanel, &CColorTexturePanel::Refresh);
+    connect(canvas, &CCanvasWnd::texturePicked, this, [this, canvas](int x, int bufferRow) {
+        m_colorPanel->RunAutoTextureMaker(canvas->Model().WorkingImage(), x, bufferRow);
+    });
 }
 
 void CMainFrame::ShowRetouchPanel(bool show) {
@@ -217,6 +253,8 @@ void CMainFrame::RefreshToolPanels() {
     m_effectsPicker->Refresh(tools);
     m_stampPanel->Refresh();
     m_stampDock->setVisible(tools.Current() == kToolRubberStamp);
+    m_brushPanel->Refresh();
+    m_colorPanel->Refresh();
 }
 
 QAction* CMainFrame::Action(int id) const {
@@ -231,6 +269,7 @@ CChildFrame* CMainFrame::AddDocumentWindow(CTessaryDoc* document) {
     child->show();
     child->View()->OnInitialUpdate();
     connect(child->View(), &CTessaryView::zoomChanged, this, &CMainFrame::UpdateZoomBox);
+    ConnectCanvasToPanels(child);
     m_mdi->setActiveSubWindow(child);
     UpdateZoomBox(child->View()->Canvas()->Geometry().Zoom());
     return child;

@@ -14,7 +14,9 @@ class QDockWidget;
 
 namespace quiltara::gui {
 
+class CBrushPanel;
 class CChildFrame;
+class CColorTexturePanel;
 class CToolListPicker;
 class CStampPanel;
 class CToolsPanel;
@@ -52,6 +54,9 @@ public:
     CToolsPanel* ToolsPanel() const { return m_toolsPanel; }
     CToolListPicker* RetouchPicker() const { return m_retouchPicker; }
     CToolListPicker* EffectsPicker() const { return m_effectsPicker; }
+    /// The "Color & Texture" bar and the brush bar.
+    CColorTexturePanel* ColorTexturePanel() const { return m_colorPanel; }
+    CBrushPanel* BrushPanel() const { return m_brushPanel; }
     void ShowRetouchPanel(bool show);
     void ShowEffectsPanel(bool show);
     /// The panels show the tool set's state again.
@@ -91,6 +96,12 @@ private:
     QDockWidget* m_effectsDock = nullptr;
     CStampPanel* m_stampPanel = nullptr;
     QDockWidget* m_stampDock = nullptr;
+    CColorTexturePanel* m_colorPanel = nullptr;
+    QDockWidget* m_colorDock = nullptr;
+    CBrushPanel* m_brushPanel = nullptr;
+    QDockWidget* m_brushDock = nullptr;
+    void BuildColorAndBrushPanels();
+    void ConnectCanvasToPanels(CChildFrame* child);
 };
 
 } // namespace quiltara::gui
