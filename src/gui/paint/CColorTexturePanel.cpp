@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QInputDialog>
@@ -238,6 +239,7 @@ void CColorTexturePanel::SaveCustomTexture() {
     const QString name = QInputDialog::getText(this, kTextureNameTitle, kTextureNamePrompt,
                                                QLineEdit::Normal, kProposedTextureName, &ok);
     if (!ok || name.trimmed().isEmpty()) return;
+    QDir().mkpath(QString::fromStdString(TexturesFolder()));
     const std::string path = CustomTextureSavePath(TexturesFolder(), name.toStdString());
     CNullProgress progress;
     const SaveResult saved = SavePictureFile(custom, path, 90, progress);
