@@ -74,7 +74,8 @@ void CBrushGrid::EnsureVisible(int index) {
 
 void CBrushGrid::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.fillRect(rect(), palette().base());
+    // The generated previews are white coverage: they show on a dark ground.
+    p.fillRect(rect(), QColor(64, 64, 64));
     if (!m_library) return;
     const int columns = Columns();
     for (int r = 0; r <= VisibleRows(); ++r)
@@ -86,7 +87,8 @@ void CBrushGrid::paintEvent(QPaintEvent*) {
             if (!brush->preview.IsEmpty()) {
                 const int w = brush->preview.GetWidth(), h = brush->preview.GetHeight();
                 if (w <= kCell && h <= kCell)
-                    Draw(p, brush->preview, cell.x() + (kCell - w) / 2, cell.y() + (kCell - h) / 2);
+                    DrawBlended(p, brush->preview, cell.x() + (kCell - w) / 2,
+                                cell.y() + (kCell - h) / 2);
                 else
                     StretchTo(p, brush->preview, cell.x(), cell.y(), kCell, kCell);
             }
@@ -95,7 +97,7 @@ void CBrushGrid::paintEvent(QPaintEvent*) {
                 focus.initFrom(this);
                 focus.rect = cell.adjusted(2, 2, -2, -2);
                 style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, this);
-                p.setPen(QPen(palette().highlight().color(), 1, Qt::DotLine));
+                p.setPen(QPen(QColor(255, 220, 0), 1, Qt::DotLine));
                 p.drawRect(cell.adjusted(2, 2, -3, -3));
             }
         }

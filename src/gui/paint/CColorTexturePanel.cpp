@@ -38,6 +38,8 @@ CColorTexturePanel::CColorTexturePanel(QWidget* parent) : QWidget(parent) {
 
     m_picker = new CColorPicker;
     m_picker->setObjectName("colorPicker");
+    // The colours first: every control's change reads them back into the context.
+    m_picker->SetColors(AppState().painting.foreColor, AppState().painting.backColor);
     m_picker->setToolTip("Left button: foreground colour, right button: background colour");
     layout->addWidget(m_picker);
 
