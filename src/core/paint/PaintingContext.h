@@ -28,6 +28,9 @@ public:
     bool centreSampling = false;
     int pressure = 255; // the tablet's, 255 without one
     CBrush brush;       // the current brush, a copy of the library's
+    // What Texture Pick and the Auto Texture Maker made, or an imported picture; the
+    // texture list's "Custom Texture" entry copies it into the texture.
+    CDIBSection2 customTexture;
 
     /// Stores the colour and recolours the current brush's stamp.
     void SetForeColor(ColorRef color);

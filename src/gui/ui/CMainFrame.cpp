@@ -6,6 +6,8 @@
 #include "gui/app/AppState.h"
 #include "gui/app/CTessaryDoc.h"
 #include "gui/app/CommandIds.h"
+#include "gui/paint/CBrushPanel.h"
+#include "gui/paint/CColorTexturePanel.h"
 #include "gui/paint/CStampPanel.h"
 #include "gui/paint/CToolListPicker.h"
 #include "gui/paint/CToolsPanel.h"
@@ -210,6 +212,40 @@ void CMainFrame::BuildToolPanels() {
     m_retouchDock->hide();
     m_effectsDock->hide();
     m_stampDock->hide();
+    BuildColorAndBrushPanels();
+}
+
+// ------------------------------------------------ colour, texture and brush panels
+
+void CMainFrame::BuildColorAndBrushPanels() {
+    m_colorPanel = new CColorTexturePanel;
+    m_colorPanel->SetCloneActions(Action(ID_CLONE_NONE), Action(ID_CLONE_TEXTURE),
+                                  Action(ID_CLONE_ORIGINAL));
+    m_colorDock = new QDockWidget("Color & Texture", this);
+    m_colorDock->setObjectName("colorDock");
+    m_colorDock->setWidget(m_colorPanel);
+    addDockWidget(Qt::RightDockWidgetArea, m_colorDock);
+    m_brushPanel = new CBrushPanel;
+    m_brushDock = new QDockWidget("Brushes", this);
+    m_brushDock->setObjectName("brushDock");
+    m_brushDock->setWidget(m_brushPanel);
+    addDockWidget(Qt::RightDockWidgetArea, m_brushDock);
+    // The brush outline cursor follows the brush's size.
+    auto updateCursors = [this] {
+        for (QMdiSubWindow* w : m_mdi->subWindowList())
+            if (auto* child = qobject_cast<CChildFrame*>(w))
+                child->View()->Canvas()->UpdateCursor();
+    };
+    connect(m_brushPanel, &CBrushPanel::brushChanged, this, updateCursors);
+    connect(m_colorPanel, &CColorTexturePanel::colorsChanged, this, updateCursors);
+}
+
+void CMainFrame::ConnectCanvasToPanels(CChildFrame* child) {
+    CCanvasWnd* canvas = child->View()->Canvas();
+    connect(canvas, &CCanvasWnd::colorPicked, m_colorPanel, &CColorTexturePanel::Refresh);
+    connect(canvas, &CCanvasWnd::texturePicked, this, [this, canvas](int x, int bufferRow) {
+        m_colorPanel->RunAutoTextureMaker(canvas->Model().WorkingImage(), x, bufferRow);
+    });
 }
 
 void CMainFrame::ShowRetouchPanel(bool show) {
@@ -227,6 +263,8 @@ void CMainFrame::RefreshToolPanels() {
     m_effectsPicker->Refresh(tools);
     m_stampPanel->Refresh();
     m_stampDock->setVisible(tools.Current() == kToolRubberStamp);
+    m_brushPanel->Refresh();
+    m_colorPanel->Refresh();
 }
 
 QAction* CMainFrame::Action(int id) const {
@@ -240,14 +278,20 @@ CChildFrame* CMainFrame::AddDocumentWindow(CTessaryDoc* document) {
     m_mdi->addSubWindow(child);
     // Inside the visible work area, each new window a title bar further down and right.
     const QSize area = m_mdi->viewport()->size();
-    const QSize size(std::min(std::max(400, area.width() * 3 / 4), std::max(area.width(), 1)),
-                     std::min(std::max(300, area.height() * 3 / 4), std::max(area.height(), 1)));
     const int step = std::max(style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, child), 16);
+    // Three quarters of the area, at least 400 x 300 where the area allows, and always
+    // leaving room for a few steps of the cascade.
+    auto side = [step](int room, int least) {
+        const int most = std::max(room - 3 * step, 1);
+        return std::clamp(room * 3 / 4, std::min(least, most), most);
+    };
+    const QSize size(side(area.width(), 400), side(area.height(), 300));
     child->show();
     if (!child->isMaximized())
         child->setGeometry(QRect(CascadePlace(index, size, area, step), size));
     child->View()->OnInitialUpdate();
     connect(child->View(), &CTessaryView::zoomChanged, this, &CMainFrame::UpdateZoomBox);
+    ConnectCanvasToPanels(child);
     m_mdi->setActiveSubWindow(child);
     UpdateZoomBox(child->View()->Canvas()->Geometry().Zoom());
     return child;

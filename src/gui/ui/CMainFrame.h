@@ -17,7 +17,9 @@ class QDockWidget;
 
 namespace quiltara::gui {
 
+class CBrushPanel;
 class CChildFrame;
+class CColorTexturePanel;
 class CToolListPicker;
 class CStampPanel;
 class CToolsPanel;
@@ -70,6 +72,9 @@ public:
     CToolsPanel* ToolsPanel() const { return m_toolsPanel; }
     CToolListPicker* RetouchPicker() const { return m_retouchPicker; }
     CToolListPicker* EffectsPicker() const { return m_effectsPicker; }
+    /// The "Color & Texture" bar and the brush bar.
+    CColorTexturePanel* ColorTexturePanel() const { return m_colorPanel; }
+    CBrushPanel* BrushPanel() const { return m_brushPanel; }
     void ShowRetouchPanel(bool show);
     void ShowEffectsPanel(bool show);
     /// The panels show the tool set's state again.
@@ -113,6 +118,12 @@ private:
     QMenu* m_windowMenu = nullptr;
     QList<QAction*> m_windowList;
     QActionGroup* m_windowGroup = nullptr;
+    CColorTexturePanel* m_colorPanel = nullptr;
+    QDockWidget* m_colorDock = nullptr;
+    CBrushPanel* m_brushPanel = nullptr;
+    QDockWidget* m_brushDock = nullptr;
+    void BuildColorAndBrushPanels();
+    void ConnectCanvasToPanels(CChildFrame* child);
 };
 
 } // namespace quiltara::gui

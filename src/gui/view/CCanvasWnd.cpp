@@ -341,6 +341,9 @@ void CCanvasWnd::mousePressEvent(QMouseEvent* event) {
     case kToolColorPick:
         PickColor(pt);
         break;
+    case kToolTexturePick:
+        m_texturePointSet = PickTexture(pt);
+        break;
     case kToolMoveCanvas:
         UpdateCursor();
         break;
@@ -508,6 +511,10 @@ void CCanvasWnd::mouseReleaseEvent(QMouseEvent* event) {
         break;
     case kToolArrow:
         if (m_tracking != Tracking::None) FinishTracking();
+        break;
+    case kToolTexturePick:
+        if (m_texturePointSet) emit texturePicked(m_texturePointX, m_texturePointRow);
+        m_texturePointSet = false;
         break;
     default:
         if (RouteFor(app.tools.Current()).action == ToolAction::Rectangle) FinishRectangleTool(pt);

@@ -69,6 +69,9 @@ public:
 signals:
     void zoomChanged(double zoom);
     void colorPicked(quiltara::ColorRef color);
+    /// Texture Pick was released over the picture: the custom texture was made around
+    /// (x, bufferRow) at the press; the "Auto Texture Maker" opens on that point.
+    void texturePicked(int x, int bufferRow);
     /// A tool changed the picture (after the stroke's or the fill's undo step).
     void imageEdited();
 
@@ -117,6 +120,11 @@ private:
     void ContinueToolStroke(const QPoint& pt);
     void FillWithBucket();
     void PickColor(const QPoint& pt);
+    /// Texture Pick's press: the custom texture around the point (wrapped into the
+    /// picture); false when the picture has no pixel there.
+    bool PickTexture(const QPoint& pt);
+    bool m_texturePointSet = false;
+    int m_texturePointX = 0, m_texturePointRow = 0;
     void FinishRectangleTool(const QPoint& pt);
     /// Scrolls the canvas under a pointer that left the client area with the button
     /// down, by the distance outside.

@@ -2,6 +2,8 @@
 // rectangle tools, driven by the mouse or the pen.
 #include "gui/view/CCanvasWnd.h"
 
+#include "core/tiling/AutoTexture.h"
+
 #include "core/paint/CloneState.h"
 #include "core/paint/LineBridge.h"
 #include "core/paint/PaintBucket.h"
@@ -250,6 +252,22 @@ void CCanvasWnd::PickColor(const QPoint& pt) {
     if (color == painting.foreColor) return;
     painting.SetForeColor(color);
     emit colorPicked(color);
+}
+
+bool CCanvasWnd::PickTexture(const QPoint& pt) {
+    const auto at = m_model.geometry.ClientToImage(pt.x(), pt.y());
+    if (!m_model.PixelAtWrapped(at.x, at.y)) return false;
+    const auto p = m_model.geometry.Wrap(at.x, at.y);
+    m_texturePointX = p.x;
+    m_texturePointRow = p.y;
+    try {
+        MakeAutoTexture(m_model.WorkingImage(), p.x, p.y,
+                        TextureWindowFor(kTexturePickSize, kTextureYRatioSquare, false),
+                        AppState().painting.customTexture);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
 }
 
 void CCanvasWnd::FinishRectangleTool(const QPoint& pt) {
