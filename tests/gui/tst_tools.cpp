@@ -56,7 +56,8 @@ private slots:
         for (int p = 0; p < kToolBarPositionCount; ++p) QVERIFY(!panel->Button(p)->isChecked());
         QCOMPARE(view->Canvas()->viewport()->cursor().shape(), Qt::OpenHandCursor);
         panel->Button(0)->click();
-        QCOMPARE(view->Canvas()->viewport()->cursor().shape(), Qt::BitmapCursor); // the brush outline
+        QCOMPARE(view->Canvas()->viewport()->cursor().shape(),
+                 Qt::BitmapCursor); // the brush outline
         QVERIFY(!frame->QueryState(ID_TOOL_MOVE_CANVAS).checked);
 
         // "Photo Retouch" shows its picker; a pick there becomes the button's tool.
