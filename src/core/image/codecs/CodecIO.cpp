@@ -2,7 +2,9 @@
 
 #include "core/base/Archive.h"
 #include "core/image/codecs/CodecErrors.h"
+#include "core/image/codecs/Codecs.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -42,6 +44,21 @@ std::unique_ptr<CSource> OpenSource(const std::string& path, unsigned& code) {
 
 void CloseSource(std::unique_ptr<CSource> source) {
     source.reset();
+}
+
+std::string ReadResult::Warning() const {
+    if (!Partial()) return {};
+    if (missingFirst < 0) return "the file ends early: the picture lacks detail";
+    return "the file ends early: rows " + std::to_string(missingFirst + 1) + "\u2026" +
+           std::to_string(missingLast + 1) + " are missing";
+}
+
+void ReadResult::MarkMissingFrom(int first) {
+    first = std::max(first, 0);
+    if (first >= height || height <= 0 || width <= 0) return;
+    missingFirst = first, missingLast = height - 1, endsEarly = true;
+    const std::size_t stride = pixels.size() / std::size_t(height);
+    std::fill(pixels.begin() + std::ptrdiff_t(stride * std::size_t(first)), pixels.end(), 0);
 }
 
 // ---------------------------------------------------------------- sink
@@ -164,16 +181,33 @@ CodecStatus AllocatePixels(Pixels& pixels, long long width, long long height, in
                            unsigned badSizeCode) {
     pixels.clear();
     if (width <= 0 || height <= 0) return CodecStatus(badSizeCode);
+    const std::uint64_t limit = g_pixelLimit;
     if (width > kMaxCodecDimension || height > kMaxCodecDimension ||
-        std::uint64_t(width) * std::uint64_t(height) > g_pixelLimit)
-        return kErrOutOfMemory;
+        std::uint64_t(width) * std::uint64_t(height) > limit) {
+        SetRefusalText(
+            TooLargeText(std::uint64_t(width), std::uint64_t(height),
+                         std::min<std::uint64_t>(limit, std::uint64_t(kMaxCodecDimension) *
+                                                            std::uint64_t(kMaxCodecDimension))));
+        return kErrTooLarge;
+    }
     try {
-        // Every reader writes every byte of its picture (or fails).
-        pixels.resize(std::size_t(width) * std::size_t(height) * std::size_t(channels));
+        pixels.assign(std::size_t(width) * std::size_t(height) * std::size_t(channels), 0);
     } catch (const std::bad_alloc&) {
         return kErrOutOfMemory;
     }
     return kErrNone;
+}
+
+CodecStatus CheckDataCanFill(long long width, long long height, std::uint64_t fileBytes,
+                             std::uint64_t pixelsPerByte) {
+    if (width <= 0 || height <= 0) return kErrNone; // the reader's own check says why
+    const std::uint64_t pixels = std::uint64_t(width) * std::uint64_t(height);
+    // Headers of a few hundred bytes may claim a picture that a handful of pixel
+    // bytes fill.
+    const std::uint64_t bound = (fileBytes + 64) * pixelsPerByte;
+    if (pixels <= bound) return kErrNone;
+    SetRefusalText(TooLargeText(std::uint64_t(width), std::uint64_t(height), bound));
+    return kErrTooLarge;
 }
 
 CodecStatus CheckWriterArgs(const void* pixels, int width, int height, int maxSide) {

@@ -104,10 +104,18 @@ std::uint64_t CodecPixelLimit();
 constexpr int kMaxCodecDimension = 1 << 20;
 
 /// Checks a picture size against the limits and allocates width x height x channels
-/// bytes, left unset: the reader writes every one. Failure code 1 when the size is over
-/// the limit or the memory cannot be had; badSizeCode when a dimension is not positive.
+/// bytes, all zero (black, transparent), so that whatever a damaged or short file does
+/// not fill is never left as stale memory. A size over the limit fails with
+/// kErrTooLarge (its text set, see SetRefusalText); memory that cannot be had with 1;
+/// a dimension that is not positive with badSizeCode.
 CodecStatus AllocatePixels(Pixels& pixels, long long width, long long height, int channels,
                            unsigned badSizeCode);
+
+/// Refuses a size that fileBytes of data cannot fill even at the format's highest
+/// compression ratio, pixelsPerByte: kErrTooLarge with its text, else 0. Costs of a
+/// reader follow the claimed size, so a tiny file claiming a huge picture stops here.
+CodecStatus CheckDataCanFill(long long width, long long height, std::uint64_t fileBytes,
+                             std::uint64_t pixelsPerByte);
 
 // ---------------------------------------------------------------- byte reading
 

@@ -44,8 +44,21 @@ struct ReadResult {
     Resolution resolution;          // 96 x 96 unless the file says otherwise
     std::vector<JPGMarker> markers; // the extra markers of a JPEG file
     unsigned code = kErrNone;       // 0, or the failure code when pixels is empty
+    /// A file that ends early still gives its picture: the rows it did not hold,
+    /// missingFirst ... missingLast (0-based, top first), are black (and transparent
+    /// with alpha). -1 when nothing is missing.
+    int missingFirst = -1, missingLast = -1;
+    /// The file ends early though every row is there (a progressive JPEG cut in a
+    /// later scan: the picture lacks detail).
+    bool endsEarly = false;
 
     bool Ok() const { return code == kErrNone && !pixels.empty(); }
+    bool Partial() const { return missingFirst >= 0 || endsEarly; }
+    /// "the file ends early: rows N…M are missing" (rows counted from 1), "the file
+    /// ends early: the picture lacks detail", or empty.
+    std::string Warning() const;
+    /// Marks rows first ... height - 1 as missing and clears them (black, transparent).
+    void MarkMissingFrom(int first);
     /// A result without a picture.
     static ReadResult Failure(unsigned failureCode) {
         ReadResult r;
