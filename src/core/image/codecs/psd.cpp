@@ -71,7 +71,7 @@ ReadResult ReadPSD(const CSource& source) {
     auto fail = [](unsigned code) { return ReadResult::Failure(code); };
     const std::uint8_t* data = source.Data();
     const std::size_t size = source.Size();
-    if (!IsPSD(data, size)) return fail(kErrFileRead);
+    if (!IsPSD(data, size)) return fail(kErrBadPSD);
     CByteReader r(data, size, 4);
     const bool large = r.U16BE() == 2;
     r.Skip(6);
@@ -80,7 +80,7 @@ ReadResult ReadPSD(const CSource& source) {
     const int depth = r.U16BE(), mode = r.U16BE();
     const std::uint32_t maxSide = large ? 300000 : 30000;
     if (!r.Ok() || channels < 1 || channels > 56 || w == 0 || h == 0 || w > maxSide || h > maxSide)
-        return fail(kErrFileRead);
+        return fail(kErrBadPSD);
     if (depth != 1 && depth != 8 && depth != 16 && depth != 32) return fail(kErrBitDepth);
     if ((depth == 1) != (mode == kBitmap)) return fail(kErrBitDepth);
 
@@ -102,26 +102,26 @@ ReadResult ReadPSD(const CSource& source) {
     default:
         return fail(kErrBitDepth); // Lab pictures are not read
     }
-    if (channels < needed) return fail(kErrFileRead);
+    if (channels < needed) return fail(kErrBadPSD);
 
     // Colour mode data (the palette of indexed pictures), image resources, layers.
     const std::uint32_t modeLength = r.U32BE();
     const std::size_t modeStart = r.Pos();
-    if (!r.Skip(modeLength)) return fail(kErrFileRead);
+    if (!r.Skip(modeLength)) return fail(kErrBadPSD);
     PaletteEntry palette[256];
     for (int i = 0; i < 256; ++i) palette[i] = {std::uint8_t(i), std::uint8_t(i), std::uint8_t(i)};
     if (mode == kIndexed) {
-        if (modeLength < 768) return fail(kErrFileRead);
+        if (modeLength < 768) return fail(kErrBadPSD);
         for (int i = 0; i < 256; ++i)
             palette[i] = {data[modeStart + i], data[modeStart + 256 + i],
                           data[modeStart + 512 + i]};
     }
-    if (!r.Skip(r.U32BE())) return fail(kErrFileRead);
+    if (!r.Skip(r.U32BE())) return fail(kErrBadPSD);
     std::uint64_t layersLength = large ? std::uint64_t(r.U32BE()) << 32 | r.U32BE() : r.U32BE();
     if (!r.Ok() || layersLength > r.Remaining() || !r.Skip(std::size_t(layersLength)))
-        return fail(kErrFileRead);
+        return fail(kErrBadPSD);
     const int compression = r.U16BE();
-    if (!r.Ok()) return fail(kErrFileRead);
+    if (!r.Ok()) return fail(kErrBadPSD);
     if (compression > 1) return fail(kErrRLEVariant); // zip-coded composites are not read
 
     const std::size_t rowBytes = (std::size_t(w) * depth + 7) / 8;
@@ -130,16 +130,20 @@ ReadResult ReadPSD(const CSource& source) {
     std::vector<std::uint32_t> rowLength;
     const std::size_t needRows = std::size_t(h) * needed;
     if (compression == 0) {
-        if (std::uint64_t(rowBytes) * needRows > r.Remaining()) return fail(kErrFileRead);
+        if (std::uint64_t(rowBytes) * needRows > r.Remaining()) return fail(kErrBadPSD);
     } else {
         const std::size_t countBytes = large ? 4 : 2;
-        if (std::uint64_t(rows) * countBytes > r.Remaining()) return fail(kErrFileRead);
+        if (std::uint64_t(rows) * countBytes > r.Remaining()) return fail(kErrBadPSD);
         // Every PackBits pair gives at most 128 bytes: refuse sizes the data cannot hold.
-        if (std::uint64_t(rowBytes) * needRows > std::uint64_t(r.Remaining()) * 64)
-            return fail(kErrFileRead);
+        if (std::uint64_t(rowBytes) * needRows > std::uint64_t(r.Remaining()) * 64) {
+            SetRefusalText(TooLargeText(w, h,
+                                        std::uint64_t(r.Remaining()) * 64 * 8 /
+                                            (std::uint64_t(depth) * std::uint64_t(needed))));
+            return fail(kErrTooLarge);
+        }
     }
     ReadResult result;
-    if (const CodecStatus allocated = AllocatePixels(result.pixels, w, h, 3, kErrFileRead);
+    if (const CodecStatus allocated = AllocatePixels(result.pixels, w, h, 3, kErrBadPSD);
         !allocated)
         return fail(allocated.Code());
     Pixels& out = result.pixels;
@@ -159,7 +163,7 @@ ReadResult ReadPSD(const CSource& source) {
         std::size_t offset = r.Pos() + rows * (large ? 4 : 2);
         for (std::size_t i = 0; i < needRows; ++i) {
             const std::uint32_t n = large ? counts.U32BE() : counts.U16BE();
-            if (n > size - offset) return fail(kErrFileRead);
+            if (n > size - offset) return fail(kErrBadPSD);
             rowData[i] = data + offset, rowLength[i] = n;
             offset += n;
         }
