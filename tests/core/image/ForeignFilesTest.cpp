@@ -623,6 +623,8 @@ TEST(TruncatedFiles, OpenWithTheRowsTheyHoldAndTheRestBlack) {
         rgbOfRgba.insert(rgbOfRgba.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});
     CSink pngSink;
     ASSERT_TRUE(WritePNG(pngSink, rgbOfRgba.data(), w, h));
+    CSink webpSink;
+    ASSERT_TRUE(WriteWebP(webpSink, rgbOfRgba.data(), w, h));
     const struct {
         const char* name;
         std::vector<std::uint8_t> file;
@@ -634,6 +636,7 @@ TEST(TruncatedFiles, OpenWithTheRowsTheyHoldAndTheRestBlack) {
         {"tiff rgba", RgbaTiffDirectoryFirst(w, h, 8, rgba), ReadTIFF, rgbOfRgba, 0},
         {"tiff 16-bit", RgbaTiffDirectoryFirst(w, h, 16, rgba), ReadTIFF, rgbOfRgba, 0},
         {"jpeg", MakeJpeg(w, h, 3, JCS_RGB, false, smooth), ReadJPG, smooth, 3},
+        {"webp", webpSink.Bytes(), ReadWebP, rgbOfRgba, 0},
     };
     for (const auto& c : cases) {
         const std::vector<std::uint8_t> cut(

@@ -48,6 +48,7 @@ TEST(HostileInput, EveryTruncationOfEveryFormatFailsOrStaysInside) {
         {WritePSD, kFormatPSD},
         {WritePNG, kFormatPNG},
         {WriteTIFF, kFormatTIFF},
+        {WriteWebP, kFormatWebP},
         {WriteWMF, kFormatWMF},
         {WriteEMF, kFormatEMF},
         {[](CSink& s, const std::uint8_t* p, int w, int h) { return WriteJPG(s, p, w, h, 75); },

@@ -76,6 +76,8 @@ std::string ErrorText(unsigned code) {
         return "bad PSD file";
     case 38:
         return "image too large";
+    case 39:
+        return "bad WebP file";
     default:
         break;
     }

@@ -41,6 +41,7 @@ enum CodecError : unsigned {
     kErrLZWNotPermitted = 36,
     kErrBadPSD = 37,
     kErrTooLarge = 38, // the refusal's own text says what was refused
+    kErrBadWebP = 39,
 };
 
 /// The text of a failure code; codes without a text of their own give "Error #<code>!".

@@ -80,6 +80,7 @@ enum DetectionId {
     kDetectEMF = 8,
     kDetectPAX = 9,
     kDetectPSD = 10,
+    kDetectWebP = 11,
 };
 
 /// The detection id of the source's content, 0 when no detector recognises it. Targa
@@ -96,6 +97,7 @@ bool IsTIFF(const std::uint8_t* data, std::size_t size);
 bool IsWMF(const std::uint8_t* data, std::size_t size);
 bool IsEMF(const std::uint8_t* data, std::size_t size);
 bool IsPSD(const std::uint8_t* data, std::size_t size);
+bool IsWebP(const std::uint8_t* data, std::size_t size);
 
 // ---------------------------------------------------------------- readers
 
@@ -110,6 +112,8 @@ ReadResult ReadTIFF(const CSource& source);
 ReadResult ReadTGA(const CSource& source);
 /// The composite picture of a Photoshop file.
 ReadResult ReadPSD(const CSource& source);
+/// A still WebP picture, lossy or lossless.
+ReadResult ReadWebP(const CSource& source);
 /// Draws a placeable or plain Windows metafile, or an enhanced metafile, at its own
 /// size on a background of the given colour (0xRRGGBB); defaultWidth x defaultHeight
 /// when the file gives no size.
@@ -156,6 +160,8 @@ CodecStatus WriteTGA(CSink& sink, const std::uint8_t* rgb, int width, int height
 CodecStatus WriteTGA8(CSink& sink, const std::uint8_t* indices, int width, int height,
                       const Palette256& palette);
 CodecStatus WritePSD(CSink& sink, const std::uint8_t* rgb, int width, int height);
+/// A lossless WebP picture.
+CodecStatus WriteWebP(CSink& sink, const std::uint8_t* rgb, int width, int height);
 /// A placeable metafile holding the picture as one bitmap record.
 CodecStatus WriteWMF(CSink& sink, const std::uint8_t* rgb, int width, int height);
 /// An enhanced metafile holding the picture as one bitmap record.
