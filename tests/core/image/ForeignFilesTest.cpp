@@ -666,7 +666,7 @@ TEST(TruncatedFiles, OpenWithTheRowsTheyHoldAndTheRestBlack) {
     const ReadResult coarse = ReadJPG(progressiveCut);
     EXPECT_TRUE(coarse.Partial());
     EXPECT_EQ(coarse.missingFirst, -1);
-    EXPECT_EQ(coarse.Warning(), "the file ends early: the picture lacks detail");
+    EXPECT_EQ(coarse.Warning(), "the file ends early: the picture is incomplete");
     EXPECT_LT(MeanDifference(coarse.pixels, smooth), 8);
     // With alpha, the missing rows are transparent.
     CSink alphaSink;
@@ -675,4 +675,20 @@ TEST(TruncatedFiles, OpenWithTheRowsTheyHoldAndTheRestBlack) {
     const ReadResult withAlpha = ReadPNGAlpha(alphaCut);
     ASSERT_TRUE(withAlpha.Partial());
     EXPECT_EQ(withAlpha.pixels.back(), 0);
+}
+
+// A metafile cut before its end record shows what it drew, with a warning.
+TEST(TruncatedFiles, MetafilesWithoutTheirEndRecordWarn) {
+    const Pixels rgb = NoiseRGB(6, 5);
+    for (auto writer : {WriteWMF, WriteEMF}) {
+        CSink sink;
+        ASSERT_TRUE(writer(sink, rgb.data(), 6, 5));
+        const std::vector<std::uint8_t>& whole = sink.Bytes();
+        CSource complete(whole.data(), whole.size());
+        EXPECT_FALSE(RenderMetafile(complete).Partial());
+        CSource cut(whole.data(), whole.size() - whole.size() / 3);
+        const ReadResult r = RenderMetafile(cut);
+        ASSERT_TRUE(r.Ok());
+        EXPECT_EQ(r.Warning(), "the file ends early: the picture is incomplete");
+    }
 }

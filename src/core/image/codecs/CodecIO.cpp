@@ -49,7 +49,7 @@ void CloseSource(std::unique_ptr<CSource> source) {
 
 std::string ReadResult::Warning() const {
     if (!Partial()) return {};
-    if (missingFirst < 0) return "the file ends early: the picture lacks detail";
+    if (missingFirst < 0) return "the file ends early: the picture is incomplete";
     return "the file ends early: rows " + std::to_string(missingFirst + 1) + "\u2026" +
            std::to_string(missingLast + 1) + " are missing";
 }

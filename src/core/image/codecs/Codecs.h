@@ -48,14 +48,14 @@ struct ReadResult {
     /// missingFirst ... missingLast (0-based, top first), are black (and transparent
     /// with alpha). -1 when nothing is missing.
     int missingFirst = -1, missingLast = -1;
-    /// The file ends early though every row is there (a progressive JPEG cut in a
-    /// later scan: the picture lacks detail).
+    /// The file ends early though no row can be named as missing (a progressive JPEG
+    /// cut in a later scan lacks detail, a metafile without its end record drawing).
     bool endsEarly = false;
 
     bool Ok() const { return code == kErrNone && !pixels.empty(); }
     bool Partial() const { return missingFirst >= 0 || endsEarly; }
     /// "the file ends early: rows N…M are missing" (rows counted from 1), "the file
-    /// ends early: the picture lacks detail", or empty.
+    /// ends early: the picture is incomplete", or empty.
     std::string Warning() const;
     /// Marks rows first ... height - 1 as missing and clears them (black, transparent).
     void MarkMissingFrom(int first);

@@ -92,6 +92,7 @@ ReadResult RenderEMF(const std::uint8_t* data, std::size_t size, int defaultWidt
         if (scaled) return map.Map(x, y);
         return MetaPoint{x - map.frameX, y - map.frameY};
     };
+    bool sawEnd = false;
     while (r.Remaining() >= 8) {
         const std::size_t start = r.Pos();
         const std::uint32_t type = r.U32LE(), recordSize = r.U32LE();
@@ -101,6 +102,7 @@ ReadResult RenderEMF(const std::uint8_t* data, std::size_t size, int defaultWidt
         CByteReader p(data, end, r.Pos());
         switch (type) {
         case kEOF:
+            sawEnd = true;
             r.Seek(size);
             continue;
         case kSetMapMode: {
@@ -251,6 +253,8 @@ ReadResult RenderEMF(const std::uint8_t* data, std::size_t size, int defaultWidt
     ReadResult result;
     result.width = canvas.Width(), result.height = canvas.Height();
     result.pixels = canvas.Take();
+    // Without its end record the file was cut: what was drawn stays, with a warning.
+    result.endsEarly = !sawEnd;
     return result;
 }
 

@@ -81,6 +81,7 @@ ReadResult RenderWMF(const std::uint8_t* data, std::size_t size, int defaultWidt
     std::vector<MetaObject> objects;
     MetaObject brush{MetaObject::kBrush, true, 0xFFFFFF}, pen{MetaObject::kPen, true, 0};
     MetaPoint current;
+    bool sawEnd = false;
     while (r.Remaining() >= 6) {
         const std::size_t start = r.Pos();
         const std::uint32_t words = r.U32LE();
@@ -91,6 +92,7 @@ ReadResult RenderWMF(const std::uint8_t* data, std::size_t size, int defaultWidt
         auto point = [&](std::int16_t x, std::int16_t y) { return map.Map(x, y); };
         switch (function) {
         case kEOF:
+            sawEnd = true;
             r.Seek(size);
             continue;
         case kSetWindowOrg: {
@@ -250,6 +252,8 @@ ReadResult RenderWMF(const std::uint8_t* data, std::size_t size, int defaultWidt
     ReadResult result;
     result.width = canvas.Width(), result.height = canvas.Height();
     result.pixels = canvas.Take();
+    // Without its end record the file was cut: what was drawn stays, with a warning.
+    result.endsEarly = !sawEnd;
     return result;
 }
 
