@@ -10,6 +10,7 @@
 #include <jpeglib.h>
 #include <png.h>
 #include <tiffio.h>
+#include <zlib.h>
 
 using namespace quiltara;
 using namespace quiltara::test;
@@ -572,6 +573,60 @@ TEST(ForeignPsd, RunLengthGraySixteenBitAndCmykCompositesDecode) {
         for (int i = 0; i < 256; ++i) indexed.u8(unsigned(ch == 0 ? i : ch == 1 ? 255 - i : 9));
     indexed.be32(0).be32(0).be16(0).u8(4).u8(250);
     EXPECT_TRUE(Decode(read, indexed.v, w, h) == Pixels({4, 251, 9, 250, 5, 9}));
+}
+
+TEST(ForeignPsd, ZipCompositesWithAndWithoutPredictionAndLab) {
+    const int w = 5, h = 3;
+    const Pixels rgb = NoiseRGB(w, h);
+    int ow, oh;
+    for (int depth : {8, 16}) {
+        const std::size_t rowBytes = std::size_t(w * depth / 8);
+        std::vector<std::uint8_t> planes;
+        for (int c = 0; c < 3; ++c)
+            for (int i = 0; i < w * h; ++i) {
+                planes.push_back(rgb[std::size_t(i) * 3 + std::size_t(c)]);
+                if (depth == 16) planes.push_back(0x55);
+            }
+        for (int compression : {2, 3}) {
+            std::vector<std::uint8_t> data = planes;
+            if (compression == 3) // each sample minus the one before it, row by row
+                for (std::size_t row = 0; row < data.size(); row += rowBytes)
+                    for (std::size_t x = rowBytes - depth / 8; x > 0; x -= depth / 8) {
+                        std::uint8_t* d = &data[row + x];
+                        if (depth == 8) {
+                            d[0] = std::uint8_t(d[0] - d[-1]);
+                        } else {
+                            const unsigned v =
+                                (unsigned(d[0]) << 8 | d[1]) - (unsigned(d[-2]) << 8 | d[-1]);
+                            d[0] = std::uint8_t(v >> 8), d[1] = std::uint8_t(v);
+                        }
+                    }
+            uLongf packedSize = compressBound(uLong(data.size()));
+            std::vector<std::uint8_t> packed(packedSize);
+            ASSERT_EQ(compress2(packed.data(), &packedSize, data.data(), uLong(data.size()), 9),
+                      Z_OK);
+            packed.resize(packedSize);
+            Bytes file;
+            file.raw(PsdHead(3, w, h, depth, 3))
+                .be32(0)
+                .be32(0)
+                .be32(0)
+                .be16(unsigned(compression));
+            file.raw(packed);
+            EXPECT_TRUE(Decode(ReadPSD, file.v, ow, oh) == rgb)
+                << "depth " << depth << " compression " << compression;
+        }
+    }
+    // Lab 3 x 1, raw planes: white, black and a strong red.
+    Bytes lab;
+    lab.raw(PsdHead(3, 3, 1, 8, 9)).be32(0).be32(0).be32(0).be16(0);
+    lab.u8(255).u8(0).u8(138).u8(128).u8(128).u8(208).u8(128).u8(128).u8(195);
+    const Pixels fromLab = Decode(ReadPSD, lab.v, ow, oh);
+    ASSERT_EQ(fromLab.size(), 9u);
+    EXPECT_EQ(Pixels(fromLab.begin(), fromLab.begin() + 6), Pixels({255, 255, 255, 0, 0, 0}));
+    EXPECT_GT(fromLab[6], 230);
+    EXPECT_LT(fromLab[7], 40);
+    EXPECT_LT(fromLab[8], 40);
 }
 
 } // namespace
