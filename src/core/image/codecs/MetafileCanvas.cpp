@@ -1,6 +1,7 @@
 #include "core/image/codecs/MetafileCanvas.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace quiltara {
@@ -164,6 +165,95 @@ ReadResult RenderMetafile(const std::string& path, int defaultWidth, int default
     std::unique_ptr<CSource> source = OpenSource(path, code);
     if (!source) return ReadResult::Failure(code);
     return RenderMetafile(*source, defaultWidth, defaultHeight, background);
+}
+
+void CMetafileCanvas::DrawPolyline(const std::vector<MetaPoint>& points, std::uint32_t colorRef,
+                                   bool closed) {
+    for (std::size_t i = 1; i < points.size(); ++i) DrawLine(points[i - 1], points[i], colorRef);
+    if (closed && points.size() > 2) DrawLine(points.back(), points.front(), colorRef);
+}
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+struct Ellipse {
+    double cx, cy, rx, ry;
+    explicit Ellipse(MetaPoint a, MetaPoint b)
+        : cx((double(a.x) + double(b.x)) / 2), cy((double(a.y) + double(b.y)) / 2),
+          rx(std::abs(double(b.x) - double(a.x)) / 2), ry(std::abs(double(b.y) - double(a.y)) / 2) {
+    }
+    // Enough segments for a smooth outline, never an unbounded number.
+    int Segments(double sweep) const {
+        const double perimeter = sweep * std::max(rx, ry);
+        return int(std::clamp(perimeter / 2, 8.0, 2048.0));
+    }
+    MetaPoint At(double angle) const {
+        return {std::llround(cx + rx * std::cos(angle)), std::llround(cy - ry * std::sin(angle))};
+    }
+    // The angle of the ray from the centre towards p (counterclockwise on the picture).
+    double AngleOf(MetaPoint p) const {
+        return std::atan2(-(double(p.y) - cy) * std::max(rx, 1.0),
+                          (double(p.x) - cx) * std::max(ry, 1.0));
+    }
+};
+
+} // namespace
+
+std::vector<MetaPoint> EllipsePoints(MetaPoint a, MetaPoint b) {
+    const Ellipse e(a, b);
+    const int n = e.Segments(2 * kPi);
+    std::vector<MetaPoint> points;
+    points.reserve(std::size_t(n));
+    for (int i = 0; i < n; ++i) points.push_back(e.At(2 * kPi * i / n));
+    return points;
+}
+
+std::vector<MetaPoint> ArcPoints(MetaPoint a, MetaPoint b, MetaPoint start, MetaPoint end) {
+    const Ellipse e(a, b);
+    const double from = e.AngleOf(start);
+    double sweep = e.AngleOf(end) - from;
+    while (sweep <= 0) sweep += 2 * kPi;
+    const int n = e.Segments(sweep);
+    std::vector<MetaPoint> points;
+    points.reserve(std::size_t(n) + 1);
+    for (int i = 0; i <= n; ++i) points.push_back(e.At(from + sweep * i / n));
+    return points;
+}
+
+void DrawArcShape(CMetafileCanvas& canvas, MetaArcShape shape, MetaPoint a, MetaPoint b,
+                  MetaPoint start, MetaPoint end, const std::uint32_t* brush,
+                  const std::uint32_t* pen) {
+    std::vector<MetaPoint> outline = ArcPoints(a, b, start, end);
+    if (shape == MetaArcShape::kArc) {
+        if (pen) canvas.DrawPolyline(outline, *pen);
+        return;
+    }
+    if (shape == MetaArcShape::kPie) outline.push_back({(a.x + b.x) / 2, (a.y + b.y) / 2});
+    if (brush) canvas.FillPolygons({outline}, *brush);
+    if (pen) canvas.DrawPolyline(outline, *pen, true);
+}
+
+std::vector<MetaPoint> BezierPoints(const std::vector<MetaPoint>& control) {
+    std::vector<MetaPoint> points;
+    if (control.empty()) return points;
+    points.push_back(control[0]);
+    for (std::size_t i = 1; i + 2 < control.size(); i += 3) {
+        const MetaPoint p0 = control[i - 1], p1 = control[i], p2 = control[i + 1],
+                        p3 = control[i + 2];
+        const double span = std::abs(double(p3.x - p0.x)) + std::abs(double(p3.y - p0.y)) +
+                            std::abs(double(p1.x - p0.x)) + std::abs(double(p2.y - p1.y));
+        const int n = int(std::clamp(span / 4, 4.0, 256.0));
+        for (int k = 1; k <= n; ++k) {
+            const double t = double(k) / n, u = 1 - t;
+            const double x =
+                u * u * u * p0.x + 3 * u * u * t * p1.x + 3 * u * t * t * p2.x + t * t * t * p3.x;
+            const double y =
+                u * u * u * p0.y + 3 * u * u * t * p1.y + 3 * u * t * t * p2.y + t * t * t * p3.y;
+            points.push_back({std::llround(x), std::llround(y)});
+        }
+    }
+    return points;
 }
 
 } // namespace quiltara

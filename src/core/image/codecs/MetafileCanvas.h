@@ -44,6 +44,9 @@ public:
     /// Even-odd fill of one or more closed outlines (pixel coordinates).
     void FillPolygons(const std::vector<std::vector<MetaPoint>>& polygons, std::uint32_t colorRef);
     void DrawLine(MetaPoint a, MetaPoint b, std::uint32_t colorRef);
+    /// Lines through the points in order (closed: back to the first).
+    void DrawPolyline(const std::vector<MetaPoint>& points, std::uint32_t colorRef,
+                      bool closed = false);
     /// Draws the part (sx, sy, sw, sh) of a top-row-first RGB picture into the pixel
     /// rectangle at (dx, dy) of dw x dh (negative sizes mirror), nearest pixel.
     void DrawPicture(const Pixels& rgb, int width, int height, long long sx, long long sy,
@@ -53,6 +56,21 @@ private:
     int m_width = 0, m_height = 0;
     Pixels m_pixels;
 };
+
+/// The curved shapes of both metafile kinds, in pixel coordinates. The ellipse is the
+/// one inscribed in the box a-b; arcs run counterclockwise (as seen on the picture)
+/// from the ray towards start to the ray towards end, a whole ellipse when the two
+/// coincide.
+enum class MetaArcShape { kArc, kChord, kPie };
+std::vector<MetaPoint> EllipsePoints(MetaPoint a, MetaPoint b);
+std::vector<MetaPoint> ArcPoints(MetaPoint a, MetaPoint b, MetaPoint start, MetaPoint end);
+/// Draws an arc (pen only), a chord or a pie (filled with the brush, outlined with the
+/// pen); invisible brushes and pens are passed as nullptr colours.
+void DrawArcShape(CMetafileCanvas& canvas, MetaArcShape shape, MetaPoint a, MetaPoint b,
+                  MetaPoint start, MetaPoint end, const std::uint32_t* brush,
+                  const std::uint32_t* pen);
+/// Points of cubic Bezier curves: the first point, then three for every segment.
+std::vector<MetaPoint> BezierPoints(const std::vector<MetaPoint>& control);
 
 /// Sizes a metafile may be drawn at; larger frames are refused with code 27.
 constexpr int kMaxMetafileSide = 16384;

@@ -1,5 +1,6 @@
 // Enhanced metafiles: reading through our own rasteriser (bitmaps, filled
-// rectangles and polygons, lines, window and viewport mapping); writing an enhanced
+// rectangles, polygons, ellipses, arcs, chords and pies, lines and Bezier curves,
+// window and viewport mapping); writing an enhanced
 // metafile that holds the picture as one bitmap record.
 #include "core/image/codecs/MetafileCanvas.h"
 
@@ -27,6 +28,14 @@ enum : std::uint32_t {
     kCreateBrush = 39,
     kDeleteObject = 40,
     kRectangle = 43,
+    kEllipse = 42,
+    kArc = 45,
+    kChord = 46,
+    kPie = 47,
+    kPolyBezier = 2,
+    kPolyBezierTo = 5,
+    kPolyBezier16 = 85,
+    kPolyBezierTo16 = 88,
     kLineTo = 54,
     kBitBlt = 76,
     kStretchBlt = 77,
@@ -170,6 +179,50 @@ ReadResult RenderEMF(const std::uint8_t* data, std::size_t size, int defaultWidt
                 canvas.DrawLine(a, q1, pen.color), canvas.DrawLine(q1, q2, pen.color);
                 canvas.DrawLine(q2, q3, pen.color), canvas.DrawLine(q3, a, pen.color);
             }
+            break;
+        }
+        case kEllipse:
+        case kArc:
+        case kChord:
+        case kPie: {
+            const long long l = p.S32LE(), t = p.S32LE(), rr = p.S32LE(), b = p.S32LE();
+            const bool boxRead = p.Ok(); // an ellipse has only its box
+            const long long xs = p.S32LE(), ys = p.S32LE(), xe = p.S32LE(), ye = p.S32LE();
+            if (!boxRead || (type != kEllipse && !p.Ok())) break;
+            const MetaPoint a = mapPoint(l, t), c = mapPoint(rr, b);
+            if (type == kEllipse) {
+                const std::vector<MetaPoint> outline = EllipsePoints(a, c);
+                if (brush.visible) canvas.FillPolygons({outline}, brush.color);
+                if (pen.visible) canvas.DrawPolyline(outline, pen.color, true);
+                break;
+            }
+            const MetaArcShape shape = type == kArc   ? MetaArcShape::kArc
+                                       : type == kPie ? MetaArcShape::kPie
+                                                      : MetaArcShape::kChord;
+            DrawArcShape(canvas, shape, a, c, mapPoint(xs, ys), mapPoint(xe, ye),
+                         brush.visible ? &brush.color : nullptr,
+                         pen.visible ? &pen.color : nullptr);
+            break;
+        }
+        case kPolyBezier:
+        case kPolyBezierTo:
+        case kPolyBezier16:
+        case kPolyBezierTo16: {
+            const bool small = type == kPolyBezier16 || type == kPolyBezierTo16;
+            const bool to = type == kPolyBezierTo || type == kPolyBezierTo16;
+            p.Skip(16); // bounds
+            const std::uint32_t n = p.U32LE();
+            if (!p.Ok() || std::uint64_t(n) * (small ? 4 : 8) > p.Remaining()) break;
+            std::vector<MetaPoint> control;
+            if (to) control.push_back(current);
+            for (std::uint32_t i = 0; i < n; ++i) {
+                const long long x = small ? p.S16LE() : p.S32LE();
+                const long long y = small ? p.S16LE() : p.S32LE();
+                control.push_back(mapPoint(x, y));
+            }
+            const std::vector<MetaPoint> curve = BezierPoints(control);
+            if (pen.visible) canvas.DrawPolyline(curve, pen.color);
+            if (to && !control.empty()) current = control.back();
             break;
         }
         case kPolygon:

@@ -1,5 +1,6 @@
 // Windows metafiles: reading placeable and plain metafiles through our own
-// rasteriser (bitmaps, filled rectangles and polygons, lines); writing a placeable
+// rasteriser (bitmaps, filled rectangles, polygons, ellipses, arcs, chords and pies,
+// lines); writing a placeable
 // metafile that holds the picture as one bitmap record.
 #include "core/image/codecs/MetafileCanvas.h"
 
@@ -23,6 +24,10 @@ enum : std::uint16_t {
     kMoveTo = 0x0214,
     kLineTo = 0x0213,
     kRectangle = 0x041B,
+    kEllipse = 0x0418,
+    kArc = 0x0817,
+    kPie = 0x081A,
+    kChord = 0x0830,
     kPolygon = 0x0324,
     kPolyline = 0x0325,
     kPolyPolygon = 0x0538,
@@ -186,6 +191,32 @@ ReadResult RenderWMF(const std::uint8_t* data, std::size_t size, int defaultWidt
                 canvas.DrawLine(a, c, pen.color), canvas.DrawLine(c, e, pen.color);
                 canvas.DrawLine(e, d, pen.color), canvas.DrawLine(d, a, pen.color);
             }
+            break;
+        }
+        case kEllipse: {
+            const std::int16_t bottom = p.S16LE(), right = p.S16LE(), top = p.S16LE(),
+                               left = p.S16LE();
+            if (!p.Ok()) break;
+            const std::vector<MetaPoint> outline =
+                EllipsePoints(point(left, top), point(right, bottom));
+            if (brush.visible) canvas.FillPolygons({outline}, brush.color);
+            if (pen.visible) canvas.DrawPolyline(outline, pen.color, true);
+            break;
+        }
+        case kArc:
+        case kPie:
+        case kChord: {
+            const std::int16_t yEnd = p.S16LE(), xEnd = p.S16LE(), yStart = p.S16LE(),
+                               xStart = p.S16LE(), bottom = p.S16LE(), right = p.S16LE(),
+                               top = p.S16LE(), left = p.S16LE();
+            if (!p.Ok()) break;
+            const MetaArcShape shape = function == kArc   ? MetaArcShape::kArc
+                                       : function == kPie ? MetaArcShape::kPie
+                                                          : MetaArcShape::kChord;
+            DrawArcShape(canvas, shape, point(left, top), point(right, bottom),
+                         point(xStart, yStart), point(xEnd, yEnd),
+                         brush.visible ? &brush.color : nullptr,
+                         pen.visible ? &pen.color : nullptr);
             break;
         }
         case kPolygon:
