@@ -9,7 +9,9 @@ using namespace quiltara::test;
 
 namespace {
 
-enum Shape { kEllipse, kPie, kChord, kArc, kBezier };
+// kClipped: an ellipse drawn inside SaveDC, a clip to the left half, RestoreDC, then a
+// rectangle (30,30)-(38,38) drawn without the clip.
+enum Shape { kEllipse, kPie, kChord, kArc, kBezier, kClipped };
 
 struct Box {
     int left, top, right, bottom;
@@ -27,13 +29,17 @@ std::vector<std::uint8_t> Wmf(Shape shape, Box box, int xs, int ys, int xe, int 
     w.le32(4).le16(0x012D).le16(1);
     const unsigned l = unsigned(box.left), t = unsigned(box.top), r = unsigned(box.right),
                    b = unsigned(box.bottom);
-    if (shape == kEllipse) {
+    if (shape == kClipped) w.le32(3).le16(0x001E).le32(7).le16(0x0416).le16(40).le16(20).le32(0);
+    if (shape == kEllipse || shape == kClipped) {
         w.le32(7).le16(0x0418).le16(b).le16(r).le16(t).le16(l);
     } else {
         const unsigned function = shape == kPie ? 0x081A : shape == kChord ? 0x0830 : 0x0817;
         w.le32(11).le16(function).le16(unsigned(ye)).le16(unsigned(xe)).le16(unsigned(ys));
         w.le16(unsigned(xs)).le16(b).le16(r).le16(t).le16(l);
     }
+    if (shape == kClipped)
+        w.le32(4).le16(0x0127).le16(0xFFFF).le32(7).le16(0x041B).le16(38).le16(38).le16(30).le16(
+            30);
     w.le32(3).le16(0);
     return w.v;
 }
@@ -51,7 +57,9 @@ std::vector<std::uint8_t> Emf(Shape shape, Box box, int xs, int ys, int xe, int 
         e.le32(85).le32(8 + 16 + 4 + 4 * 4).fill(16, 0).le32(4);
         e.le16(u(xs)).le16(u(ys)).le16(u(box.left)).le16(u(box.top));
         e.le16(u(box.right)).le16(u(box.bottom)).le16(u(xe)).le16(u(ye));
-    } else if (shape == kEllipse) {
+    } else if (shape == kEllipse || shape == kClipped) {
+        if (shape == kClipped)
+            e.le32(33).le32(8).le32(30).le32(24).le32(0).le32(0).le32(20).le32(40);
         e.le32(42).le32(24).le32(u(box.left)).le32(u(box.top)).le32(u(box.right));
         e.le32(u(box.bottom));
     } else {
@@ -59,6 +67,16 @@ std::vector<std::uint8_t> Emf(Shape shape, Box box, int xs, int ys, int xe, int 
         e.le32(u(box.left)).le32(u(box.top)).le32(u(box.right)).le32(u(box.bottom));
         e.le32(u(xs)).le32(u(ys)).le32(u(xe)).le32(u(ye));
     }
+    if (shape == kClipped)
+        e.le32(34)
+            .le32(12)
+            .le32(std::uint32_t(-1))
+            .le32(43)
+            .le32(24)
+            .le32(30)
+            .le32(30)
+            .le32(38)
+            .le32(38);
     e.le32(14).le32(20).le32(0).le32(16).le32(20);
     return e.v;
 }
@@ -71,7 +89,7 @@ struct Probe {
 
 } // namespace
 
-TEST(MetafileShapes, EllipsesPiesChordsArcsAndBeziersInBothKinds) {
+TEST(MetafileShapes, EllipsesPiesChordsArcsBeziersAndClippingInBothKinds) {
     const Box whole{0, 0, 40, 40};
     const struct {
         Shape shape;
@@ -111,6 +129,8 @@ TEST(MetafileShapes, EllipsesPiesChordsArcsAndBeziersInBothKinds) {
          false,
          false,
          {{20, 10, 'b', 1}, {20, 30, 'g'}, {20, 2, 'g'}}},
+        // The clip keeps the ellipse in the left half; after RestoreDC it is gone.
+        {kClipped, whole, 0, 0, 0, 0, true, true, {{10, 20, 'r'}, {30, 20, 'g'}, {34, 34, 'r'}}},
     };
     for (const auto& c : cases) {
         std::vector<std::vector<std::uint8_t>> files = {

@@ -20,6 +20,7 @@ CodecStatus CMetafileCanvas::Create(int width, int height, std::uint32_t backgro
         !allocated)
         return allocated;
     m_width = width, m_height = height;
+    m_clip = {0, 0, width, height};
     const std::uint8_t r = std::uint8_t(background >> 16), g = std::uint8_t(background >> 8),
                        b = std::uint8_t(background);
     for (std::size_t i = 0; i < m_pixels.size(); i += 3)
@@ -34,11 +35,18 @@ inline void Put(std::uint8_t* d, std::uint32_t colorRef) {
 }
 } // namespace
 
+void CMetafileCanvas::IntersectClip(MetaPoint a, MetaPoint b) {
+    m_clip.left = std::max(m_clip.left, std::min(a.x, b.x));
+    m_clip.right = std::min(m_clip.right, std::max(a.x, b.x));
+    m_clip.top = std::max(m_clip.top, std::min(a.y, b.y));
+    m_clip.bottom = std::min(m_clip.bottom, std::max(a.y, b.y));
+}
+
 void CMetafileCanvas::FillRect(MetaPoint a, MetaPoint b, std::uint32_t colorRef) {
-    const long long x0 = std::max(0LL, std::min(a.x, b.x)),
-                    x1 = std::min<long long>(m_width, std::max(a.x, b.x));
-    const long long y0 = std::max(0LL, std::min(a.y, b.y)),
-                    y1 = std::min<long long>(m_height, std::max(a.y, b.y));
+    const long long x0 = std::max(m_clip.left, std::min(a.x, b.x)),
+                    x1 = std::min(m_clip.right, std::max(a.x, b.x));
+    const long long y0 = std::max(m_clip.top, std::min(a.y, b.y)),
+                    y1 = std::min(m_clip.bottom, std::max(a.y, b.y));
     for (long long y = y0; y < y1; ++y)
         for (long long x = x0; x < x1; ++x)
             Put(m_pixels.data() + (std::size_t(y) * m_width + std::size_t(x)) * 3, colorRef);
@@ -49,7 +57,7 @@ void CMetafileCanvas::FillPolygons(const std::vector<std::vector<MetaPoint>>& po
     long long top = m_height, bottom = -1;
     for (const auto& poly : polygons)
         for (const MetaPoint& p : poly) top = std::min(top, p.y), bottom = std::max(bottom, p.y);
-    top = std::max(top, 0LL), bottom = std::min<long long>(bottom, m_height - 1);
+    top = std::max(top, m_clip.top), bottom = std::min(bottom, m_clip.bottom - 1);
     std::vector<long long> crossings;
     for (long long y = top; y <= bottom; ++y) {
         // Sample at the pixel's centre: an edge crosses when its ends lie on both sides.
@@ -68,8 +76,8 @@ void CMetafileCanvas::FillPolygons(const std::vector<std::vector<MetaPoint>>& po
         }
         std::sort(crossings.begin(), crossings.end());
         for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
-            const long long x0 = std::max(0LL, crossings[i]),
-                            x1 = std::min<long long>(m_width, crossings[i + 1]);
+            const long long x0 = std::max(m_clip.left, crossings[i]),
+                            x1 = std::min(m_clip.right, crossings[i + 1]);
             std::uint8_t* d = m_pixels.data() + (std::size_t(y) * m_width) * 3;
             for (long long x = x0; x < x1; ++x) Put(d + std::size_t(x) * 3, colorRef);
         }
@@ -81,7 +89,7 @@ void CMetafileCanvas::DrawLine(MetaPoint a, MetaPoint b, std::uint32_t colorRef)
     const long long dx = b.x - a.x, dy = b.y - a.y;
     const long long steps = std::max(std::llabs(dx), std::llabs(dy));
     if (!steps) {
-        if (a.x >= 0 && a.y >= 0 && a.x < m_width && a.y < m_height)
+        if (a.x >= m_clip.left && a.y >= m_clip.top && a.x < m_clip.right && a.y < m_clip.bottom)
             Put(m_pixels.data() + (std::size_t(a.y) * m_width + std::size_t(a.x)) * 3, colorRef);
         return;
     }
@@ -103,7 +111,7 @@ void CMetafileCanvas::DrawLine(MetaPoint a, MetaPoint b, std::uint32_t colorRef)
     restrict(a.y, dy, m_height);
     for (long long t = std::max(0LL, first); t <= last; ++t) {
         const long long x = a.x + dx * t / steps, y = a.y + dy * t / steps;
-        if (x >= 0 && y >= 0 && x < m_width && y < m_height)
+        if (x >= m_clip.left && y >= m_clip.top && x < m_clip.right && y < m_clip.bottom)
             Put(m_pixels.data() + (std::size_t(y) * m_width + std::size_t(x)) * 3, colorRef);
     }
 }
@@ -114,8 +122,8 @@ void CMetafileCanvas::DrawPicture(const Pixels& rgb, int width, int height, long
     if (!sw || !sh || !dw || !dh) return;
     const long long x0 = std::min(dest.x, dest.x + dw), x1 = std::max(dest.x, dest.x + dw);
     const long long y0 = std::min(dest.y, dest.y + dh), y1 = std::max(dest.y, dest.y + dh);
-    const long long cx0 = std::max(0LL, x0), cx1 = std::min<long long>(m_width, x1);
-    const long long cy0 = std::max(0LL, y0), cy1 = std::min<long long>(m_height, y1);
+    const long long cx0 = std::max(m_clip.left, x0), cx1 = std::min(m_clip.right, x1);
+    const long long cy0 = std::max(m_clip.top, y0), cy1 = std::min(m_clip.bottom, y1);
     const long long adw = x1 - x0, adh = y1 - y0;
     const long long asw = std::llabs(sw), ash = std::llabs(sh);
     const long long srcX0 = std::min(sx, sx + sw), srcY0 = std::min(sy, sy + sh);
@@ -254,6 +262,17 @@ std::vector<MetaPoint> BezierPoints(const std::vector<MetaPoint>& control) {
         }
     }
     return points;
+}
+
+void RestoreState(std::vector<MetaSavedState>& saved, long long which, CMetafileCanvas& canvas,
+                  MetaObject& brush, MetaObject& pen) {
+    const long long count = (long long)(saved.size());
+    const long long index = which < 0 ? count + which : which - 1;
+    if (index < 0 || index >= count) return;
+    const MetaSavedState state = saved[std::size_t(index)];
+    saved.resize(std::size_t(index));
+    canvas.SetClip(state.clip);
+    brush = state.brush, pen = state.pen;
 }
 
 } // namespace quiltara

@@ -30,6 +30,11 @@ struct MetaObject {
     std::uint32_t color = 0; // 0x00BBGGRR as metafiles store it
 };
 
+/// The rectangle drawing is clipped to, in pixels, inclusive-exclusive.
+struct MetaClip {
+    long long left = 0, top = 0, right = 0, bottom = 0;
+};
+
 class CMetafileCanvas {
 public:
     /// A width x height canvas filled with background (0xRRGGBB); the failure code
@@ -38,6 +43,12 @@ public:
     int Width() const { return m_width; }
     int Height() const { return m_height; }
     Pixels Take() { return std::move(m_pixels); }
+
+    /// Every drawing operation stays inside the clip rectangle (the whole canvas after
+    /// Create). IntersectClip narrows it to the box a-b (either order).
+    MetaClip Clip() const { return m_clip; }
+    void SetClip(MetaClip clip) { m_clip = clip; }
+    void IntersectClip(MetaPoint a, MetaPoint b);
 
     /// Pixel rectangle with inclusive-exclusive edges, in either order.
     void FillRect(MetaPoint a, MetaPoint b, std::uint32_t colorRef);
@@ -54,6 +65,7 @@ public:
 
 private:
     int m_width = 0, m_height = 0;
+    MetaClip m_clip;
     Pixels m_pixels;
 };
 
@@ -71,6 +83,17 @@ void DrawArcShape(CMetafileCanvas& canvas, MetaArcShape shape, MetaPoint a, Meta
                   const std::uint32_t* pen);
 /// Points of cubic Bezier curves: the first point, then three for every segment.
 std::vector<MetaPoint> BezierPoints(const std::vector<MetaPoint>& control);
+
+/// What SaveDC keeps and RestoreDC brings back: the clip rectangle and the selected
+/// brush and pen.
+struct MetaSavedState {
+    MetaClip clip;
+    MetaObject brush, pen;
+};
+/// RestoreDC with its argument: a negative one counts back from the last save, a
+/// positive one names a save by number (1 the first). Invalid ones do nothing.
+void RestoreState(std::vector<MetaSavedState>& saved, long long which, CMetafileCanvas& canvas,
+                  MetaObject& brush, MetaObject& pen);
 
 /// Sizes a metafile may be drawn at; larger frames are refused with code 27.
 constexpr int kMaxMetafileSide = 16384;

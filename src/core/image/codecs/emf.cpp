@@ -29,6 +29,9 @@ enum : std::uint32_t {
     kDeleteObject = 40,
     kRectangle = 43,
     kEllipse = 42,
+    kIntersectClipRect = 30,
+    kSaveDC = 33,
+    kRestoreDC = 34,
     kArc = 45,
     kChord = 46,
     kPie = 47,
@@ -95,6 +98,7 @@ ReadResult RenderEMF(const std::uint8_t* data, std::size_t size, int defaultWidt
     bool scaled = false; // anisotropic and isotropic map modes use the extents
     std::map<std::uint32_t, MetaObject> objects;
     MetaObject brush = StockObject(0), pen = StockObject(7);
+    std::vector<MetaSavedState> saved;
     MetaPoint current;
     CByteReader r(data, size);
     auto mapPoint = [&](long long x, long long y) {
@@ -179,6 +183,19 @@ ReadResult RenderEMF(const std::uint8_t* data, std::size_t size, int defaultWidt
                 canvas.DrawLine(a, q1, pen.color), canvas.DrawLine(q1, q2, pen.color);
                 canvas.DrawLine(q2, q3, pen.color), canvas.DrawLine(q3, a, pen.color);
             }
+            break;
+        }
+        case kIntersectClipRect: {
+            const long long l = p.S32LE(), t = p.S32LE(), rr = p.S32LE(), b = p.S32LE();
+            if (p.Ok()) canvas.IntersectClip(mapPoint(l, t), mapPoint(rr, b));
+            break;
+        }
+        case kSaveDC:
+            if (saved.size() < 4096) saved.push_back({canvas.Clip(), brush, pen});
+            break;
+        case kRestoreDC: {
+            const std::int32_t which = p.S32LE();
+            if (p.Ok()) RestoreState(saved, which, canvas, brush, pen);
             break;
         }
         case kEllipse:

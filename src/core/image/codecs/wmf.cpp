@@ -25,6 +25,9 @@ enum : std::uint16_t {
     kLineTo = 0x0213,
     kRectangle = 0x041B,
     kEllipse = 0x0418,
+    kIntersectClipRect = 0x0416,
+    kSaveDC = 0x001E,
+    kRestoreDC = 0x0127,
     kArc = 0x0817,
     kPie = 0x081A,
     kChord = 0x0830,
@@ -85,6 +88,7 @@ ReadResult RenderWMF(const std::uint8_t* data, std::size_t size, int defaultWidt
 
     std::vector<MetaObject> objects;
     MetaObject brush{MetaObject::kBrush, true, 0xFFFFFF}, pen{MetaObject::kPen, true, 0};
+    std::vector<MetaSavedState> saved;
     MetaPoint current;
     bool sawEnd = false;
     while (r.Remaining() >= 6) {
@@ -191,6 +195,20 @@ ReadResult RenderWMF(const std::uint8_t* data, std::size_t size, int defaultWidt
                 canvas.DrawLine(a, c, pen.color), canvas.DrawLine(c, e, pen.color);
                 canvas.DrawLine(e, d, pen.color), canvas.DrawLine(d, a, pen.color);
             }
+            break;
+        }
+        case kIntersectClipRect: {
+            const std::int16_t bottom = p.S16LE(), right = p.S16LE(), top = p.S16LE(),
+                               left = p.S16LE();
+            if (p.Ok()) canvas.IntersectClip(point(left, top), point(right, bottom));
+            break;
+        }
+        case kSaveDC:
+            if (saved.size() < 4096) saved.push_back({canvas.Clip(), brush, pen});
+            break;
+        case kRestoreDC: {
+            const std::int16_t which = p.S16LE();
+            if (p.Ok()) RestoreState(saved, which, canvas, brush, pen);
             break;
         }
         case kEllipse: {
