@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 using namespace quiltara;
 using namespace quiltara::test;
 
@@ -158,6 +160,42 @@ TEST(MetafileShapes, EllipsesPiesChordsArcsBeziersAndClippingInBothKinds) {
                 EXPECT_TRUE(found) << "shape " << c.shape << (kind ? " wmf" : " emf") << " at "
                                    << probe.x << "," << probe.y << " want " << probe.colour;
             }
+        }
+    }
+}
+
+// A hatched brush (diagonal cross) fills with its lines over the background colour,
+// or over what was there when the background mode is transparent.
+TEST(MetafileShapes, HatchedBrushesInBothKinds) {
+    for (bool transparent : {false, true}) {
+        Bytes w; // WMF: background green; hatched red brush 5; rectangle (0,0)-(16,16)
+        w.le32(0x9AC6CDD7).le16(0).le16(0).le16(0).le16(16).le16(16).le16(96).le32(0).le16(0);
+        w.le16(1).le16(9).le16(0x300).le32(0).le16(2).le32(0).le16(0);
+        w.le32(5).le16(0x0201).le32(0x00FF00).le32(4).le16(0x0102).le16(transparent ? 1 : 2);
+        w.le32(7).le16(0x02FC).le16(2).le32(0x0000FF).le16(5).le32(4).le16(0x012D).le16(0);
+        w.le32(8).le16(0x02FA).le16(5).le32(0).le32(0).le32(4).le16(0x012D).le16(1);
+        w.le32(7).le16(0x041B).le16(16).le16(16).le16(0).le16(0).le32(3).le16(0);
+        Bytes e; // the same as an enhanced metafile
+        e.le32(1).le32(88).le32(0).le32(0).le32(15).le32(15).fill(16, 0).str(" EMF");
+        e.le32(0x10000).le32(0).le32(0).fill(32, 0);
+        e.le32(25).le32(12).le32(0x00FF00).le32(18).le32(12).le32(transparent ? 1 : 2);
+        e.le32(39).le32(24).le32(1).le32(2).le32(0x0000FF).le32(5).le32(37).le32(12).le32(1);
+        e.le32(37).le32(12).le32(0x80000008); // the null pen
+        e.le32(43).le32(24).le32(0).le32(0).le32(16).le32(16).le32(14).le32(20).le32(0);
+        e.le32(16).le32(20);
+        for (const auto* file : {&w.v, &e.v}) {
+            CSource source(file->data(), file->size());
+            const ReadResult r = RenderMetafile(source);
+            ASSERT_TRUE(r.Ok());
+            ASSERT_EQ(r.width, 16);
+            auto at = [&](int x, int y) {
+                const std::uint8_t* p = &r.pixels[(std::size_t(y) * 16 + std::size_t(x)) * 3];
+                return std::array<int, 3>{p[0], p[1], p[2]};
+            };
+            const std::array<int, 3> red{255, 0, 0}, green{0, 255, 0}, gray{128, 128, 128};
+            EXPECT_EQ(at(3, 3), red); // on the "\\" diagonal
+            EXPECT_EQ(at(3, 4), red); // on the "/" diagonal
+            EXPECT_EQ(at(2, 4), transparent ? gray : green) << (file == &w.v ? "wmf" : "emf");
         }
     }
 }

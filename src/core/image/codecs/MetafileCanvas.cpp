@@ -35,6 +35,25 @@ inline void Put(std::uint8_t* d, std::uint32_t colorRef) {
 }
 } // namespace
 
+void CMetafileCanvas::Fill(long long x, long long y, std::uint32_t colorRef) {
+    std::uint8_t* d =
+        m_pixels.data() + (std::size_t(y) * std::size_t(m_width) + std::size_t(x)) * 3;
+    if (m_hatch < 0) return Put(d, colorRef);
+    // 8 x 8 cells with their lines through the cell's first row, column or corner.
+    const long long cx = x & 7, cy = y & 7;
+    const bool horizontal = cy == 0, vertical = cx == 0, down = cx == cy, up = cx == 7 - cy;
+    const bool line = m_hatch == 0   ? horizontal
+                      : m_hatch == 1 ? vertical
+                      : m_hatch == 2 ? down
+                      : m_hatch == 3 ? up
+                      : m_hatch == 4 ? horizontal || vertical
+                                     : down || up;
+    if (line)
+        Put(d, colorRef);
+    else if (m_hatchOpaque)
+        Put(d, m_hatchBackground);
+}
+
 void CMetafileCanvas::IntersectClip(MetaPoint a, MetaPoint b) {
     m_clip.left = std::max(m_clip.left, std::min(a.x, b.x));
     m_clip.right = std::min(m_clip.right, std::max(a.x, b.x));
@@ -48,8 +67,7 @@ void CMetafileCanvas::FillRect(MetaPoint a, MetaPoint b, std::uint32_t colorRef)
     const long long y0 = std::max(m_clip.top, std::min(a.y, b.y)),
                     y1 = std::min(m_clip.bottom, std::max(a.y, b.y));
     for (long long y = y0; y < y1; ++y)
-        for (long long x = x0; x < x1; ++x)
-            Put(m_pixels.data() + (std::size_t(y) * m_width + std::size_t(x)) * 3, colorRef);
+        for (long long x = x0; x < x1; ++x) Fill(x, y, colorRef);
 }
 
 void CMetafileCanvas::FillPolygons(const std::vector<std::vector<MetaPoint>>& polygons,
@@ -78,8 +96,7 @@ void CMetafileCanvas::FillPolygons(const std::vector<std::vector<MetaPoint>>& po
         for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
             const long long x0 = std::max(m_clip.left, crossings[i]),
                             x1 = std::min(m_clip.right, crossings[i + 1]);
-            std::uint8_t* d = m_pixels.data() + (std::size_t(y) * m_width) * 3;
-            for (long long x = x0; x < x1; ++x) Put(d + std::size_t(x) * 3, colorRef);
+            for (long long x = x0; x < x1; ++x) Fill(x, y, colorRef);
         }
     }
 }

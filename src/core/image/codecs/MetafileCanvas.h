@@ -28,6 +28,8 @@ struct MetaObject {
     enum Kind { kNone, kBrush, kPen, kOther } kind = kNone;
     bool visible = true;     // false for null brushes and pens
     std::uint32_t color = 0; // 0x00BBGGRR as metafiles store it
+    int hatch = -1;          // hatched brushes: 0 horizontal, 1 vertical, 2 "\", 3 "/",
+                             // 4 cross, 5 diagonal cross; -1 solid
 };
 
 /// The rectangle drawing is clipped to, in pixels, inclusive-exclusive.
@@ -50,6 +52,12 @@ public:
     void SetClip(MetaClip clip) { m_clip = clip; }
     void IntersectClip(MetaPoint a, MetaPoint b);
 
+    /// The pattern of the fills that follow (FillRect, FillPolygons): a hatch of
+    /// MetaObject (-1 solid); between the hatch lines the background colour when
+    /// opaque, the picture below otherwise.
+    void SetFillPattern(int hatch, std::uint32_t backgroundRef, bool opaque) {
+        m_hatch = hatch, m_hatchBackground = backgroundRef, m_hatchOpaque = opaque;
+    }
     /// Pixel rectangle with inclusive-exclusive edges, in either order.
     void FillRect(MetaPoint a, MetaPoint b, std::uint32_t colorRef);
     /// Even-odd fill of one or more closed outlines (pixel coordinates).
@@ -65,7 +73,11 @@ public:
 
 private:
     int m_width = 0, m_height = 0;
+    void Fill(long long x, long long y, std::uint32_t colorRef);
     MetaClip m_clip;
+    int m_hatch = -1;
+    std::uint32_t m_hatchBackground = 0xFFFFFF;
+    bool m_hatchOpaque = true;
     Pixels m_pixels;
 };
 

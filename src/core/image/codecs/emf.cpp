@@ -30,6 +30,8 @@ enum : std::uint32_t {
     kRectangle = 43,
     kEllipse = 42,
     kIntersectClipRect = 30,
+    kSetBkMode = 18,
+    kSetBkColor = 25,
     kSaveDC = 33,
     kRestoreDC = 34,
     kArc = 45,
@@ -99,6 +101,11 @@ ReadResult RenderEMF(const std::uint8_t* data, std::size_t size, int defaultWidt
     std::map<std::uint32_t, MetaObject> objects;
     MetaObject brush = StockObject(0), pen = StockObject(7);
     std::vector<MetaSavedState> saved;
+    std::uint32_t backgroundColor = 0xFFFFFF;
+    bool opaqueBackground = true;
+    auto applyBrush = [&] {
+        canvas.SetFillPattern(brush.hatch, backgroundColor, opaqueBackground);
+    };
     MetaPoint current;
     CByteReader r(data, size);
     auto mapPoint = [&](long long x, long long y) {
@@ -140,9 +147,11 @@ ReadResult RenderEMF(const std::uint8_t* data, std::size_t size, int defaultWidt
             const std::uint32_t index = p.U32LE(), style = p.U32LE();
             if (type == kCreatePen) p.Skip(8);
             const std::uint32_t color = p.U32LE() & 0xFFFFFF;
+            const std::uint32_t hatch = type == kCreateBrush ? p.U32LE() : 0;
             if (!p.Ok() || objects.size() > 65535) break;
             objects[index] = {type == kCreateBrush ? MetaObject::kBrush : MetaObject::kPen,
-                              type == kCreateBrush ? style != 1 : style != 5, color};
+                              type == kCreateBrush ? style != 1 : style != 5, color,
+                              type == kCreateBrush && style == 2 ? int(std::min(hatch, 5u)) : -1};
             break;
         }
         case kSelectObject: {
@@ -153,7 +162,7 @@ ReadResult RenderEMF(const std::uint8_t* data, std::size_t size, int defaultWidt
                 auto it = objects.find(index);
                 if (it != objects.end()) o = it->second;
             }
-            if (o.kind == MetaObject::kBrush) brush = o;
+            if (o.kind == MetaObject::kBrush) brush = o, applyBrush();
             if (o.kind == MetaObject::kPen) pen = o;
             break;
         }
@@ -185,6 +194,16 @@ ReadResult RenderEMF(const std::uint8_t* data, std::size_t size, int defaultWidt
             }
             break;
         }
+        case kSetBkColor: {
+            const std::uint32_t color = p.U32LE() & 0xFFFFFF;
+            if (p.Ok()) backgroundColor = color, applyBrush();
+            break;
+        }
+        case kSetBkMode: {
+            const std::uint32_t mode = p.U32LE();
+            if (p.Ok()) opaqueBackground = mode != 1, applyBrush();
+            break;
+        }
         case kIntersectClipRect: {
             const long long l = p.S32LE(), t = p.S32LE(), rr = p.S32LE(), b = p.S32LE();
             if (p.Ok()) canvas.IntersectClip(mapPoint(l, t), mapPoint(rr, b));
@@ -195,7 +214,7 @@ ReadResult RenderEMF(const std::uint8_t* data, std::size_t size, int defaultWidt
             break;
         case kRestoreDC: {
             const std::int32_t which = p.S32LE();
-            if (p.Ok()) RestoreState(saved, which, canvas, brush, pen);
+            if (p.Ok()) RestoreState(saved, which, canvas, brush, pen), applyBrush();
             break;
         }
         case kEllipse:

@@ -26,6 +26,8 @@ enum : std::uint16_t {
     kRectangle = 0x041B,
     kEllipse = 0x0418,
     kIntersectClipRect = 0x0416,
+    kSetBkColor = 0x0201,
+    kSetBkMode = 0x0102,
     kSaveDC = 0x001E,
     kRestoreDC = 0x0127,
     kArc = 0x0817,
@@ -89,6 +91,11 @@ ReadResult RenderWMF(const std::uint8_t* data, std::size_t size, int defaultWidt
     std::vector<MetaObject> objects;
     MetaObject brush{MetaObject::kBrush, true, 0xFFFFFF}, pen{MetaObject::kPen, true, 0};
     std::vector<MetaSavedState> saved;
+    std::uint32_t backgroundColor = 0xFFFFFF;
+    bool opaqueBackground = true;
+    auto applyBrush = [&] {
+        canvas.SetFillPattern(brush.hatch, backgroundColor, opaqueBackground);
+    };
     MetaPoint current;
     bool sawEnd = false;
     while (r.Remaining() >= 6) {
@@ -126,6 +133,7 @@ ReadResult RenderWMF(const std::uint8_t* data, std::size_t size, int defaultWidt
             if (function == kCreatePen) p.Skip(4); // width
             o.color = p.U32LE() & 0xFFFFFF;
             o.visible = function == kCreateBrush ? style != 1 : style != 5; // null brush / pen
+            if (function == kCreateBrush && style == 2) o.hatch = std::min<int>(p.U16LE(), 5);
             auto slot = std::find_if(objects.begin(), objects.end(), [](const MetaObject& m) {
                 return m.kind == MetaObject::kNone;
             });
@@ -161,7 +169,7 @@ ReadResult RenderWMF(const std::uint8_t* data, std::size_t size, int defaultWidt
         case kSelectObject: {
             const std::uint16_t i = p.U16LE();
             if (p.Ok() && i < objects.size()) {
-                if (objects[i].kind == MetaObject::kBrush) brush = objects[i];
+                if (objects[i].kind == MetaObject::kBrush) brush = objects[i], applyBrush();
                 if (objects[i].kind == MetaObject::kPen) pen = objects[i];
             }
             break;
@@ -197,6 +205,16 @@ ReadResult RenderWMF(const std::uint8_t* data, std::size_t size, int defaultWidt
             }
             break;
         }
+        case kSetBkColor: {
+            const std::uint32_t color = p.U32LE() & 0xFFFFFF;
+            if (p.Ok()) backgroundColor = color, applyBrush();
+            break;
+        }
+        case kSetBkMode: {
+            const std::uint16_t mode = p.U16LE();
+            if (p.Ok()) opaqueBackground = mode != 1, applyBrush();
+            break;
+        }
         case kIntersectClipRect: {
             const std::int16_t bottom = p.S16LE(), right = p.S16LE(), top = p.S16LE(),
                                left = p.S16LE();
@@ -208,7 +226,7 @@ ReadResult RenderWMF(const std::uint8_t* data, std::size_t size, int defaultWidt
             break;
         case kRestoreDC: {
             const std::int16_t which = p.S16LE();
-            if (p.Ok()) RestoreState(saved, which, canvas, brush, pen);
+            if (p.Ok()) RestoreState(saved, which, canvas, brush, pen), applyBrush();
             break;
         }
         case kEllipse: {
