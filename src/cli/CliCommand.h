@@ -25,4 +25,15 @@ int Fail(const std::string& text);
 /// Prints the command's usage to stderr and returns exit code 2.
 int UsageError(const CliCommand& command);
 
+/// The exit code when an input file ends early and --allow-partial was not given.
+constexpr int kExitPartialFile = 3;
+/// Set by main() when the command line holds --allow-partial (any command).
+extern bool g_allowPartial;
+/// An input file ended early: "quiltara-cli: <path>: <warning>" goes to stderr; without
+/// --allow-partial the command stops (main() exits with kExitPartialFile), with it the
+/// picture is used as it was read.
+void ReportPartialFile(const std::string& path, const std::string& warning);
+/// Thrown by ReportPartialFile to stop the command.
+struct PartialFileStop {};
+
 } // namespace quiltara::cli

@@ -2,6 +2,8 @@
 // save routines, so that a file name means the same format to both.
 #include "CliPictureFiles.h"
 
+#include "CliCommand.h"
+
 #include "core/base/ProgressReporter.h"
 #include "core/image/ImageFileRoutines.h"
 
@@ -11,9 +13,10 @@ bool ReadPicture(const std::string& path, CDIBSection2& picture, std::string& er
     LoadedPicture loaded;
     const unsigned code = LoadPictureFile(path, loaded);
     if (code != kErrNone) {
-        error = path + ": " + ErrorText(code);
+        error = path + ": " + loaded.message;
         return false;
     }
+    ReportPartialFile(path, loaded.warning);
     picture.ImportRGB(loaded.rgb.data(), loaded.width, loaded.height, 255);
     return true;
 }

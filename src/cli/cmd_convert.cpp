@@ -55,7 +55,8 @@ int Run(const std::vector<std::string>& args) {
     buffer.keepAlpha = alpha;
     unsigned result = buffer.Load(in);
     if (result == kErrNone && !buffer.HasPixels()) result = kErrBadParam;
-    if (result != kErrNone) return Fail(in + ": " + ErrorText(result));
+    if (result != kErrNone) return Fail(in + ": " + buffer.FailureText(result));
+    ReportPartialFile(in, buffer.Warning());
     buffer.jpegQuality = quality;
     result = buffer.Save(out, code);
     if (result != kErrNone) return Fail(out + ": " + ErrorText(result));

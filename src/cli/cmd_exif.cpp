@@ -21,7 +21,8 @@ int RunExif(const std::vector<std::string>& args) {
     // The same loading as opening the picture, so the report shows what the document keeps.
     LoadedPicture picture;
     const unsigned code = LoadPictureFile(args[0], picture);
-    if (code != kErrNone) return Fail(args[0] + ": " + ErrorText(code));
+    if (code != kErrNone) return Fail(args[0] + ": " + picture.message);
+    ReportPartialFile(args[0], picture.warning);
     CExifRecord record;
     if (picture.cameraBlock.empty() || !record.DecodeBlock(picture.cameraBlock))
         return Fail("No Camera information can be found in this document...");

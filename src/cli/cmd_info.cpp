@@ -18,7 +18,8 @@ int Run(const std::vector<std::string>& args) {
     if (args.size() != 1) return UsageError(kCommand);
     LoadedPicture picture;
     const unsigned code = LoadPictureFile(args[0], picture);
-    if (code != kErrNone) return Fail(args[0] + ": " + ErrorText(code));
+    if (code != kErrNone) return Fail(args[0] + ": " + picture.message);
+    ReportPartialFile(args[0], picture.warning);
     std::printf("size: %d x %d\nformat: %d\ncamera: %s\n", picture.width, picture.height,
                 picture.formatCode, picture.cameraBlock.empty() ? "no" : "yes");
     return 0;

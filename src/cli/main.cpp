@@ -34,14 +34,24 @@ int UsageError(const CliCommand& command) {
     return 2;
 }
 
+bool g_allowPartial = false;
+
+void ReportPartialFile(const std::string& path, const std::string& warning) {
+    if (warning.empty()) return;
+    std::fprintf(stderr, "quiltara-cli: %s: %s\n", path.c_str(), warning.c_str());
+    if (!g_allowPartial) throw PartialFileStop{};
+}
+
 } // namespace quiltara::cli
 
 using namespace quiltara::cli;
 
 static void PrintHelp() {
     std::printf("Quiltara %s: seamless texture tools from the command line.\n\n", QUILTARA_VERSION);
-    std::printf(
-        "usage: quiltara-cli COMMAND [ARGUMENTS]\n       quiltara-cli --help | --version\n\n");
+    std::printf("usage: quiltara-cli COMMAND [ARGUMENTS] [--allow-partial]\n"
+                "       quiltara-cli --help | --version\n\n"
+                "An input file that ends early stops the command with exit status 3;\n"
+                "--allow-partial uses what it holds (the missing rows black).\n\n");
     std::vector<CliCommand> sorted = RegisteredCommands();
     std::sort(sorted.begin(), sorted.end(), [](const CliCommand& a, const CliCommand& b) {
         return std::strcmp(a.name, b.name) < 0;
@@ -75,7 +85,13 @@ int main(int argc, char** argv) {
         [](const std::string& text) { std::fprintf(stderr, "quiltara-cli: %s\n", text.c_str()); });
     for (const auto& command : RegisteredCommands()) {
         if (std::strcmp(command.name, argv[1]) != 0) continue;
-        std::vector<std::string> args(argv + 2, argv + argc);
+        std::vector<std::string> args;
+        for (int i = 2; i < argc; ++i) {
+            if (!std::strcmp(argv[i], "--allow-partial"))
+                g_allowPartial = true;
+            else
+                args.emplace_back(argv[i]);
+        }
         if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
             std::printf("usage: quiltara-cli %s\n%s\n", command.usage, command.summary);
             return 0;
@@ -84,6 +100,8 @@ int main(int argc, char** argv) {
             return command.run(args);
         } catch (const std::bad_alloc&) {
             return Fail("out of memory");
+        } catch (const PartialFileStop&) {
+            return kExitPartialFile; // the warning is already on stderr
         }
     }
     std::fprintf(stderr, "quiltara-cli: unknown command '%s' (see --help)\n", argv[1]);

@@ -80,3 +80,34 @@ TEST(CliImageFiles, ConvertFailuresExitWithTheText) {
         1);
     EXPECT_EQ(RunCli("convert " + folder.File("a.png")).status, 2);
 }
+
+// A file that ends early: the warning on stderr and exit status 3, no output written;
+// with --allow-partial the command goes on with what the file holds.
+TEST(CliImageFiles, FilesThatEndEarlyNeedAllowPartial) {
+    TempFolder folder;
+    WritePngFile(folder.File("whole.png"), 64, 64);
+    std::ifstream in(folder.File("whole.png"), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::ofstream(folder.File("cut.png"), std::ios::binary) << bytes.substr(0, bytes.size() / 2);
+    const std::string cut = folder.File("cut.png");
+    const struct {
+        std::string arguments, output;
+    } commands[] = {{"info " + cut, ""},
+                    {"convert " + cut + " " + folder.File("out.bmp"), folder.File("out.bmp")},
+                    {"rotate " + cut + " " + folder.File("r.png") + " 90cw", folder.File("r.png")}};
+    for (const auto& c : commands) {
+        const auto stopped = RunCli(c.arguments);
+        EXPECT_EQ(stopped.status, 3) << c.arguments << ": " << stopped.output;
+        EXPECT_NE(stopped.output.find(cut + ": the file ends early: rows "), std::string::npos)
+            << stopped.output;
+        if (!c.output.empty()) {
+            EXPECT_FALSE(std::ifstream(c.output).good()) << c.arguments;
+        }
+        const auto allowed = RunCli(c.arguments + " --allow-partial");
+        EXPECT_EQ(allowed.status, 0) << c.arguments << ": " << allowed.output;
+        EXPECT_NE(allowed.output.find("the file ends early"), std::string::npos);
+        if (!c.output.empty()) {
+            EXPECT_TRUE(std::ifstream(c.output).good()) << c.arguments;
+        }
+    }
+}

@@ -217,7 +217,8 @@ TEST_F(CliPictures, HostileInputFilesAreRefused) {
     };
     for (const std::string& path : bad) {
         const auto r = RunCli("adjust " + path + " " + out + " negative");
-        EXPECT_EQ(r.status, 1) << path << ": " << r.output;
+        // A file cut in its pixel data stops with the status of files that end early.
+        EXPECT_EQ(r.status, path == bad[0] ? 3 : 1) << path << ": " << r.output;
     }
     EXPECT_EQ(RunCli("adjust " + folder.File("missing.png") + " " + out + " negative").status, 1);
 }

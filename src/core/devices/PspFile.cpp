@@ -145,6 +145,7 @@ int CPspFile::Load(const std::string& path) {
 
 int CPspFile::LoadFromMemory(const std::uint8_t* data, std::size_t size) {
     m_messages.clear();
+    m_layerPixels = 0;
     static const std::uint8_t none = 0;
     Reader in(data ? data : &none, data ? size : 0);
 
@@ -379,6 +380,14 @@ int CPspFile::ReadLayer(Reader& in, const BlockHeader& layerHeader) {
     if (!layer.empty) {
         const std::uint64_t pixels = std::uint64_t(layer.width) * std::uint64_t(layer.height);
         if (pixels > m_pixelLimit) return Fail(kFailedLater, kImageTooLarge);
+        // The work of a file is bounded as a whole: its layers share one pixel budget,
+        // and a layer may not claim more pixels than its data can give (deflate, the
+        // strongest of the file's compressions, packs at most 1032 bytes into one).
+        m_layerPixels += pixels;
+        const std::uint64_t layerEnd = std::min<std::uint64_t>(layerHeader.End(), in.Size());
+        const std::uint64_t layerBytes = layerEnd > in.Pos() ? layerEnd - in.Pos() : 0;
+        if (m_layerPixels > m_pixelLimit || pixels > (layerBytes + 64) * 1032)
+            return Fail(kFailedLater, kImageTooLarge);
         try {
             layer.pixels.assign(std::size_t(pixels) * std::size_t(layer.bytesPerPixel), 0);
         } catch (const std::bad_alloc&) {

@@ -28,8 +28,9 @@ public:
     /// false as all 255.
     void SetTransparentBackground(bool transparent) { m_transparentBackground = transparent; }
     bool TransparentBackground() const { return m_transparentBackground; }
-    /// Largest canvas or layer, in pixels, that a load will allocate; a larger one
-    /// fails with "PSP: Image too large".
+    /// Largest canvas or layer, in pixels, that a load will allocate, and the budget
+    /// of all layers together; a larger one, or a layer larger than its data can
+    /// fill, fails with "PSP: Image too large".
     void SetPixelLimit(std::uint64_t pixels) { m_pixelLimit = pixels; }
 
     /// The texts shown to the user during the last load, in order; the last one is the
@@ -87,6 +88,7 @@ private:
     int m_minorVersion = 0;
     bool m_transparentBackground = true;
     std::uint64_t m_pixelLimit = std::uint64_t(1) << 28;
+    std::uint64_t m_layerPixels = 0; // of the layers read so far
     std::vector<std::uint8_t> m_canvas;
     int m_width = 0;
     int m_height = 0;

@@ -55,6 +55,8 @@ unsigned CImageFileBuffer::LoadAs(const std::string& path, int code) {
 unsigned CImageFileBuffer::LoadFrom(const std::string& path, int code, bool detect) {
     Free();
     m_cameraBlock.clear();
+    m_warning.clear(), m_refusal.clear();
+    TakeRefusalText();
     unsigned result = kErrNone;
     std::unique_ptr<CSource> source = OpenSource(path, result);
     if (!source) return result;
@@ -71,7 +73,9 @@ unsigned CImageFileBuffer::LoadFrom(const std::string& path, int code, bool dete
     CloseSource(std::move(source));
     // Of a JPEG's markers only the camera block is kept; the rest go unread.
     if (code == kFormatJPG) m_cameraBlock = PickCameraBlock(read.markers);
+    if (read.code == kErrTooLarge) m_refusal = TakeRefusalText();
     if (!read.Ok()) return read.code;
+    m_warning = read.Warning();
     m_pixels = std::move(read.pixels);
     m_width = read.width, m_height = read.height, m_isRGBA = rgba;
     resolutionX = read.resolution.x, resolutionY = read.resolution.y;
@@ -123,6 +127,10 @@ unsigned CImageFileBuffer::Save(const std::string& path, int code) {
     --m_lockCount;
     const CodecStatus closed = CloseSink(std::move(sink), written.Ok());
     return written.Ok() ? closed.Code() : written.Code();
+}
+
+std::string CImageFileBuffer::FailureText(unsigned code) const {
+    return code == kErrTooLarge && !m_refusal.empty() ? m_refusal : ErrorText(code);
 }
 
 void CImageFileBuffer::SetFromRGBA(const std::uint8_t* pixels, int width, int height) {

@@ -69,6 +69,11 @@ public:
 
     /// The picture's 256-entry palette, made on first use after each load.
     const Palette256& GetPalette();
+    /// After a load that succeeded with a file that ends early: the warning to show
+    /// ("the file ends early: rows N…M are missing"); empty otherwise.
+    const std::string& Warning() const { return m_warning; }
+    /// The text of a load's failure code: the code's own, or what was refused.
+    std::string FailureText(unsigned code) const;
     /// The camera block of the last JPEG loaded (empty otherwise).
     const std::vector<std::uint8_t>& CameraBlock() const { return m_cameraBlock; }
     /// Moves the pixels out, leaving the buffer empty.
@@ -87,6 +92,7 @@ private:
     Palette256 m_palette{};
     bool m_paletteMade = false;
     std::vector<std::uint8_t> m_cameraBlock;
+    std::string m_warning, m_refusal;
 };
 
 // The JPEG quality the "JPG Quality" dialog starts from: "Save"/"JPGQ", 75.

@@ -14,7 +14,11 @@ unsigned LoadPictureFile(const std::string& path, LoadedPicture& out) {
     CImageFileBuffer buffer;
     unsigned result = buffer.Load(path);
     if (result == kErrNone && !buffer.HasPixels()) result = kErrBadParam;
-    if (result != kErrNone) return result;
+    if (result != kErrNone) {
+        out.message = buffer.FailureText(result);
+        return result;
+    }
+    out.warning = buffer.Warning();
     out.width = buffer.Width(), out.height = buffer.Height();
     out.formatCode = buffer.LoadedFormat();
     out.cameraBlock = buffer.CameraBlock();
@@ -24,7 +28,8 @@ unsigned LoadPictureFile(const std::string& path, LoadedPicture& out) {
 }
 
 unsigned OpenPictureFile(const std::string& path, CDIBSection2& original,
-                         std::vector<std::uint8_t>& cameraBlock, IProgressReporter& progress) {
+                         std::vector<std::uint8_t>& cameraBlock, IProgressReporter& progress,
+                         OpenNotes* notes) {
     progress.Begin("Loading", 100);
     progress.SetPos(10);
     LoadedPicture picture;
@@ -46,6 +51,12 @@ unsigned OpenPictureFile(const std::string& path, CDIBSection2& original,
         }
     }
     progress.End();
+    if (notes) {
+        notes->warning = result == kErrNone ? picture.warning : std::string();
+        notes->message = result == kErrNone        ? std::string()
+                         : picture.message.empty() ? ErrorText(result)
+                                                   : picture.message;
+    }
     return result;
 }
 

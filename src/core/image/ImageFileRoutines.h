@@ -19,18 +19,31 @@ struct LoadedPicture {
     int formatCode = 0;                    // the code it was read with
     std::vector<std::uint8_t> cameraBlock; // the kept APP1 camera block, if any
     Resolution resolution;
+    /// A file that ends early opens with what it holds: the warning that says so
+    /// ("the file ends early: rows N…M are missing"), empty otherwise.
+    std::string warning;
+    /// On failure the text to show: the code's own, or what was refused.
+    std::string message;
 };
 
 /// Loads path (format by content, else by extension). Returns the failure code; a
 /// file that gives no picture (GIF, an unknown format) fails with 5.
 unsigned LoadPictureFile(const std::string& path, LoadedPicture& out);
 
+/// What an open has to tell besides its failure code.
+struct OpenNotes {
+    std::string warning; // after a success: the file ended early (see LoadedPicture)
+    std::string message; // after a failure: the text to show
+};
+
 /// The open routine's loading step: shows "Loading" (range 100) at 10, loads, 80;
 /// on success deletes the picture's swap file, imports the pixels with alpha 0,
 /// 100. The progress is ended either way. On failure the picture and the camera
-/// block are left as they were. Returns the failure code (text: ErrorText).
+/// block are left as they were. Returns the failure code (text: ErrorText, or the
+/// notes' message).
 unsigned OpenPictureFile(const std::string& path, CDIBSection2& original,
-                         std::vector<std::uint8_t>& cameraBlock, IProgressReporter& progress);
+                         std::vector<std::uint8_t>& cameraBlock, IProgressReporter& progress,
+                         OpenNotes* notes = nullptr);
 
 /// The format a file name asks for, the one rule for every save (the document's, the
 /// command-line tool's): the extension of the file name, from its last dot, looked up

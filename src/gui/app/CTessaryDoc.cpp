@@ -46,9 +46,10 @@ bool CTessaryDoc::OnOpenDocument(const QString& path, QString* errorText, bool w
     CStatusProgressReporter progress;
     std::vector<std::uint8_t> block;
     CDIBSection2 loaded;
-    const unsigned code = OpenPictureFile(path.toStdString(), loaded, block, progress);
+    OpenNotes notes;
+    const unsigned code = OpenPictureFile(path.toStdString(), loaded, block, progress, &notes);
     if (code != 0) {
-        if (errorText) *errorText = QString::fromStdString(ErrorText(code));
+        if (errorText) *errorText = QString::fromStdString(notes.message);
         return false;
     }
     if (!TakeTileFromWizard(loaded, withTileWizard)) {
@@ -65,6 +66,10 @@ bool CTessaryDoc::OnOpenDocument(const QString& path, QString* errorText, bool w
         camera = record.Summary();
     }
     SetTitle(QFileInfo(path).fileName());
+    // A file that ends early opens with what it holds, and the user is told.
+    if (!notes.warning.empty())
+        QMessageBox::warning(QApplication::activeWindow(), "Quiltara",
+                             QString::fromStdString(notes.warning));
     return true;
 }
 

@@ -330,6 +330,16 @@ TEST(PspFile, BrokenFilesFailWithTheirMessages) {
     negative.AddGeneralAttributes(-5, 3, 1);
     cases.push_back({negative.File(), 0, "PSP: Image too large"});
 
+    // A layer claiming 16383 x 16383 pixels with a few bytes of data: refused before
+    // any work, as the data cannot fill it.
+    PspLayer claim = GradientLayer();
+    claim.saved = {0, 0, 16383, 16383};
+    for (auto& channel : claim.channels) channel.encoded = {0x78, 0x9C, 3, 0, 0, 0, 0, 1};
+    PspFileWriter tiny(5, 2);
+    tiny.AddGeneralAttributes(16, 16, 1);
+    tiny.AddLayers({claim});
+    cases.push_back({tiny.File(), -1, "PSP: Image too large"});
+
     for (std::size_t i = 0; i < cases.size(); ++i) {
         CPspFile psp;
         EXPECT_EQ(LoadBytes(psp, cases[i].file), cases[i].result) << i << " " << LastMessage(psp);
@@ -410,4 +420,20 @@ TEST(TubeFrames, FourByTwoTubeGivesEightFramesInReadingOrder) {
     EXPECT_EQ(whole[0].GetWidth(), 400);
     EXPECT_TRUE(CutTubeFrames(rgba.data(), w, h, 0, 2, 8).empty());
     EXPECT_TRUE(CutTubeFrames(rgba.data(), w, h, 500, 1, 8).empty());
+}
+
+// The layers of a file share one pixel budget: each may be within the limit while
+// together they are not.
+TEST(PspFile, LayersShareOnePixelBudget) {
+    PspFileWriter w(5, 0);
+    w.AddGeneralAttributes(3, 2, 3);
+    w.AddLayers({GradientLayer(), GradientLayer(), GradientLayer()});
+    for (const auto& [limit, result] : {std::pair{18, 1}, std::pair{12, -1}}) {
+        CPspFile psp;
+        psp.SetPixelLimit(std::uint64_t(limit));
+        EXPECT_EQ(LoadBytes(psp, w.File()), result) << limit;
+        if (result != 1) {
+            EXPECT_EQ(LastMessage(psp), "PSP: Image too large");
+        }
+    }
 }

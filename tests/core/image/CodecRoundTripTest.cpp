@@ -52,7 +52,7 @@ TEST(RoundTrip, LosslessTrueColourFormatsGiveTheSamePixels) {
         const char* name;
     } formats[] = {{kFormatPNG, "a.png"},  {kFormatBMP, "a.bmp"}, {kFormatPCX, "a.pcx"},
                    {kFormatTIFF, "a.tif"}, {kFormatTGA, "a.tga"}, {kFormatWMF, "a.wmf"},
-                   {kFormatEMF, "a.emf"},  {kFormatPSD, "a.psd"}};
+                   {kFormatEMF, "a.emf"},  {kFormatPSD, "a.psd"}, {kFormatWebP, "a.webp"}};
     for (const auto& f : formats) {
         const Loaded back = RoundTrip(folder.File(f.name), rgb, w, h, f.code);
         EXPECT_EQ(back.code, 0u) << f.name;

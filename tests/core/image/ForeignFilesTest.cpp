@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <jpeglib.h>
 #include <png.h>
 #include <tiffio.h>
+#include <zlib.h>
 
 using namespace quiltara;
 using namespace quiltara::test;
@@ -30,6 +32,8 @@ struct PngOptions {
     int depth = 8;
     bool interlace = false;
     std::vector<png_color> palette;
+    std::vector<png_byte> paletteAlpha;        // tRNS of a palette file
+    const png_color_16* transparent = nullptr; // tRNS of a gray or RGB file
 };
 
 template <class Rows>
@@ -47,6 +51,9 @@ std::vector<std::uint8_t> MakePng(int w, int h, const PngOptions& o, const Rows&
     png_set_IHDR(png, info, png_uint_32(w), png_uint_32(h), o.depth, o.colorType,
                  o.interlace ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, 0, 0);
     if (!o.palette.empty()) png_set_PLTE(png, info, o.palette.data(), int(o.palette.size()));
+    if (!o.paletteAlpha.empty() || o.transparent)
+        png_set_tRNS(png, info, o.paletteAlpha.empty() ? nullptr : o.paletteAlpha.data(),
+                     int(o.paletteAlpha.size()), o.transparent);
     png_write_info(png, info);
     const std::size_t stride = rows.size() / std::size_t(h);
     std::vector<png_bytep> pointers;
@@ -111,6 +118,108 @@ TEST(ForeignPng, PaletteGray16BitAndInterlacedFilesDecodeExactly) {
     const auto rgbFile = MakePng(w, h, orgb, rgb);
     CSource rgbSource(rgbFile.data(), rgbFile.size());
     EXPECT_EQ(ReadPNGAlpha(rgbSource, 77).pixels[3], 77);
+}
+
+// Every colour type and depth with and without a transparent colour, plain and
+// interlaced, read as RGB and as RGBA: the colours of the file, and alpha 0 exactly
+// where the transparent colour or index is.
+TEST(ForeignPng, EveryLayoutWithAndWithoutTransparencyOpens) {
+    const int w = 11, h = 6;
+    const png_color_16 grayKey{0, 0, 0, 0, 5};
+    const png_color_16 rgbKey{0, 10, 20, 30, 0};
+    png_color_16 key16{};
+    const struct {
+        int colorType, depth;
+        bool key;
+    } layouts[] = {{PNG_COLOR_TYPE_PALETTE, 8, true},     {PNG_COLOR_TYPE_PALETTE, 2, true},
+                   {PNG_COLOR_TYPE_PALETTE, 8, false},    {PNG_COLOR_TYPE_GRAY, 8, true},
+                   {PNG_COLOR_TYPE_GRAY, 4, false},       {PNG_COLOR_TYPE_GRAY, 16, true},
+                   {PNG_COLOR_TYPE_GRAY_ALPHA, 8, false}, {PNG_COLOR_TYPE_GRAY_ALPHA, 16, false},
+                   {PNG_COLOR_TYPE_RGB, 8, true},         {PNG_COLOR_TYPE_RGB, 16, true},
+                   {PNG_COLOR_TYPE_RGB_ALPHA, 16, false}};
+    for (const auto& layout : layouts)
+        for (bool interlace : {false, true}) {
+            PngOptions o;
+            o.colorType = layout.colorType, o.depth = layout.depth, o.interlace = interlace;
+            const int colours = layout.colorType == PNG_COLOR_TYPE_PALETTE ? 1 << layout.depth : 0;
+            for (int i = 0; i < colours; ++i)
+                o.palette.push_back({png_byte(i * 7), png_byte(255 - i), png_byte(i * 3)});
+            if (layout.key && colours) o.paletteAlpha = {0, 255, 128}; // index 0 transparent
+            if (layout.key && !colours)
+                o.transparent = layout.colorType == PNG_COLOR_TYPE_GRAY ? &grayKey : &rgbKey;
+            std::vector<std::uint8_t> rows;
+            Pixels rgba; // what the reader must give
+            for (int y = 0; y < h; ++y) {
+                std::vector<int> samples; // the row's samples, unpacked
+                for (int x = 0; x < w; ++x) {
+                    const int i = y * w + x;
+                    if (colours) {
+                        const int index = i % colours;
+                        samples.push_back(index);
+                        const png_color& c = o.palette[std::size_t(index)];
+                        const int a = index < int(o.paletteAlpha.size())
+                                          ? o.paletteAlpha[std::size_t(index)]
+                                          : 255;
+                        rgba.insert(rgba.end(), {c.red, c.green, c.blue, std::uint8_t(a)});
+                        continue;
+                    }
+                    const int maxSample = layout.depth == 16 ? 255 : (1 << layout.depth) - 1;
+                    const int g = i % (maxSample + 1);
+                    const int r = (i * 10) % 256, gg = (i * 20) % 256, b = (i * 30) % 256;
+                    const int a = (i * 37) % 256;
+                    const bool gray = !(layout.colorType & PNG_COLOR_MASK_COLOR);
+                    std::vector<int> px = gray ? std::vector<int>{g} : std::vector<int>{r, gg, b};
+                    if (layout.colorType & PNG_COLOR_MASK_ALPHA) px.push_back(a);
+                    for (int v : px) samples.push_back(v);
+                    const int g8 = layout.depth < 8 ? g * 255 / maxSample : g;
+                    int alpha = layout.colorType & PNG_COLOR_MASK_ALPHA ? a : 255;
+                    // The key is compared at the file's depth: 16-bit samples are v * 257.
+                    if (o.transparent == &grayKey && g == 5) alpha = 0;
+                    if (o.transparent == &rgbKey && r == 10 && gg == 20 && b == 30) alpha = 0;
+                    if (gray)
+                        rgba.insert(rgba.end(), {std::uint8_t(g8), std::uint8_t(g8),
+                                                 std::uint8_t(g8), std::uint8_t(alpha)});
+                    else
+                        rgba.insert(rgba.end(), {std::uint8_t(r), std::uint8_t(gg), std::uint8_t(b),
+                                                 std::uint8_t(alpha)});
+                }
+                // Pack the samples at the file's depth (16-bit: v * 257, big-endian).
+                std::vector<std::uint8_t> row;
+                int bits = 0, acc = 0;
+                for (int v : samples) {
+                    if (layout.depth == 16) {
+                        row.push_back(std::uint8_t(v)), row.push_back(std::uint8_t(v));
+                    } else if (layout.depth == 8) {
+                        row.push_back(std::uint8_t(v));
+                    } else {
+                        acc = acc << layout.depth | v, bits += layout.depth;
+                        if (bits == 8) row.push_back(std::uint8_t(acc)), bits = acc = 0;
+                    }
+                }
+                if (bits) row.push_back(std::uint8_t(acc << (8 - bits)));
+                rows.insert(rows.end(), row.begin(), row.end());
+            }
+            if (o.transparent && layout.depth == 16) {
+                // The key at 16 bits: v * 257 matches the samples written above.
+                key16 = *o.transparent;
+                key16.gray *= 257, key16.red *= 257, key16.green *= 257, key16.blue *= 257;
+                o.transparent = &key16;
+            }
+            const std::vector<std::uint8_t> file = MakePng(w, h, o, rows);
+            const std::string what = "type " + std::to_string(layout.colorType) + " depth " +
+                                     std::to_string(layout.depth) +
+                                     (interlace ? " interlaced" : "");
+            CSource source(file.data(), file.size());
+            const ReadResult withAlpha = ReadPNGAlpha(source);
+            ASSERT_TRUE(withAlpha.Ok()) << what << ": " << ErrorText(withAlpha.code);
+            EXPECT_TRUE(withAlpha.pixels == rgba) << what;
+            const ReadResult plain = ReadPNG(source);
+            ASSERT_TRUE(plain.Ok()) << what << ": " << ErrorText(plain.code);
+            Pixels rgb;
+            for (std::size_t i = 0; i < rgba.size(); i += 4)
+                rgb.insert(rgb.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});
+            EXPECT_TRUE(plain.pixels == rgb) << what;
+        }
 }
 
 // ---------------------------------------------------------------- JPEG via libjpeg
@@ -466,4 +575,175 @@ TEST(ForeignPsd, RunLengthGraySixteenBitAndCmykCompositesDecode) {
     EXPECT_TRUE(Decode(read, indexed.v, w, h) == Pixels({4, 251, 9, 250, 5, 9}));
 }
 
+TEST(ForeignPsd, ZipCompositesWithAndWithoutPredictionAndLab) {
+    const int w = 5, h = 3;
+    const Pixels rgb = NoiseRGB(w, h);
+    int ow, oh;
+    for (int depth : {8, 16}) {
+        const std::size_t rowBytes = std::size_t(w * depth / 8);
+        std::vector<std::uint8_t> planes;
+        for (int c = 0; c < 3; ++c)
+            for (int i = 0; i < w * h; ++i) {
+                planes.push_back(rgb[std::size_t(i) * 3 + std::size_t(c)]);
+                if (depth == 16) planes.push_back(0x55);
+            }
+        for (int compression : {2, 3}) {
+            std::vector<std::uint8_t> data = planes;
+            if (compression == 3) // each sample minus the one before it, row by row
+                for (std::size_t row = 0; row < data.size(); row += rowBytes)
+                    for (std::size_t x = rowBytes - depth / 8; x > 0; x -= depth / 8) {
+                        std::uint8_t* d = &data[row + x];
+                        if (depth == 8) {
+                            d[0] = std::uint8_t(d[0] - d[-1]);
+                        } else {
+                            const unsigned v =
+                                (unsigned(d[0]) << 8 | d[1]) - (unsigned(d[-2]) << 8 | d[-1]);
+                            d[0] = std::uint8_t(v >> 8), d[1] = std::uint8_t(v);
+                        }
+                    }
+            uLongf packedSize = compressBound(uLong(data.size()));
+            std::vector<std::uint8_t> packed(packedSize);
+            ASSERT_EQ(compress2(packed.data(), &packedSize, data.data(), uLong(data.size()), 9),
+                      Z_OK);
+            packed.resize(packedSize);
+            Bytes file;
+            file.raw(PsdHead(3, w, h, depth, 3))
+                .be32(0)
+                .be32(0)
+                .be32(0)
+                .be16(unsigned(compression));
+            file.raw(packed);
+            EXPECT_TRUE(Decode(ReadPSD, file.v, ow, oh) == rgb)
+                << "depth " << depth << " compression " << compression;
+        }
+    }
+    // Lab 3 x 1, raw planes: white, black and a strong red.
+    Bytes lab;
+    lab.raw(PsdHead(3, 3, 1, 8, 9)).be32(0).be32(0).be32(0).be16(0);
+    lab.u8(255).u8(0).u8(138).u8(128).u8(128).u8(208).u8(128).u8(128).u8(195);
+    const Pixels fromLab = Decode(ReadPSD, lab.v, ow, oh);
+    ASSERT_EQ(fromLab.size(), 9u);
+    EXPECT_EQ(Pixels(fromLab.begin(), fromLab.begin() + 6), Pixels({255, 255, 255, 0, 0, 0}));
+    EXPECT_GT(fromLab[6], 230);
+    EXPECT_LT(fromLab[7], 40);
+    EXPECT_LT(fromLab[8], 40);
+}
+
 } // namespace
+
+// ---------------------------------------------------------------- files that end early
+
+namespace {
+
+// An uncompressed TIFF with its directory first (as many programs write them), four
+// samples a pixel (the fourth unassociated alpha), one row a strip.
+std::vector<std::uint8_t> RgbaTiffDirectoryFirst(int w, int h, int bits, const Pixels& rgba) {
+    const std::uint32_t n = std::uint32_t(h), stripBytes = std::uint32_t(w * 4 * bits / 8);
+    const std::uint32_t values = 8 + 2 + 10 * 12 + 4, data = values + 8 + 8 * n;
+    Bytes t;
+    t.str("II").le16(42).le32(8).le16(10);
+    auto entry = [&](unsigned tag, unsigned type, std::uint32_t count, std::uint32_t value) {
+        t.le16(tag).le16(type).le32(count);
+        type == 3 && count == 1 ? t.le16(value).le16(0) : t.le32(value);
+    };
+    entry(256, 4, 1, std::uint32_t(w));
+    entry(257, 4, 1, std::uint32_t(h));
+    entry(258, 3, 4, values);
+    entry(259, 3, 1, 1);
+    entry(262, 3, 1, 2);
+    entry(273, 4, n, values + 8);
+    entry(277, 3, 1, 4);
+    entry(278, 4, 1, 1);
+    entry(279, 4, n, values + 8 + 4 * n);
+    entry(338, 3, 1, 2);
+    t.le32(0);
+    for (int i = 0; i < 4; ++i) t.le16(unsigned(bits));
+    for (std::uint32_t i = 0; i < n; ++i) t.le32(data + i * stripBytes);
+    for (std::uint32_t i = 0; i < n; ++i) t.le32(stripBytes);
+    for (std::uint8_t v : rgba) bits == 16 ? t.le16(v * 257u) : t.u8(v);
+    return t.v;
+}
+
+} // namespace
+
+// A cut file opens with the rows it holds; the rest are black, never what memory held,
+// and the result says which rows are missing.
+TEST(TruncatedFiles, OpenWithTheRowsTheyHoldAndTheRestBlack) {
+    const int w = 40, h = 96;
+    const Pixels smooth = SmoothRGB(w, h);
+    Pixels rgba = NoiseRGB(w, h, 4);
+    for (std::size_t i = 3; i < rgba.size(); i += 4) rgba[i] = 255;
+    Pixels rgbOfRgba;
+    for (std::size_t i = 0; i < rgba.size(); i += 4)
+        rgbOfRgba.insert(rgbOfRgba.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});
+    CSink pngSink;
+    ASSERT_TRUE(WritePNG(pngSink, rgbOfRgba.data(), w, h));
+    CSink webpSink;
+    ASSERT_TRUE(WriteWebP(webpSink, rgbOfRgba.data(), w, h));
+    const struct {
+        const char* name;
+        std::vector<std::uint8_t> file;
+        ReadResult (*read)(const CSource&);
+        const Pixels& expected;
+        double meanError; // lossy formats: the rows held are close, not exact
+    } cases[] = {
+        {"png", pngSink.Bytes(), ReadPNG, rgbOfRgba, 0},
+        {"tiff rgba", RgbaTiffDirectoryFirst(w, h, 8, rgba), ReadTIFF, rgbOfRgba, 0},
+        {"tiff 16-bit", RgbaTiffDirectoryFirst(w, h, 16, rgba), ReadTIFF, rgbOfRgba, 0},
+        {"jpeg", MakeJpeg(w, h, 3, JCS_RGB, false, smooth), ReadJPG, smooth, 3},
+        {"webp", webpSink.Bytes(), ReadWebP, rgbOfRgba, 0},
+    };
+    for (const auto& c : cases) {
+        const std::vector<std::uint8_t> cut(
+            c.file.begin(), c.file.begin() + std::ptrdiff_t(c.file.size() * 6 / 10));
+        CSource source(cut.data(), cut.size());
+        const ReadResult r = c.read(source);
+        ASSERT_TRUE(r.Ok()) << c.name << ": " << ErrorText(r.code);
+        ASSERT_TRUE(r.Partial()) << c.name;
+        EXPECT_GT(r.missingFirst, 0) << c.name;
+        EXPECT_EQ(r.missingLast, h - 1) << c.name;
+        EXPECT_EQ(r.Warning(), "the file ends early: rows " + std::to_string(r.missingFirst + 1) +
+                                   "\u2026" + std::to_string(h) + " are missing");
+        const std::size_t split = std::size_t(r.missingFirst) * w * 3;
+        EXPECT_TRUE(std::all_of(r.pixels.begin() + std::ptrdiff_t(split), r.pixels.end(),
+                                [](std::uint8_t v) { return v == 0; }))
+            << c.name;
+        const Pixels held(r.pixels.begin(), r.pixels.begin() + std::ptrdiff_t(split));
+        const Pixels original(c.expected.begin(), c.expected.begin() + std::ptrdiff_t(split));
+        EXPECT_LE(MeanDifference(held, original), c.meanError) << c.name;
+        // The whole file is not partial.
+        CSource whole(c.file.data(), c.file.size());
+        EXPECT_FALSE(c.read(whole).Partial()) << c.name;
+    }
+    // A progressive JPEG cut in a later scan has every row, with less detail.
+    const std::vector<std::uint8_t> progressive = MakeJpeg(w, h, 3, JCS_RGB, true, smooth);
+    CSource progressiveCut(progressive.data(), progressive.size() * 6 / 10);
+    const ReadResult coarse = ReadJPG(progressiveCut);
+    EXPECT_TRUE(coarse.Partial());
+    EXPECT_EQ(coarse.missingFirst, -1);
+    EXPECT_EQ(coarse.Warning(), "the file ends early: the picture is incomplete");
+    EXPECT_LT(MeanDifference(coarse.pixels, smooth), 8);
+    // With alpha, the missing rows are transparent.
+    CSink alphaSink;
+    ASSERT_TRUE(WritePNGAlpha(alphaSink, rgba.data(), w, h));
+    CSource alphaCut(alphaSink.Bytes().data(), alphaSink.Bytes().size() / 2);
+    const ReadResult withAlpha = ReadPNGAlpha(alphaCut);
+    ASSERT_TRUE(withAlpha.Partial());
+    EXPECT_EQ(withAlpha.pixels.back(), 0);
+}
+
+// A metafile cut before its end record shows what it drew, with a warning.
+TEST(TruncatedFiles, MetafilesWithoutTheirEndRecordWarn) {
+    const Pixels rgb = NoiseRGB(6, 5);
+    for (auto writer : {WriteWMF, WriteEMF}) {
+        CSink sink;
+        ASSERT_TRUE(writer(sink, rgb.data(), 6, 5));
+        const std::vector<std::uint8_t>& whole = sink.Bytes();
+        CSource complete(whole.data(), whole.size());
+        EXPECT_FALSE(RenderMetafile(complete).Partial());
+        CSource cut(whole.data(), whole.size() - whole.size() / 3);
+        const ReadResult r = RenderMetafile(cut);
+        ASSERT_TRUE(r.Ok());
+        EXPECT_EQ(r.Warning(), "the file ends early: the picture is incomplete");
+    }
+}

@@ -2,7 +2,9 @@
 // (the sanitizer builds check that), no allocation from an unchecked size, no
 // endless loop.
 #include "CodecTestHelpers.h"
+#include "core/image/ImageFileRoutines.h"
 #include "core/image/codecs/FormatTable.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -46,6 +48,7 @@ TEST(HostileInput, EveryTruncationOfEveryFormatFailsOrStaysInside) {
         {WritePSD, kFormatPSD},
         {WritePNG, kFormatPNG},
         {WriteTIFF, kFormatTIFF},
+        {WriteWebP, kFormatWebP},
         {WriteWMF, kFormatWMF},
         {WriteEMF, kFormatEMF},
         {[](CSink& s, const std::uint8_t* p, int w, int h) { return WriteJPG(s, p, w, h, 75); },
@@ -107,7 +110,7 @@ TEST(HostileInput, HugeDimensionsAreRefusedBeforeAllocating) {
         .fill(20, 0)
         .u8(0)
         .u8(1);
-    EXPECT_TRUE(FailsWith(ReadAny(kFormatBMP, rle.v), kErrOutOfMemory));
+    EXPECT_TRUE(FailsWith(ReadAny(kFormatBMP, rle.v), kErrTooLarge));
     // Targa 65535 x 65535 raw with no pixels; run-length coded with too few packets.
     Bytes tga;
     tga.u8(0).u8(0).u8(2).fill(5, 0).le16(0).le16(0).le16(65535).le16(65535).u8(24).u8(0).fill(30,
@@ -163,7 +166,7 @@ TEST(HostileInput, HugeDimensionsAreRefusedBeforeAllocating) {
     // The pixel limit can be lowered (fuzzing does) and restored.
     const std::uint64_t limit = CodecPixelLimit();
     SetCodecPixelLimit(10);
-    EXPECT_TRUE(FailsWith(ReadAny(kFormatBMP, Encode(WriteBMP, 4, 4)), kErrOutOfMemory));
+    EXPECT_TRUE(FailsWith(ReadAny(kFormatBMP, Encode(WriteBMP, 4, 4)), kErrTooLarge));
     SetCodecPixelLimit(limit);
     EXPECT_FALSE(ReadAny(kFormatBMP, Encode(WriteBMP, 4, 4)).pixels.empty());
 }
@@ -250,4 +253,75 @@ TEST(HostileInput, CorruptRunLengthDataEndsCleanly) {
         .le32(0xFFFFFF)
         .le16(0x041B);
     EXPECT_FALSE(ReadAny(kFormatWMF, wmf.v).pixels.empty());
+}
+
+namespace {
+
+// Sets a TIFF's width and height (the first directory's entries 256 and 257).
+void SetTiffSize(std::vector<std::uint8_t>& tif, std::uint32_t w, std::uint32_t h) {
+    auto u16 = [&](std::size_t at) { return unsigned(tif[at] | tif[at + 1] << 8); };
+    const std::size_t ifd = tif[4] | tif[5] << 8 | tif[6] << 16 | std::size_t(tif[7]) << 24;
+    for (unsigned i = 0; i < u16(ifd); ++i) {
+        const std::size_t e = ifd + 2 + 12 * i;
+        const unsigned tag = u16(e);
+        if (tag != 256 && tag != 257) continue;
+        const std::uint32_t v = tag == 256 ? w : h;
+        for (int k = 0; k < 4; ++k) tif[e + 8 + std::size_t(k)] = std::uint8_t(v >> (8 * k));
+        if (u16(e + 2) == 3) tif[e + 10] = tif[e + 11] = 0; // a SHORT holds the low half
+    }
+}
+
+// Sets a JPEG's frame size (the first SOFn segment).
+void SetJpegSize(std::vector<std::uint8_t>& jpg, unsigned w, unsigned h) {
+    for (std::size_t i = 2; i + 9 < jpg.size(); ++i)
+        if (jpg[i] == 0xFF && (jpg[i + 1] == 0xC0 || jpg[i + 1] == 0xC2)) {
+            jpg[i + 5] = std::uint8_t(h >> 8), jpg[i + 6] = std::uint8_t(h);
+            jpg[i + 7] = std::uint8_t(w >> 8), jpg[i + 8] = std::uint8_t(w);
+            return;
+        }
+}
+
+} // namespace
+
+// Small files claiming huge pictures are refused before the work starts, with a text
+// that says what was refused; malformed Photoshop files say so.
+TEST(HostileInput, SizesTheDataCannotFillAreRefusedWithWhatWasRefused) {
+    std::vector<std::uint8_t> tif = Encode(WriteTIFF, 4, 4);
+    SetTiffSize(tif, 16384, 16384);
+    std::vector<std::uint8_t> jpg = Encode(
+        [](CSink& s, const std::uint8_t* p, int w, int h) { return WriteJPG(s, p, w, h, 75); }, 16,
+        16);
+    SetJpegSize(jpg, 16384, 16384);
+    Bytes rle; // RLE8 BMP of 60000 x 60000: over the pixel limit
+    rle.str("BM").le32(0).le32(0).le32(54).le32(40).le32(60000).le32(60000).le16(1).le16(8);
+    rle.le32(1).fill(20, 0).u8(0).u8(1);
+    std::vector<std::uint8_t> psd = Encode(WritePSD, 4, 4);
+    psd[13] = 2; // two channels for an RGB picture
+    const struct {
+        int format;
+        std::vector<std::uint8_t> file;
+        unsigned code;
+        std::string text; // the start of the refusal's text
+    } cases[] = {
+        {kFormatTIFF, tif, kErrTooLarge,
+         "image too large: 16384 x 16384 pixels exceeds the limit of "},
+        {kFormatJPG, jpg, kErrTooLarge,
+         "image too large: 16384 x 16384 pixels exceeds the limit of "},
+        {kFormatBMP, rle.v, kErrTooLarge,
+         "image too large: 60000 x 60000 pixels exceeds the limit of 268435456"},
+        {kFormatPSD, psd, kErrBadPSD, ""},
+    };
+    for (const auto& c : cases) {
+        TakeRefusalText();
+        EXPECT_TRUE(FailsWith(ReadAny(c.format, c.file), c.code)) << c.format;
+        EXPECT_EQ(TakeRefusalText().substr(0, c.text.size()), c.text) << c.format;
+    }
+    EXPECT_EQ(ErrorText(kErrBadPSD), "bad PSD file");
+    // The file routines hand the refusal's text on.
+    TempFolder folder;
+    WriteFile(folder.File("huge.tif"), tif);
+    LoadedPicture picture;
+    EXPECT_EQ(LoadPictureFile(folder.File("huge.tif"), picture), unsigned(kErrTooLarge));
+    EXPECT_EQ(picture.message.rfind("image too large: 16384 x 16384 pixels", 0), 0u)
+        << picture.message;
 }

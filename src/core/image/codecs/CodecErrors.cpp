@@ -72,11 +72,40 @@ std::string ErrorText(unsigned code) {
         return "a call to the fn CreateDIBitmap failed";
     case 36:
         return "LZW de/compression is not permitted";
+    case 37:
+        return "bad PSD file";
+    case 38:
+        return "image too large";
+    case 39:
+        return "bad WebP file";
     default:
         break;
     }
     char text[32];
     std::snprintf(text, sizeof text, "Error #%u!", code);
+    return text;
+}
+
+namespace {
+thread_local std::string t_refusal;
+}
+
+std::string TooLargeText(unsigned long long width, unsigned long long height,
+                         unsigned long long limit) {
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "image too large: %llu x %llu pixels exceeds the limit of %llu", width, height,
+                  limit);
+    return text;
+}
+
+void SetRefusalText(std::string text) {
+    t_refusal = std::move(text);
+}
+
+std::string TakeRefusalText() {
+    std::string text = std::move(t_refusal);
+    t_refusal.clear();
     return text;
 }
 

@@ -39,10 +39,22 @@ enum CodecError : unsigned {
     kErrBadTGA = 32,
     kErrCreateDIBitmap = 35,
     kErrLZWNotPermitted = 36,
+    kErrBadPSD = 37,
+    kErrTooLarge = 38, // the refusal's own text says what was refused
+    kErrBadWebP = 39,
 };
 
 /// The text of a failure code; codes without a text of their own give "Error #<code>!".
 std::string ErrorText(unsigned code);
+
+/// "image too large: W x H pixels exceeds the limit of N".
+std::string TooLargeText(unsigned long long width, unsigned long long height,
+                         unsigned long long limit);
+/// The text of the last refusal with kErrTooLarge on this thread (what was refused
+/// and the limit), which says more than the code's own text. Readers set it where
+/// they refuse; the file routines clear it before a read and take it after.
+void SetRefusalText(std::string text);
+std::string TakeRefusalText();
 
 /// The outcome of a codec entry point that gives no picture (a writer, opening or
 /// closing a file): the failure code, 0 on success. Tests true on success, so that

@@ -2,9 +2,12 @@
 
 #include "core/base/Archive.h"
 #include "core/image/codecs/CodecErrors.h"
+#include "core/image/codecs/Codecs.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <new>
@@ -42,6 +45,21 @@ std::unique_ptr<CSource> OpenSource(const std::string& path, unsigned& code) {
 
 void CloseSource(std::unique_ptr<CSource> source) {
     source.reset();
+}
+
+std::string ReadResult::Warning() const {
+    if (!Partial()) return {};
+    if (missingFirst < 0) return "the file ends early: the picture is incomplete";
+    return "the file ends early: rows " + std::to_string(missingFirst + 1) + "\u2026" +
+           std::to_string(missingLast + 1) + " are missing";
+}
+
+void ReadResult::MarkMissingFrom(int first) {
+    first = std::max(first, 0);
+    if (first >= height || height <= 0 || width <= 0) return;
+    missingFirst = first, missingLast = height - 1, endsEarly = true;
+    const std::size_t stride = pixels.size() / std::size_t(height);
+    std::fill(pixels.begin() + std::ptrdiff_t(stride * std::size_t(first)), pixels.end(), 0);
 }
 
 // ---------------------------------------------------------------- sink
@@ -95,22 +113,94 @@ void CSink::Reserve(std::size_t size) {
     }
 }
 
-std::unique_ptr<CSink> OpenSink(const std::string& path, unsigned& code) {
-    auto sink = std::make_unique<CSink>();
-    sink->m_path = path;
-    std::vector<char> name(path.begin(), path.end());
-    const char suffix[] = ".XXXXXX";
-    name.insert(name.end(), suffix, suffix + sizeof suffix); // with the terminator
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0) {
-        code = kErrFileOpen;
-        return nullptr;
+namespace {
+
+// The file a path finally names: symbolic links are followed (also to a target that
+// does not exist yet), so that saving writes the target and the link stays a link.
+std::string FollowLinks(std::string path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+        std::vector<char> target(std::size_t(st.st_size > 0 ? st.st_size : 255) + 1);
+        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+        if (n < 0 || std::size_t(n) >= target.size()) return path;
+        std::string next(target.data(), std::size_t(n));
+        if (next.empty()) return path;
+        if (next[0] != '/') {
+            const std::size_t slash = path.find_last_of('/');
+            if (slash != std::string::npos) next = path.substr(0, slash + 1) + next;
+        }
+        path = std::move(next);
     }
-    // The new file gets the permissions the old one had, or the usual ones.
+    return path;
+}
+
+// A file larger than the process may write raises SIGXFSZ, whose default ends the
+// program; ignored, the write fails with EFBIG and the save reports it.
+void IgnoreFileSizeSignal() {
+    static const bool ignored = [] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        return true;
+    }();
+    (void)ignored;
+}
+
+bool WriteAll(int fd, const std::uint8_t* p, std::size_t left) {
+    while (left) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        p += n, left -= std::size_t(n);
+    }
+    return true;
+}
+
+} // namespace
+
+std::unique_ptr<CSink> OpenSink(const std::string& path, unsigned& code) {
+    IgnoreFileSizeSignal();
+    auto sink = std::make_unique<CSink>();
+    sink->m_path = FollowLinks(path);
     struct stat old {};
+    const bool exists = ::stat(sink->m_path.c_str(), &old) == 0;
+    if (exists) {
+        // Never what cp would refuse: a file that may not be written (nobody may
+        // write it, even when the superuser saves) or that is not a plain file.
+        if (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0 ||
+            ::access(sink->m_path.c_str(), W_OK) != 0) {
+            code = kErrFileOpen;
+            return nullptr;
+        }
+    }
+    // A file with other names (hard links) is written in place so that they all
+    // see the new picture; so is one whose folder takes no new files. Otherwise a
+    // temporary file beside it is renamed over it, so that a failed save leaves the
+    // old file whole.
+    int fd = -1;
+    if (!exists || old.st_nlink <= 1) {
+        std::vector<char> name(sink->m_path.begin(), sink->m_path.end());
+        const char suffix[] = ".XXXXXX";
+        name.insert(name.end(), suffix, suffix + sizeof suffix); // with the terminator
+        fd = ::mkstemp(name.data());
+        if (fd >= 0) sink->m_tempPath = name.data();
+    }
+    if (fd < 0) {
+        if (!exists) {
+            code = kErrFileOpen;
+            return nullptr;
+        }
+        sink->m_direct = true;
+        code = kErrNone;
+        return sink;
+    }
+    // The new file gets the permissions (and, where allowed, the owner) the old one
+    // had, or the usual ones.
     mode_t mode;
-    if (::stat(path.c_str(), &old) == 0) {
+    if (exists) {
         mode = old.st_mode & 07777;
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+            // Only the superuser may give files away; the permissions still hold.
+        }
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
@@ -118,28 +208,32 @@ std::unique_ptr<CSink> OpenSink(const std::string& path, unsigned& code) {
     }
     ::fchmod(fd, mode);
     sink->m_fd = fd;
-    sink->m_tempPath = name.data();
     code = kErrNone;
     return sink;
 }
 
 CodecStatus CloseSink(std::unique_ptr<CSink> sink, bool commit) {
-    if (!sink || sink->m_fd < 0) return kErrNone;
+    if (!sink) return kErrNone;
+    const std::vector<std::uint8_t>& bytes = sink->m_bytes;
+    if (sink->m_direct) {
+        // The whole picture is already encoded in memory; only now is the file
+        // touched.
+        if (!commit) return kErrNone;
+        const int fd = ::open(sink->m_path.c_str(), O_WRONLY | O_CLOEXEC);
+        if (fd < 0) return kErrFileWrite;
+        // Growing the file first (a hole, the old bytes untouched) meets a size limit
+        // or quota before anything is overwritten.
+        struct stat st {};
+        const auto size = off_t(bytes.size());
+        bool ok = ::fstat(fd, &st) == 0 && (st.st_size >= size || ::ftruncate(fd, size) == 0);
+        ok = ok && WriteAll(fd, bytes.data(), bytes.size()) && ::ftruncate(fd, size) == 0;
+        if (::close(fd) != 0) ok = false;
+        return ok ? kErrNone : kErrFileWrite;
+    }
+    if (sink->m_fd < 0) return kErrNone; // a memory sink
     const int fd = sink->m_fd;
     sink->m_fd = -1;
-    bool ok = commit;
-    if (commit) {
-        const std::uint8_t* p = sink->m_bytes.data();
-        std::size_t left = sink->m_bytes.size();
-        while (ok && left) {
-            const ssize_t n = ::write(fd, p, left);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0)
-                ok = false;
-            else
-                p += n, left -= std::size_t(n);
-        }
-    }
+    bool ok = commit && WriteAll(fd, bytes.data(), bytes.size());
     if (::close(fd) != 0) ok = false;
     if (ok && ::rename(sink->m_tempPath.c_str(), sink->m_path.c_str()) != 0) ok = false;
     if (ok) return kErrNone;
@@ -164,16 +258,33 @@ CodecStatus AllocatePixels(Pixels& pixels, long long width, long long height, in
                            unsigned badSizeCode) {
     pixels.clear();
     if (width <= 0 || height <= 0) return CodecStatus(badSizeCode);
+    const std::uint64_t limit = g_pixelLimit;
     if (width > kMaxCodecDimension || height > kMaxCodecDimension ||
-        std::uint64_t(width) * std::uint64_t(height) > g_pixelLimit)
-        return kErrOutOfMemory;
+        std::uint64_t(width) * std::uint64_t(height) > limit) {
+        SetRefusalText(
+            TooLargeText(std::uint64_t(width), std::uint64_t(height),
+                         std::min<std::uint64_t>(limit, std::uint64_t(kMaxCodecDimension) *
+                                                            std::uint64_t(kMaxCodecDimension))));
+        return kErrTooLarge;
+    }
     try {
-        // Every reader writes every byte of its picture (or fails).
-        pixels.resize(std::size_t(width) * std::size_t(height) * std::size_t(channels));
+        pixels.assign(std::size_t(width) * std::size_t(height) * std::size_t(channels), 0);
     } catch (const std::bad_alloc&) {
         return kErrOutOfMemory;
     }
     return kErrNone;
+}
+
+CodecStatus CheckDataCanFill(long long width, long long height, std::uint64_t fileBytes,
+                             std::uint64_t pixelsPerByte) {
+    if (width <= 0 || height <= 0) return kErrNone; // the reader's own check says why
+    const std::uint64_t pixels = std::uint64_t(width) * std::uint64_t(height);
+    // Headers of a few hundred bytes may claim a picture that a handful of pixel
+    // bytes fill.
+    const std::uint64_t bound = (fileBytes + 64) * pixelsPerByte;
+    if (pixels <= bound) return kErrNone;
+    SetRefusalText(TooLargeText(std::uint64_t(width), std::uint64_t(height), bound));
+    return kErrTooLarge;
 }
 
 CodecStatus CheckWriterArgs(const void* pixels, int width, int height, int maxSide) {

@@ -48,9 +48,11 @@ private:
 };
 
 /// A writing sink. Writers put their bytes in memory (seeking is allowed, as TIFF
-/// needs); a sink opened on a path creates a temporary file beside it, and only
-/// `CloseSink(..., true)` after a successful writer moves it over the path, so that a
-/// failed save never destroys the file that was there.
+/// needs); a sink opened on a path creates a temporary file beside the file the path
+/// names (symbolic links followed), and only `CloseSink(..., true)` after a
+/// successful writer moves it over that file, so that a failed save never destroys
+/// the file that was there. A file with other hard links, or in a folder that takes
+/// no new files, is instead written in place, and only after the writer succeeded.
 class CSink {
 public:
     CSink() = default; // memory only
@@ -76,6 +78,7 @@ private:
     std::string m_path;
     std::string m_tempPath;
     int m_fd = -1;
+    bool m_direct = false; // write the file itself at CloseSink
 };
 
 /// Reads the whole file; code becomes 0. Null with code 2 when it cannot be opened, 3
@@ -83,12 +86,15 @@ private:
 std::unique_ptr<CSource> OpenSource(const std::string& path, unsigned& code);
 void CloseSource(std::unique_ptr<CSource> source);
 
-/// Creates the temporary file beside path; code becomes 0. Null with code 2 when that
-/// fails.
+/// Opens a sink on path; code becomes 0. Null with code 2 when the file there may not
+/// be written (read-only, not a plain file) or nothing can be created. Ignores
+/// SIGXFSZ, so that a file-size limit makes the write fail instead of ending the
+/// program.
 std::unique_ptr<CSink> OpenSink(const std::string& path, unsigned& code);
-/// With commit, writes the bytes and renames the temporary file over the path (code 4
-/// when that fails); without, removes the temporary file. Memory sinks just go. The
-/// path's old file is touched only by the final rename.
+/// With commit, writes the bytes and renames the temporary file over the file (or
+/// writes the file in place, see CSink); code 4 when that fails. Without, removes the
+/// temporary file. The temporary file is gone after every failure. Memory sinks just
+/// go. The old file keeps its permissions.
 CodecStatus CloseSink(std::unique_ptr<CSink> sink, bool commit);
 
 // ---------------------------------------------------------------- limits
@@ -104,10 +110,18 @@ std::uint64_t CodecPixelLimit();
 constexpr int kMaxCodecDimension = 1 << 20;
 
 /// Checks a picture size against the limits and allocates width x height x channels
-/// bytes, left unset: the reader writes every one. Failure code 1 when the size is over
-/// the limit or the memory cannot be had; badSizeCode when a dimension is not positive.
+/// bytes, all zero (black, transparent), so that whatever a damaged or short file does
+/// not fill is never left as stale memory. A size over the limit fails with
+/// kErrTooLarge (its text set, see SetRefusalText); memory that cannot be had with 1;
+/// a dimension that is not positive with badSizeCode.
 CodecStatus AllocatePixels(Pixels& pixels, long long width, long long height, int channels,
                            unsigned badSizeCode);
+
+/// Refuses a size that fileBytes of data cannot fill even at the format's highest
+/// compression ratio, pixelsPerByte: kErrTooLarge with its text, else 0. Costs of a
+/// reader follow the claimed size, so a tiny file claiming a huge picture stops here.
+CodecStatus CheckDataCanFill(long long width, long long height, std::uint64_t fileBytes,
+                             std::uint64_t pixelsPerByte);
 
 // ---------------------------------------------------------------- byte reading
 

@@ -44,8 +44,21 @@ struct ReadResult {
     Resolution resolution;          // 96 x 96 unless the file says otherwise
     std::vector<JPGMarker> markers; // the extra markers of a JPEG file
     unsigned code = kErrNone;       // 0, or the failure code when pixels is empty
+    /// A file that ends early still gives its picture: the rows it did not hold,
+    /// missingFirst ... missingLast (0-based, top first), are black (and transparent
+    /// with alpha). -1 when nothing is missing.
+    int missingFirst = -1, missingLast = -1;
+    /// The file ends early though no row can be named as missing (a progressive JPEG
+    /// cut in a later scan lacks detail, a metafile without its end record drawing).
+    bool endsEarly = false;
 
     bool Ok() const { return code == kErrNone && !pixels.empty(); }
+    bool Partial() const { return missingFirst >= 0 || endsEarly; }
+    /// "the file ends early: rows N…M are missing" (rows counted from 1), "the file
+    /// ends early: the picture is incomplete", or empty.
+    std::string Warning() const;
+    /// Marks rows first ... height - 1 as missing and clears them (black, transparent).
+    void MarkMissingFrom(int first);
     /// A result without a picture.
     static ReadResult Failure(unsigned failureCode) {
         ReadResult r;
@@ -67,6 +80,7 @@ enum DetectionId {
     kDetectEMF = 8,
     kDetectPAX = 9,
     kDetectPSD = 10,
+    kDetectWebP = 11,
 };
 
 /// The detection id of the source's content, 0 when no detector recognises it. Targa
@@ -83,6 +97,7 @@ bool IsTIFF(const std::uint8_t* data, std::size_t size);
 bool IsWMF(const std::uint8_t* data, std::size_t size);
 bool IsEMF(const std::uint8_t* data, std::size_t size);
 bool IsPSD(const std::uint8_t* data, std::size_t size);
+bool IsWebP(const std::uint8_t* data, std::size_t size);
 
 // ---------------------------------------------------------------- readers
 
@@ -97,6 +112,8 @@ ReadResult ReadTIFF(const CSource& source);
 ReadResult ReadTGA(const CSource& source);
 /// The composite picture of a Photoshop file.
 ReadResult ReadPSD(const CSource& source);
+/// A still WebP picture, lossy or lossless.
+ReadResult ReadWebP(const CSource& source);
 /// Draws a placeable or plain Windows metafile, or an enhanced metafile, at its own
 /// size on a background of the given colour (0xRRGGBB); defaultWidth x defaultHeight
 /// when the file gives no size.
@@ -143,6 +160,8 @@ CodecStatus WriteTGA(CSink& sink, const std::uint8_t* rgb, int width, int height
 CodecStatus WriteTGA8(CSink& sink, const std::uint8_t* indices, int width, int height,
                       const Palette256& palette);
 CodecStatus WritePSD(CSink& sink, const std::uint8_t* rgb, int width, int height);
+/// A lossless WebP picture.
+CodecStatus WriteWebP(CSink& sink, const std::uint8_t* rgb, int width, int height);
 /// A placeable metafile holding the picture as one bitmap record.
 CodecStatus WriteWMF(CSink& sink, const std::uint8_t* rgb, int width, int height);
 /// An enhanced metafile holding the picture as one bitmap record.

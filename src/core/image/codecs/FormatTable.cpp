@@ -17,6 +17,7 @@ int DetectFormat(const CSource& source) {
     if (IsEMF(d, n)) return kDetectEMF;
     if (IsWMF(d, n)) return kDetectWMF;
     if (IsPSD(d, n)) return kDetectPSD;
+    if (IsWebP(d, n)) return kDetectWebP;
     if (IsPCX(d, n)) return kDetectPCX; // the weakest signature goes last
     return kDetectNone;
 }
@@ -103,6 +104,9 @@ const std::vector<FormatEntry> kTable = {
     {kFormatPSD, "Photoshop", kDetectPSD, ReadPSD, FormatDepth::kRGB,
      [](CSink& k, const std::uint8_t* p, int w, int h, int) { return WritePSD(k, p, w, h); },
      nullptr},
+    {kFormatWebP, "WebP", kDetectWebP, ReadWebP, FormatDepth::kRGB,
+     [](CSink& k, const std::uint8_t* p, int w, int h, int) { return WriteWebP(k, p, w, h); },
+     nullptr},
 };
 
 struct ExtensionEntry {
@@ -110,10 +114,10 @@ struct ExtensionEntry {
     int code;
 };
 const ExtensionEntry kExtensions[] = {
-    {"", kFormatNone},      {".BMP", kFormatBMP}, {".GIF", kFormatGIF}, {".JPG", kFormatJPG},
-    {".JPEG", kFormatJPG},  {".PNG", kFormatPNG}, {".PCX", kFormatPCX}, {".TIF", kFormatTIFF},
-    {".TIFF", kFormatTIFF}, {".WMF", kFormatWMF}, {".EMF", kFormatEMF}, {".PAX", kFormatPAX},
-    {".PSD", kFormatPSD},   {".TGA", kFormatTGA},
+    {"", kFormatNone},      {".BMP", kFormatBMP}, {".GIF", kFormatGIF},   {".JPG", kFormatJPG},
+    {".JPEG", kFormatJPG},  {".PNG", kFormatPNG}, {".PCX", kFormatPCX},   {".TIF", kFormatTIFF},
+    {".TIFF", kFormatTIFF}, {".WMF", kFormatWMF}, {".EMF", kFormatEMF},   {".PAX", kFormatPAX},
+    {".PSD", kFormatPSD},   {".TGA", kFormatTGA}, {".WEBP", kFormatWebP},
 };
 
 } // namespace

@@ -32,6 +32,7 @@ enum FormatCode {
     kFormatEMF = 20,
     kFormatPAX = 21,
     kFormatPSD = 22,
+    kFormatWebP = 23,
 };
 
 /// How a code writes: the RGB picture as it is, reduced to a 256-colour palette,
@@ -60,7 +61,8 @@ const std::vector<FormatEntry>& FormatTable();
 
 /// Code for an extension with its dot (".jpg", ".TIFF"), looked up without regard to
 /// case in the order .BMP, .GIF, .JPG, .JPEG, .PNG, .PCX, .TIF, .TIFF, .WMF, .EMF,
-/// .PAX, .PSD, .TGA after the empty entry for a missing extension; 0 when unlisted.
+/// .PAX, .PSD, .TGA, .WEBP after the empty entry for a missing extension; 0 when
+/// unlisted.
 int FormatFromExtension(const std::string& extension);
 /// The extension of the file name in path (from its last dot; empty without one).
 std::string PathExtension(const std::string& path);

@@ -28,6 +28,13 @@ struct MetaObject {
     enum Kind { kNone, kBrush, kPen, kOther } kind = kNone;
     bool visible = true;     // false for null brushes and pens
     std::uint32_t color = 0; // 0x00BBGGRR as metafiles store it
+    int hatch = -1;          // hatched brushes: 0 horizontal, 1 vertical, 2 "\", 3 "/",
+                             // 4 cross, 5 diagonal cross; -1 solid
+};
+
+/// The rectangle drawing is clipped to, in pixels, inclusive-exclusive.
+struct MetaClip {
+    long long left = 0, top = 0, right = 0, bottom = 0;
 };
 
 class CMetafileCanvas {
@@ -39,11 +46,26 @@ public:
     int Height() const { return m_height; }
     Pixels Take() { return std::move(m_pixels); }
 
+    /// Every drawing operation stays inside the clip rectangle (the whole canvas after
+    /// Create). IntersectClip narrows it to the box a-b (either order).
+    MetaClip Clip() const { return m_clip; }
+    void SetClip(MetaClip clip) { m_clip = clip; }
+    void IntersectClip(MetaPoint a, MetaPoint b);
+
+    /// The pattern of the fills that follow (FillRect, FillPolygons): a hatch of
+    /// MetaObject (-1 solid); between the hatch lines the background colour when
+    /// opaque, the picture below otherwise.
+    void SetFillPattern(int hatch, std::uint32_t backgroundRef, bool opaque) {
+        m_hatch = hatch, m_hatchBackground = backgroundRef, m_hatchOpaque = opaque;
+    }
     /// Pixel rectangle with inclusive-exclusive edges, in either order.
     void FillRect(MetaPoint a, MetaPoint b, std::uint32_t colorRef);
     /// Even-odd fill of one or more closed outlines (pixel coordinates).
     void FillPolygons(const std::vector<std::vector<MetaPoint>>& polygons, std::uint32_t colorRef);
     void DrawLine(MetaPoint a, MetaPoint b, std::uint32_t colorRef);
+    /// Lines through the points in order (closed: back to the first).
+    void DrawPolyline(const std::vector<MetaPoint>& points, std::uint32_t colorRef,
+                      bool closed = false);
     /// Draws the part (sx, sy, sw, sh) of a top-row-first RGB picture into the pixel
     /// rectangle at (dx, dy) of dw x dh (negative sizes mirror), nearest pixel.
     void DrawPicture(const Pixels& rgb, int width, int height, long long sx, long long sy,
@@ -51,8 +73,39 @@ public:
 
 private:
     int m_width = 0, m_height = 0;
+    void Fill(long long x, long long y, std::uint32_t colorRef);
+    MetaClip m_clip;
+    int m_hatch = -1;
+    std::uint32_t m_hatchBackground = 0xFFFFFF;
+    bool m_hatchOpaque = true;
     Pixels m_pixels;
 };
+
+/// The curved shapes of both metafile kinds, in pixel coordinates. The ellipse is the
+/// one inscribed in the box a-b; arcs run counterclockwise (as seen on the picture)
+/// from the ray towards start to the ray towards end, a whole ellipse when the two
+/// coincide.
+enum class MetaArcShape { kArc, kChord, kPie };
+std::vector<MetaPoint> EllipsePoints(MetaPoint a, MetaPoint b);
+std::vector<MetaPoint> ArcPoints(MetaPoint a, MetaPoint b, MetaPoint start, MetaPoint end);
+/// Draws an arc (pen only), a chord or a pie (filled with the brush, outlined with the
+/// pen); invisible brushes and pens are passed as nullptr colours.
+void DrawArcShape(CMetafileCanvas& canvas, MetaArcShape shape, MetaPoint a, MetaPoint b,
+                  MetaPoint start, MetaPoint end, const std::uint32_t* brush,
+                  const std::uint32_t* pen);
+/// Points of cubic Bezier curves: the first point, then three for every segment.
+std::vector<MetaPoint> BezierPoints(const std::vector<MetaPoint>& control);
+
+/// What SaveDC keeps and RestoreDC brings back: the clip rectangle and the selected
+/// brush and pen.
+struct MetaSavedState {
+    MetaClip clip;
+    MetaObject brush, pen;
+};
+/// RestoreDC with its argument: a negative one counts back from the last save, a
+/// positive one names a save by number (1 the first). Invalid ones do nothing.
+void RestoreState(std::vector<MetaSavedState>& saved, long long which, CMetafileCanvas& canvas,
+                  MetaObject& brush, MetaObject& pen);
 
 /// Sizes a metafile may be drawn at; larger frames are refused with code 27.
 constexpr int kMaxMetafileSide = 16384;

@@ -1,5 +1,6 @@
 // Enhanced metafiles: reading through our own rasteriser (bitmaps, filled
-// rectangles and polygons, lines, window and viewport mapping); writing an enhanced
+// rectangles, polygons, ellipses, arcs, chords and pies, lines and Bezier curves,
+// window and viewport mapping); writing an enhanced
 // metafile that holds the picture as one bitmap record.
 #include "core/image/codecs/MetafileCanvas.h"
 
@@ -27,6 +28,19 @@ enum : std::uint32_t {
     kCreateBrush = 39,
     kDeleteObject = 40,
     kRectangle = 43,
+    kEllipse = 42,
+    kIntersectClipRect = 30,
+    kSetBkMode = 18,
+    kSetBkColor = 25,
+    kSaveDC = 33,
+    kRestoreDC = 34,
+    kArc = 45,
+    kChord = 46,
+    kPie = 47,
+    kPolyBezier = 2,
+    kPolyBezierTo = 5,
+    kPolyBezier16 = 85,
+    kPolyBezierTo16 = 88,
     kLineTo = 54,
     kBitBlt = 76,
     kStretchBlt = 77,
@@ -86,12 +100,19 @@ ReadResult RenderEMF(const std::uint8_t* data, std::size_t size, int defaultWidt
     bool scaled = false; // anisotropic and isotropic map modes use the extents
     std::map<std::uint32_t, MetaObject> objects;
     MetaObject brush = StockObject(0), pen = StockObject(7);
+    std::vector<MetaSavedState> saved;
+    std::uint32_t backgroundColor = 0xFFFFFF;
+    bool opaqueBackground = true;
+    auto applyBrush = [&] {
+        canvas.SetFillPattern(brush.hatch, backgroundColor, opaqueBackground);
+    };
     MetaPoint current;
     CByteReader r(data, size);
     auto mapPoint = [&](long long x, long long y) {
         if (scaled) return map.Map(x, y);
         return MetaPoint{x - map.frameX, y - map.frameY};
     };
+    bool sawEnd = false;
     while (r.Remaining() >= 8) {
         const std::size_t start = r.Pos();
         const std::uint32_t type = r.U32LE(), recordSize = r.U32LE();
@@ -101,6 +122,7 @@ ReadResult RenderEMF(const std::uint8_t* data, std::size_t size, int defaultWidt
         CByteReader p(data, end, r.Pos());
         switch (type) {
         case kEOF:
+            sawEnd = true;
             r.Seek(size);
             continue;
         case kSetMapMode: {
@@ -125,9 +147,11 @@ ReadResult RenderEMF(const std::uint8_t* data, std::size_t size, int defaultWidt
             const std::uint32_t index = p.U32LE(), style = p.U32LE();
             if (type == kCreatePen) p.Skip(8);
             const std::uint32_t color = p.U32LE() & 0xFFFFFF;
+            const std::uint32_t hatch = type == kCreateBrush ? p.U32LE() : 0;
             if (!p.Ok() || objects.size() > 65535) break;
             objects[index] = {type == kCreateBrush ? MetaObject::kBrush : MetaObject::kPen,
-                              type == kCreateBrush ? style != 1 : style != 5, color};
+                              type == kCreateBrush ? style != 1 : style != 5, color,
+                              type == kCreateBrush && style == 2 ? int(std::min(hatch, 5u)) : -1};
             break;
         }
         case kSelectObject: {
@@ -138,7 +162,7 @@ ReadResult RenderEMF(const std::uint8_t* data, std::size_t size, int defaultWidt
                 auto it = objects.find(index);
                 if (it != objects.end()) o = it->second;
             }
-            if (o.kind == MetaObject::kBrush) brush = o;
+            if (o.kind == MetaObject::kBrush) brush = o, applyBrush();
             if (o.kind == MetaObject::kPen) pen = o;
             break;
         }
@@ -168,6 +192,73 @@ ReadResult RenderEMF(const std::uint8_t* data, std::size_t size, int defaultWidt
                 canvas.DrawLine(a, q1, pen.color), canvas.DrawLine(q1, q2, pen.color);
                 canvas.DrawLine(q2, q3, pen.color), canvas.DrawLine(q3, a, pen.color);
             }
+            break;
+        }
+        case kSetBkColor: {
+            const std::uint32_t color = p.U32LE() & 0xFFFFFF;
+            if (p.Ok()) backgroundColor = color, applyBrush();
+            break;
+        }
+        case kSetBkMode: {
+            const std::uint32_t mode = p.U32LE();
+            if (p.Ok()) opaqueBackground = mode != 1, applyBrush();
+            break;
+        }
+        case kIntersectClipRect: {
+            const long long l = p.S32LE(), t = p.S32LE(), rr = p.S32LE(), b = p.S32LE();
+            if (p.Ok()) canvas.IntersectClip(mapPoint(l, t), mapPoint(rr, b));
+            break;
+        }
+        case kSaveDC:
+            if (saved.size() < 4096) saved.push_back({canvas.Clip(), brush, pen});
+            break;
+        case kRestoreDC: {
+            const std::int32_t which = p.S32LE();
+            if (p.Ok()) RestoreState(saved, which, canvas, brush, pen), applyBrush();
+            break;
+        }
+        case kEllipse:
+        case kArc:
+        case kChord:
+        case kPie: {
+            const long long l = p.S32LE(), t = p.S32LE(), rr = p.S32LE(), b = p.S32LE();
+            const bool boxRead = p.Ok(); // an ellipse has only its box
+            const long long xs = p.S32LE(), ys = p.S32LE(), xe = p.S32LE(), ye = p.S32LE();
+            if (!boxRead || (type != kEllipse && !p.Ok())) break;
+            const MetaPoint a = mapPoint(l, t), c = mapPoint(rr, b);
+            if (type == kEllipse) {
+                const std::vector<MetaPoint> outline = EllipsePoints(a, c);
+                if (brush.visible) canvas.FillPolygons({outline}, brush.color);
+                if (pen.visible) canvas.DrawPolyline(outline, pen.color, true);
+                break;
+            }
+            const MetaArcShape shape = type == kArc   ? MetaArcShape::kArc
+                                       : type == kPie ? MetaArcShape::kPie
+                                                      : MetaArcShape::kChord;
+            DrawArcShape(canvas, shape, a, c, mapPoint(xs, ys), mapPoint(xe, ye),
+                         brush.visible ? &brush.color : nullptr,
+                         pen.visible ? &pen.color : nullptr);
+            break;
+        }
+        case kPolyBezier:
+        case kPolyBezierTo:
+        case kPolyBezier16:
+        case kPolyBezierTo16: {
+            const bool small = type == kPolyBezier16 || type == kPolyBezierTo16;
+            const bool to = type == kPolyBezierTo || type == kPolyBezierTo16;
+            p.Skip(16); // bounds
+            const std::uint32_t n = p.U32LE();
+            if (!p.Ok() || std::uint64_t(n) * (small ? 4 : 8) > p.Remaining()) break;
+            std::vector<MetaPoint> control;
+            if (to) control.push_back(current);
+            for (std::uint32_t i = 0; i < n; ++i) {
+                const long long x = small ? p.S16LE() : p.S32LE();
+                const long long y = small ? p.S16LE() : p.S32LE();
+                control.push_back(mapPoint(x, y));
+            }
+            const std::vector<MetaPoint> curve = BezierPoints(control);
+            if (pen.visible) canvas.DrawPolyline(curve, pen.color);
+            if (to && !control.empty()) current = control.back();
             break;
         }
         case kPolygon:
@@ -251,6 +342,8 @@ ReadResult RenderEMF(const std::uint8_t* data, std::size_t size, int defaultWidt
     ReadResult result;
     result.width = canvas.Width(), result.height = canvas.Height();
     result.pixels = canvas.Take();
+    // Without its end record the file was cut: what was drawn stays, with a warning.
+    result.endsEarly = !sawEnd;
     return result;
 }
 

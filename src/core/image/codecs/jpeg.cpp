@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 #include <jpeglib.h>
+// After jpeglib.h, which it needs.
+#include <jerror.h>
 
 namespace quiltara {
 
@@ -19,24 +21,48 @@ namespace {
 struct JpegError {
     jpeg_error_mgr manager;
     std::jmp_buf jump;
+    // Where the decoder stood when the data ran out (the library then goes on with
+    // an invented end of image and leaves the rest gray).
+    bool ended = false;
+    JDIMENSION endedRow = 0; // the iMCU row being read
+    int endedScan = 0;
+    bool endedInData = false; // within a scan's rows, not after the last one
 };
 
 [[noreturn]] void OnError(j_common_ptr cinfo) {
     std::longjmp(reinterpret_cast<JpegError*>(cinfo->err)->jump, 1);
 }
-void OnMessage(j_common_ptr, int) {}
+void OnMessage(j_common_ptr cinfo, int level) {
+    auto* error = reinterpret_cast<JpegError*>(cinfo->err);
+    if (level < 0 && cinfo->is_decompressor && cinfo->err->msg_code == JWRN_JPEG_EOF &&
+        !error->ended) {
+        error->ended = true;
+        const auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+        error->endedRow = d->input_iMCU_row;
+        error->endedScan = d->input_scan_number;
+        error->endedInData = d->input_iMCU_row < d->total_iMCU_rows;
+    }
+}
 
 // A hostile progressive file can hold thousands of tiny scans, each a pass over the
-// whole picture; real files have a dozen.
+// whole picture; real files have a dozen. The number allowed shrinks with the size,
+// so that scans x pixels stays within a second or so of work.
+struct ScanLimit {
+    jpeg_progress_mgr manager;
+    int maxScans = 500;
+};
+constexpr std::uint64_t kScanPixelBudget = std::uint64_t(1) << 33;
+
 void LimitScans(j_common_ptr cinfo) {
     auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
-    if (d->is_decompressor && d->input_scan_number > 500) cinfo->err->error_exit(cinfo);
+    const auto* limit = reinterpret_cast<const ScanLimit*>(cinfo->progress);
+    if (d->is_decompressor && d->input_scan_number > limit->maxScans) cinfo->err->error_exit(cinfo);
 }
 
 struct ReadState {
     jpeg_decompress_struct cinfo;
     JpegError error;
-    jpeg_progress_mgr progress;
+    ScanLimit progress;
     ReadResult result; // code: what a jump out of the library means
     std::vector<std::uint8_t> row;
 };
@@ -51,8 +77,8 @@ bool ReadInto(ReadState* s, const std::uint8_t* data, std::size_t size) {
         return false;
     }
     jpeg_create_decompress(cinfo);
-    s->progress.progress_monitor = LimitScans;
-    cinfo->progress = &s->progress;
+    s->progress.manager.progress_monitor = LimitScans;
+    cinfo->progress = &s->progress.manager;
     cinfo->mem->max_memory_to_use = 1024L << 20;
     jpeg_mem_src(cinfo, data, static_cast<unsigned long>(size));
     for (int m = 0; m < 16; ++m) jpeg_save_markers(cinfo, JPEG_APP0 + m, 0xFFFF);
@@ -61,8 +87,22 @@ bool ReadInto(ReadState* s, const std::uint8_t* data, std::size_t size) {
 
     const bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
     cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
-    const CodecStatus allocated =
-        AllocatePixels(s->result.pixels, cinfo->image_width, cinfo->image_height, 3, kErrBadJPG);
+    // Every block of a component costs at least one bit; the component with the
+    // fewest blocks bounds what the data can fill.
+    const std::uint64_t pixels = std::uint64_t(cinfo->image_width) * cinfo->image_height;
+    std::uint64_t fewestBlocks = ~std::uint64_t(0);
+    for (int c = 0; c < cinfo->num_components; ++c)
+        fewestBlocks = std::min<std::uint64_t>(fewestBlocks,
+                                               std::uint64_t(cinfo->comp_info[c].width_in_blocks) *
+                                                   cinfo->comp_info[c].height_in_blocks);
+    fewestBlocks = std::max<std::uint64_t>(fewestBlocks, 1);
+    CodecStatus allocated = CheckDataCanFill(cinfo->image_width, cinfo->image_height, size,
+                                             (pixels * 8 + fewestBlocks - 1) / fewestBlocks);
+    if (allocated)
+        allocated = AllocatePixels(s->result.pixels, cinfo->image_width, cinfo->image_height, 3,
+                                   kErrBadJPG);
+    s->progress.maxScans = int(
+        std::clamp<std::uint64_t>(kScanPixelBudget / std::max<std::uint64_t>(pixels, 1), 20, 500));
     if (!allocated) {
         s->result.code = allocated.Code();
         jpeg_destroy_decompress(cinfo);
@@ -105,10 +145,19 @@ bool ReadInto(ReadState* s, const std::uint8_t* data, std::size_t size) {
     for (jpeg_saved_marker_ptr m = cinfo->marker_list; m; m = m->next)
         s->result.markers.push_back(
             {int(m->marker), std::vector<std::uint8_t>(m->data, m->data + m->data_length)});
+    const int rowsPerIMCU = cinfo->max_v_samp_factor * DCTSIZE;
     // The end of the file is not needed: truncated trailers are common.
     jpeg_abort_decompress(cinfo);
     jpeg_destroy_decompress(cinfo);
     s->result.width = w, s->result.height = h;
+    // Rows the first scan did not reach are black rather than the decoder's gray. A
+    // later scan only adds detail: cut there, every row is present but coarse.
+    if (s->error.ended && s->error.endedInData) {
+        if (s->error.endedScan <= 1)
+            s->result.MarkMissingFrom(int(s->error.endedRow) * rowsPerIMCU);
+        else
+            s->result.endsEarly = true;
+    }
     return true;
 }
 

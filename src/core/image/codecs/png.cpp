@@ -2,6 +2,7 @@
 // interlaced) to 24-bit or 32-bit; writing 24-bit, 32-bit, 8-bit palette and gray.
 #include "core/image/codecs/Codecs.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstring>
 #include <png.h>
@@ -25,24 +26,77 @@ struct PngError {
 }
 void OnWarning(png_structp, png_const_charp) {}
 
+// The file is fed to libpng's progressive reader, so that the rows of a file that
+// ends early arrive as far as its data goes.
 struct ReadState {
-    const std::uint8_t* data = nullptr;
-    std::size_t size = 0;
-    std::size_t pos = 8;
+    int channels = 3, alpha = 255;
+    std::size_t fileSize = 0;
+    PngError* error = nullptr;
     ReadResult result;
-    std::vector<png_bytep> rows;
+    int passes = 1;
+    int lastPass = -1; // where the rows stand: pass and image row of the last one
+    png_uint_32 lastRow = 0;
+    bool ended = false; // the image's data came to its end
 };
 
-void ReadBytes(png_structp png, png_bytep out, png_size_t n) {
-    auto* s = static_cast<ReadState*>(png_get_io_ptr(png));
-    if (n > s->size - s->pos) png_error(png, "truncated");
-    std::memcpy(out, s->data + s->pos, n);
-    s->pos += n;
+void OnInfo(png_structp png, png_infop info) {
+    auto* state = static_cast<ReadState*>(png_get_progressive_ptr(png));
+    const int channels = state->channels;
+    png_uint_32 w = 0, h = 0;
+    int depth = 0, colorType = 0;
+    png_get_IHDR(png, info, &w, &h, &depth, &colorType, nullptr, nullptr, nullptr);
+    // Deflate packs at most 1032 bytes into one.
+    const int fileBits = depth * png_get_channels(png, info);
+    CodecStatus allocated =
+        CheckDataCanFill(w, h, state->fileSize, std::uint64_t(1032 * 8 / std::max(fileBits, 1)));
+    if (allocated) allocated = AllocatePixels(state->result.pixels, w, h, channels, kErrBadPNG);
+    if (!allocated) {
+        state->error->code = allocated.Code();
+        png_error(png, "size");
+    }
+    png_uint_32 ppmX = 0, ppmY = 0;
+    int unit = 0;
+    if (png_get_pHYs(png, info, &ppmX, &ppmY, &unit) && unit == PNG_RESOLUTION_METER && ppmX &&
+        ppmY && ppmX < 4000000 && ppmY < 4000000)
+        state->result.resolution = {int((ppmX * 254 + 5000) / 10000),
+                                    int((ppmY * 254 + 5000) / 10000)};
+
+    // Every layout becomes 8-bit RGB(A): palettes and small grays expand, a
+    // transparent colour (tRNS) becomes alpha, which the RGB read then drops.
+    if (colorType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
+    if (colorType == PNG_COLOR_TYPE_GRAY && depth < 8) png_set_expand_gray_1_2_4_to_8(png);
+    const bool transparency = png_get_valid(png, info, PNG_INFO_tRNS);
+    if (transparency) png_set_tRNS_to_alpha(png);
+    if (depth == 16) png_set_strip_16(png);
+    if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA)
+        png_set_gray_to_rgb(png);
+    const bool hasAlpha = (colorType & PNG_COLOR_MASK_ALPHA) || transparency;
+    if (channels == 3 && hasAlpha) png_set_strip_alpha(png);
+    if (channels == 4 && !hasAlpha)
+        png_set_add_alpha(png, png_uint_32(state->alpha & 255), PNG_FILLER_AFTER);
+    state->passes = png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    if (png_get_rowbytes(png, info) != std::size_t(w) * channels) png_error(png, "row size");
+    state->result.width = int(w), state->result.height = int(h);
+}
+
+void OnRow(png_structp png, png_bytep row, png_uint_32 y, int pass) {
+    auto* state = static_cast<ReadState*>(png_get_progressive_ptr(png));
+    ReadResult& r = state->result;
+    if (y >= png_uint_32(r.height)) return;
+    state->lastPass = pass, state->lastRow = y;
+    if (row)
+        png_progressive_combine_row(
+            png, r.pixels.data() + std::size_t(y) * std::size_t(r.width) * state->channels, row);
+}
+
+void OnEnd(png_structp png, png_infop) {
+    static_cast<ReadState*>(png_get_progressive_ptr(png))->ended = true;
 }
 
 // Everything that libpng may jump out of lives in state, outside this frame's
 // registers.
-bool ReadInto(ReadState* state, int channels, int alpha, PngError* error) {
+bool ReadInto(ReadState* state, const std::uint8_t* data, std::size_t size, PngError* error) {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, error, OnError, OnWarning);
     if (!png) {
         error->code = kErrOutOfMemory;
@@ -58,62 +112,41 @@ bool ReadInto(ReadState* state, int channels, int alpha, PngError* error) {
         png_destroy_read_struct(&png, &info, nullptr);
         return false;
     }
-    png_set_read_fn(png, state, ReadBytes);
-    png_set_sig_bytes(png, 8);
+    png_set_progressive_read_fn(png, state, OnInfo, OnRow, OnEnd);
     png_set_user_limits(png, kMaxCodecDimension, kMaxCodecDimension);
     png_set_chunk_malloc_max(png, 64u << 20);
     // The chunk CRCs already guard the data; the zlib checksum on top costs time.
     png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
-    png_read_info(png, info);
-    png_uint_32 w = 0, h = 0;
-    int depth = 0, colorType = 0;
-    png_get_IHDR(png, info, &w, &h, &depth, &colorType, nullptr, nullptr, nullptr);
-    const CodecStatus allocated = AllocatePixels(state->result.pixels, w, h, channels, kErrBadPNG);
-    if (!allocated) {
-        error->code = allocated.Code();
-        png_destroy_read_struct(&png, &info, nullptr);
-        return false;
-    }
-    png_uint_32 ppmX = 0, ppmY = 0;
-    int unit = 0;
-    if (png_get_pHYs(png, info, &ppmX, &ppmY, &unit) && unit == PNG_RESOLUTION_METER && ppmX &&
-        ppmY && ppmX < 4000000 && ppmY < 4000000)
-        state->result.resolution = {int((ppmX * 254 + 5000) / 10000),
-                                    int((ppmY * 254 + 5000) / 10000)};
-
-    if (colorType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
-    if (colorType == PNG_COLOR_TYPE_GRAY && depth < 8) png_set_expand_gray_1_2_4_to_8(png);
-    const bool transparency = png_get_valid(png, info, PNG_INFO_tRNS);
-    if (transparency && channels == 4) png_set_tRNS_to_alpha(png);
-    if (depth == 16) png_set_strip_16(png);
-    if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA)
-        png_set_gray_to_rgb(png);
-    const bool hasAlpha = colorType & PNG_COLOR_MASK_ALPHA;
-    if (channels == 3 && hasAlpha) png_set_strip_alpha(png);
-    if (channels == 4 && !hasAlpha && !transparency)
-        png_set_add_alpha(png, png_uint_32(alpha & 255), PNG_FILLER_AFTER);
-    png_set_interlace_handling(png);
-    png_read_update_info(png, info);
-    if (png_get_rowbytes(png, info) != std::size_t(w) * channels) png_error(png, "row size");
-    state->rows.resize(h);
-    for (png_uint_32 y = 0; y < h; ++y)
-        state->rows[y] = state->result.pixels.data() + std::size_t(y) * w * channels;
-    png_read_image(png, state->rows.data());
+    png_process_data(png, info, const_cast<png_bytep>(data), size);
     png_destroy_read_struct(&png, &info, nullptr);
-    state->result.width = int(w), state->result.height = int(h);
     return true;
 }
 
 ReadResult Read(const CSource& source, int channels, int alpha) {
     if (!IsPNG(source.Data(), source.Size())) return ReadResult::Failure(kErrBadPNG);
     ReadState state;
-    state.data = source.Data(), state.size = source.Size();
+    state.channels = channels, state.alpha = alpha, state.fileSize = source.Size();
     PngError error;
+    state.error = &error;
     bool ok;
     try {
-        ok = ReadInto(&state, channels, alpha, &error);
+        ok = ReadInto(&state, source.Data(), source.Size(), &error);
     } catch (const std::bad_alloc&) {
         ok = false, error.code = kErrOutOfMemory;
+    }
+    // A file that stops before the end of its image keeps the rows it held.
+    if (ok && !state.ended) {
+        ReadResult& r = state.result;
+        if (state.lastPass < 0) return ReadResult::Failure(kErrBadPNG); // no row at all
+        if (state.lastPass + 1 >= state.passes) {
+            r.MarkMissingFrom(int(state.lastRow) + 1);
+        } else {
+            // An interlaced file that ends before its last pass lacks pixels in
+            // every row; those it has are kept, the others are black.
+            r.missingFirst = 0, r.missingLast = r.height - 1;
+        }
+        if (!r.Partial()) return ReadResult::Failure(kErrBadPNG);
+        return std::move(r);
     }
     if (!ok) return ReadResult::Failure(error.code);
     return std::move(state.result);

@@ -83,7 +83,60 @@ TIFF* Open(MemoryFile* file, const char* mode) {
     return tif;
 }
 
-// Plain 8-bit chunky RGB(A) or gray in strips: copy rows straight out of the strips.
+// The first row whose strip or tile ends past the end of the file: h when the file
+// holds every one.
+std::uint32_t FirstCutRow(TIFF* tif, std::uint32_t w, std::uint32_t h, std::uint16_t samples,
+                          std::uint16_t planar, std::uint64_t fileSize) {
+    const bool tiled = TIFFIsTiled(tif);
+    const std::uint32_t count = tiled ? TIFFNumberOfTiles(tif) : TIFFNumberOfStrips(tif);
+    const std::uint32_t planes =
+        planar == PLANARCONFIG_SEPARATE ? std::max<std::uint16_t>(samples, 1) : 1;
+    const std::uint32_t perPlane = std::max<std::uint32_t>(count / planes, 1);
+    std::uint32_t tileW = 0, tileH = 0, rowsPerStrip = 0;
+    if (tiled) {
+        TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tileW);
+        TIFFGetField(tif, TIFFTAG_TILELENGTH, &tileH);
+    } else {
+        TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+    }
+    const std::uint32_t across = tileW ? (w + tileW - 1) / tileW : 1;
+    std::uint32_t cut = h;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::uint64_t offset = TIFFGetStrileOffset(tif, i);
+        const std::uint64_t bytes = TIFFGetStrileByteCount(tif, i);
+        if (offset <= fileSize && bytes <= fileSize - offset) continue;
+        const std::uint32_t index = i % perPlane;
+        const std::uint64_t top =
+            tiled ? std::uint64_t(index / std::max(across, 1u)) * tileH
+                  : std::uint64_t(index) * std::min<std::uint32_t>(rowsPerStrip, h);
+        cut = std::uint32_t(std::min<std::uint64_t>(cut, top));
+    }
+    return cut;
+}
+
+// The most pixels one byte of data can give with the file's compression, 0 when the
+// compression has no useful bound (the fax codes, LZMA, ZSTD, ...).
+std::uint64_t PixelsPerByte(std::uint16_t compression) {
+    switch (compression) {
+    case COMPRESSION_NONE:
+        return 8; // 1-bit pixels
+    case COMPRESSION_PACKBITS:
+        return 64 * 8;
+    case COMPRESSION_LZW:
+        return 2731 * 8; // a 12-bit code gives at most 4096 bytes
+    case COMPRESSION_ADOBE_DEFLATE:
+    case COMPRESSION_DEFLATE:
+        return 1032 * 8;
+    case COMPRESSION_JPEG:
+    case COMPRESSION_OJPEG:
+        return 64 * 8; // a bit for an 8 x 8 block
+    default:
+        return 0;
+    }
+}
+
+// Plain 8-bit chunky RGB(A) or gray in strips: copy rows straight out of the strips,
+// down to row h (the rows below are not in the file).
 bool ReadStripsDirect(TIFF* tif, std::uint32_t w, std::uint32_t h, int samples, bool gray,
                       std::uint8_t* out) {
     std::uint32_t rowsPerStrip = 0;
@@ -140,10 +193,18 @@ ReadResult ReadTIFF(const CSource& source) {
     if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric))
         photometric = samples >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
 
+    std::uint16_t compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
     ReadResult result;
+    if (const std::uint64_t perByte = PixelsPerByte(compression)) {
+        if (const CodecStatus fits = CheckDataCanFill(w, h, source.Size(), perByte); !fits)
+            return fail(fits.Code());
+    }
     if (const CodecStatus allocated = AllocatePixels(result.pixels, w, h, 3, kErrBadTIFF);
         !allocated)
         return fail(allocated.Code());
+    const std::uint32_t cut = FirstCutRow(tif, w, h, samples, planar, source.Size());
+    if (cut == 0) return fail(kErrBadTIFF); // not one row of pixels in the file
     Pixels& out = result.pixels;
     {
         float rx = 0, ry = 0;
@@ -163,7 +224,7 @@ ReadResult ReadTIFF(const CSource& source) {
     if (bits == 8 && planar == PLANARCONFIG_CONTIG && !TIFFIsTiled(tif) && (rgb || gray)) {
         // Associated alpha needs un-premultiplying: leave it to libtiff.
         const bool premultiplied = extraCount && extra && extra[0] == EXTRASAMPLE_ASSOCALPHA;
-        if (!premultiplied) done = ReadStripsDirect(tif, w, h, samples, gray, out.data());
+        if (!premultiplied) done = ReadStripsDirect(tif, w, cut, samples, gray, out.data());
     }
     if (!done) {
         char message[1024] = "";
@@ -184,6 +245,9 @@ ReadResult ReadTIFF(const CSource& source) {
         }
     }
     result.width = int(w), result.height = int(h);
+    // Rows from a strip or tile the file does not hold are black, whatever the
+    // decoder left there.
+    if (cut < h) result.MarkMissingFrom(int(cut));
     return result;
 }
 

@@ -1,5 +1,6 @@
 // Windows metafiles: reading placeable and plain metafiles through our own
-// rasteriser (bitmaps, filled rectangles and polygons, lines); writing a placeable
+// rasteriser (bitmaps, filled rectangles, polygons, ellipses, arcs, chords and pies,
+// lines); writing a placeable
 // metafile that holds the picture as one bitmap record.
 #include "core/image/codecs/MetafileCanvas.h"
 
@@ -23,6 +24,15 @@ enum : std::uint16_t {
     kMoveTo = 0x0214,
     kLineTo = 0x0213,
     kRectangle = 0x041B,
+    kEllipse = 0x0418,
+    kIntersectClipRect = 0x0416,
+    kSetBkColor = 0x0201,
+    kSetBkMode = 0x0102,
+    kSaveDC = 0x001E,
+    kRestoreDC = 0x0127,
+    kArc = 0x0817,
+    kPie = 0x081A,
+    kChord = 0x0830,
     kPolygon = 0x0324,
     kPolyline = 0x0325,
     kPolyPolygon = 0x0538,
@@ -80,7 +90,14 @@ ReadResult RenderWMF(const std::uint8_t* data, std::size_t size, int defaultWidt
 
     std::vector<MetaObject> objects;
     MetaObject brush{MetaObject::kBrush, true, 0xFFFFFF}, pen{MetaObject::kPen, true, 0};
+    std::vector<MetaSavedState> saved;
+    std::uint32_t backgroundColor = 0xFFFFFF;
+    bool opaqueBackground = true;
+    auto applyBrush = [&] {
+        canvas.SetFillPattern(brush.hatch, backgroundColor, opaqueBackground);
+    };
     MetaPoint current;
+    bool sawEnd = false;
     while (r.Remaining() >= 6) {
         const std::size_t start = r.Pos();
         const std::uint32_t words = r.U32LE();
@@ -91,6 +108,7 @@ ReadResult RenderWMF(const std::uint8_t* data, std::size_t size, int defaultWidt
         auto point = [&](std::int16_t x, std::int16_t y) { return map.Map(x, y); };
         switch (function) {
         case kEOF:
+            sawEnd = true;
             r.Seek(size);
             continue;
         case kSetWindowOrg: {
@@ -115,6 +133,7 @@ ReadResult RenderWMF(const std::uint8_t* data, std::size_t size, int defaultWidt
             if (function == kCreatePen) p.Skip(4); // width
             o.color = p.U32LE() & 0xFFFFFF;
             o.visible = function == kCreateBrush ? style != 1 : style != 5; // null brush / pen
+            if (function == kCreateBrush && style == 2) o.hatch = std::min<int>(p.U16LE(), 5);
             auto slot = std::find_if(objects.begin(), objects.end(), [](const MetaObject& m) {
                 return m.kind == MetaObject::kNone;
             });
@@ -150,7 +169,7 @@ ReadResult RenderWMF(const std::uint8_t* data, std::size_t size, int defaultWidt
         case kSelectObject: {
             const std::uint16_t i = p.U16LE();
             if (p.Ok() && i < objects.size()) {
-                if (objects[i].kind == MetaObject::kBrush) brush = objects[i];
+                if (objects[i].kind == MetaObject::kBrush) brush = objects[i], applyBrush();
                 if (objects[i].kind == MetaObject::kPen) pen = objects[i];
             }
             break;
@@ -184,6 +203,56 @@ ReadResult RenderWMF(const std::uint8_t* data, std::size_t size, int defaultWidt
                 canvas.DrawLine(a, c, pen.color), canvas.DrawLine(c, e, pen.color);
                 canvas.DrawLine(e, d, pen.color), canvas.DrawLine(d, a, pen.color);
             }
+            break;
+        }
+        case kSetBkColor: {
+            const std::uint32_t color = p.U32LE() & 0xFFFFFF;
+            if (p.Ok()) backgroundColor = color, applyBrush();
+            break;
+        }
+        case kSetBkMode: {
+            const std::uint16_t mode = p.U16LE();
+            if (p.Ok()) opaqueBackground = mode != 1, applyBrush();
+            break;
+        }
+        case kIntersectClipRect: {
+            const std::int16_t bottom = p.S16LE(), right = p.S16LE(), top = p.S16LE(),
+                               left = p.S16LE();
+            if (p.Ok()) canvas.IntersectClip(point(left, top), point(right, bottom));
+            break;
+        }
+        case kSaveDC:
+            if (saved.size() < 4096) saved.push_back({canvas.Clip(), brush, pen});
+            break;
+        case kRestoreDC: {
+            const std::int16_t which = p.S16LE();
+            if (p.Ok()) RestoreState(saved, which, canvas, brush, pen), applyBrush();
+            break;
+        }
+        case kEllipse: {
+            const std::int16_t bottom = p.S16LE(), right = p.S16LE(), top = p.S16LE(),
+                               left = p.S16LE();
+            if (!p.Ok()) break;
+            const std::vector<MetaPoint> outline =
+                EllipsePoints(point(left, top), point(right, bottom));
+            if (brush.visible) canvas.FillPolygons({outline}, brush.color);
+            if (pen.visible) canvas.DrawPolyline(outline, pen.color, true);
+            break;
+        }
+        case kArc:
+        case kPie:
+        case kChord: {
+            const std::int16_t yEnd = p.S16LE(), xEnd = p.S16LE(), yStart = p.S16LE(),
+                               xStart = p.S16LE(), bottom = p.S16LE(), right = p.S16LE(),
+                               top = p.S16LE(), left = p.S16LE();
+            if (!p.Ok()) break;
+            const MetaArcShape shape = function == kArc   ? MetaArcShape::kArc
+                                       : function == kPie ? MetaArcShape::kPie
+                                                          : MetaArcShape::kChord;
+            DrawArcShape(canvas, shape, point(left, top), point(right, bottom),
+                         point(xStart, yStart), point(xEnd, yEnd),
+                         brush.visible ? &brush.color : nullptr,
+                         pen.visible ? &pen.color : nullptr);
             break;
         }
         case kPolygon:
@@ -250,6 +319,8 @@ ReadResult RenderWMF(const std::uint8_t* data, std::size_t size, int defaultWidt
     ReadResult result;
     result.width = canvas.Width(), result.height = canvas.Height();
     result.pixels = canvas.Take();
+    // Without its end record the file was cut: what was drawn stays, with a warning.
+    result.endsEarly = !sawEnd;
     return result;
 }
 
