@@ -56,7 +56,6 @@ unsigned CImageFileBuffer::LoadFrom(const std::string& path, int code, bool dete
     Free();
     m_cameraBlock.clear();
     m_warning.clear(), m_refusal.clear();
-    TakeRefusalText();
     unsigned result = kErrNone;
     std::unique_ptr<CSource> source = OpenSource(path, result);
     if (!source) return result;
@@ -73,7 +72,7 @@ unsigned CImageFileBuffer::LoadFrom(const std::string& path, int code, bool dete
     CloseSource(std::move(source));
     // Of a JPEG's markers only the camera block is kept; the rest go unread.
     if (code == kFormatJPG) m_cameraBlock = PickCameraBlock(read.markers);
-    if (read.code == kErrTooLarge) m_refusal = TakeRefusalText();
+    if (read.code == kErrTooLarge) m_refusal = read.detail;
     if (!read.Ok()) return read.code;
     m_warning = read.Warning();
     m_pixels = std::move(read.pixels);

@@ -86,9 +86,7 @@ std::string ErrorText(unsigned code) {
     return text;
 }
 
-namespace {
-thread_local std::string t_refusal;
-}
+namespace {}
 
 std::string TooLargeText(unsigned long long width, unsigned long long height,
                          unsigned long long limit) {
@@ -96,16 +94,6 @@ std::string TooLargeText(unsigned long long width, unsigned long long height,
     std::snprintf(text, sizeof text,
                   "image too large: %llu x %llu pixels exceeds the limit of %llu", width, height,
                   limit);
-    return text;
-}
-
-void SetRefusalText(std::string text) {
-    t_refusal = std::move(text);
-}
-
-std::string TakeRefusalText() {
-    std::string text = std::move(t_refusal);
-    t_refusal.clear();
     return text;
 }
 

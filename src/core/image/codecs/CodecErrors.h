@@ -50,26 +50,26 @@ std::string ErrorText(unsigned code);
 /// "image too large: W x H pixels exceeds the limit of N".
 std::string TooLargeText(unsigned long long width, unsigned long long height,
                          unsigned long long limit);
-/// The text of the last refusal with kErrTooLarge on this thread (what was refused
-/// and the limit), which says more than the code's own text. Readers set it where
-/// they refuse; the file routines clear it before a read and take it after.
-void SetRefusalText(std::string text);
-std::string TakeRefusalText();
 
 /// The outcome of a codec entry point that gives no picture (a writer, opening or
 /// closing a file): the failure code, 0 on success. Tests true on success, so that
 /// `if (!WritePNG(...))` reads as it did when writers gave a plain flag.
 class CodecStatus {
 public:
-    constexpr CodecStatus() = default;
-    constexpr CodecStatus(CodecError code) : m_code(code) {}
-    constexpr explicit CodecStatus(unsigned code) : m_code(code) {}
-    constexpr unsigned Code() const { return m_code; }
-    constexpr bool Ok() const { return m_code == kErrNone; }
-    constexpr explicit operator bool() const { return Ok(); }
+    CodecStatus() = default;
+    CodecStatus(CodecError code) : m_code(code) {}
+    explicit CodecStatus(unsigned code) : m_code(code) {}
+    /// A failure whose own text says more than the code's (what was refused and the
+    /// limit, for kErrTooLarge).
+    CodecStatus(CodecError code, std::string detail) : m_code(code), m_detail(std::move(detail)) {}
+    unsigned Code() const { return m_code; }
+    const std::string& Detail() const { return m_detail; }
+    bool Ok() const { return m_code == kErrNone; }
+    explicit operator bool() const { return Ok(); }
 
 private:
     unsigned m_code = kErrNone;
+    std::string m_detail;
 };
 
 } // namespace quiltara

@@ -261,11 +261,11 @@ CodecStatus AllocatePixels(Pixels& pixels, long long width, long long height, in
     const std::uint64_t limit = g_pixelLimit;
     if (width > kMaxCodecDimension || height > kMaxCodecDimension ||
         std::uint64_t(width) * std::uint64_t(height) > limit) {
-        SetRefusalText(
+        return CodecStatus(
+            kErrTooLarge,
             TooLargeText(std::uint64_t(width), std::uint64_t(height),
                          std::min<std::uint64_t>(limit, std::uint64_t(kMaxCodecDimension) *
                                                             std::uint64_t(kMaxCodecDimension))));
-        return kErrTooLarge;
     }
     try {
         pixels.assign(std::size_t(width) * std::size_t(height) * std::size_t(channels), 0);
@@ -283,8 +283,8 @@ CodecStatus CheckDataCanFill(long long width, long long height, std::uint64_t fi
     // bytes fill.
     const std::uint64_t bound = (fileBytes + 64) * pixelsPerByte;
     if (pixels <= bound) return kErrNone;
-    SetRefusalText(TooLargeText(std::uint64_t(width), std::uint64_t(height), bound));
-    return kErrTooLarge;
+    return CodecStatus(kErrTooLarge,
+                       TooLargeText(std::uint64_t(width), std::uint64_t(height), bound));
 }
 
 CodecStatus CheckWriterArgs(const void* pixels, int width, int height, int maxSide) {

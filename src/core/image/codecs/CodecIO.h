@@ -112,7 +112,7 @@ constexpr int kMaxCodecDimension = 1 << 20;
 /// Checks a picture size against the limits and allocates width x height x channels
 /// bytes, all zero (black, transparent), so that whatever a damaged or short file does
 /// not fill is never left as stale memory. A size over the limit fails with
-/// kErrTooLarge (its text set, see SetRefusalText); memory that cannot be had with 1;
+/// kErrTooLarge (with its own text, see CodecStatus::Detail); memory that cannot be had with 1;
 /// a dimension that is not positive with badSizeCode.
 CodecStatus AllocatePixels(Pixels& pixels, long long width, long long height, int channels,
                            unsigned badSizeCode);

@@ -44,6 +44,7 @@ struct ReadResult {
     Resolution resolution;          // 96 x 96 unless the file says otherwise
     std::vector<JPGMarker> markers; // the extra markers of a JPEG file
     unsigned code = kErrNone;       // 0, or the failure code when pixels is empty
+    std::string detail;             // a refusal's own text (see CodecStatus::Detail)
     /// A file that ends early still gives its picture: the rows it did not hold,
     /// missingFirst ... missingLast (0-based, top first), are black (and transparent
     /// with alpha). -1 when nothing is missing.
@@ -60,6 +61,12 @@ struct ReadResult {
     /// Marks rows first ... height - 1 as missing and clears them (black, transparent).
     void MarkMissingFrom(int first);
     /// A result without a picture.
+    static ReadResult Failure(const CodecStatus& status) {
+        ReadResult r;
+        r.code = status.Code();
+        r.detail = status.Detail();
+        return r;
+    }
     static ReadResult Failure(unsigned failureCode) {
         ReadResult r;
         r.code = failureCode;

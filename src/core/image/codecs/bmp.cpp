@@ -150,7 +150,7 @@ ReadResult DecodeDIB(const std::uint8_t* data, std::size_t size, std::size_t hea
         if (stride * std::uint64_t(h) > available) return fail(errorCode); // truncated
     }
     if (const CodecStatus allocated = AllocatePixels(result.pixels, w, h, 3, errorCode); !allocated)
-        return fail(allocated.Code());
+        return ReadResult::Failure(allocated);
     std::uint8_t* const out = result.pixels.data();
     const int iw = int(w), ih = int(h);
 

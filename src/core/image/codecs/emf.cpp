@@ -95,7 +95,7 @@ ReadResult RenderEMF(const std::uint8_t* data, std::size_t size, int defaultWidt
     }
     CMetafileCanvas canvas;
     if (const CodecStatus created = canvas.Create(w, hgt, background); !created)
-        return ReadResult::Failure(created.Code());
+        return ReadResult::Failure(created);
 
     bool scaled = false; // anisotropic and isotropic map modes use the extents
     std::map<std::uint32_t, MetaObject> objects;

@@ -105,6 +105,7 @@ bool ReadInto(ReadState* s, const std::uint8_t* data, std::size_t size) {
         std::clamp<std::uint64_t>(kScanPixelBudget / std::max<std::uint64_t>(pixels, 1), 20, 500));
     if (!allocated) {
         s->result.code = allocated.Code();
+        s->result.detail = allocated.Detail();
         jpeg_destroy_decompress(cinfo);
         return false;
     }
@@ -227,7 +228,11 @@ ReadResult ReadJPG(const CSource& source) {
     } catch (const std::bad_alloc&) {
         ok = false, state->result.code = kErrOutOfMemory;
     }
-    if (!ok) return ReadResult::Failure(state->result.code);
+    if (!ok) {
+        ReadResult failure = ReadResult::Failure(state->result.code);
+        failure.detail = std::move(state->result.detail);
+        return failure;
+    }
     state->result.code = kErrNone;
     return std::move(state->result);
 }

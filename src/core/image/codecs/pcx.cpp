@@ -36,7 +36,7 @@ ReadResult ReadPCX(const CSource& source) {
     ReadResult result;
     if (const CodecStatus allocated = AllocatePixels(result.pixels, w, h, 3, kErrBadPCX);
         !allocated)
-        return fail(allocated.Code());
+        return ReadResult::Failure(allocated);
     const int iw = int(w), ih = int(h);
 
     // The palette: 8-bit single-plane files close with 0x0C and 768 bytes; others

@@ -18,6 +18,7 @@ namespace {
 struct PngError {
     std::jmp_buf jump;
     unsigned code = kErrBadPNG;
+    std::string detail; // a refusal's own text
 };
 
 [[noreturn]] void OnError(png_structp png, png_const_charp) {
@@ -52,6 +53,7 @@ void OnInfo(png_structp png, png_infop info) {
     if (allocated) allocated = AllocatePixels(state->result.pixels, w, h, channels, kErrBadPNG);
     if (!allocated) {
         state->error->code = allocated.Code();
+        state->error->detail = allocated.Detail();
         png_error(png, "size");
     }
     png_uint_32 ppmX = 0, ppmY = 0;
@@ -148,7 +150,11 @@ ReadResult Read(const CSource& source, int channels, int alpha) {
         if (!r.Partial()) return ReadResult::Failure(kErrBadPNG);
         return std::move(r);
     }
-    if (!ok) return ReadResult::Failure(error.code);
+    if (!ok) {
+        ReadResult failure = ReadResult::Failure(error.code);
+        failure.detail = error.detail;
+        return failure;
+    }
     return std::move(state.result);
 }
 

@@ -210,10 +210,10 @@ ReadResult ReadPSD(const CSource& source) {
     if (compression >= kZip) {
         // Deflate packs at most 1032 bytes into one.
         if (std::uint64_t(rowBytes) * needRows > (std::uint64_t(r.Remaining()) + 64) * 1032) {
-            SetRefusalText(TooLargeText(w, h,
-                                        (std::uint64_t(r.Remaining()) + 64) * 1032 * 8 /
-                                            (std::uint64_t(depth) * std::uint64_t(needed))));
-            return fail(kErrTooLarge);
+            return ReadResult::Failure(CodecStatus(
+                kErrTooLarge, TooLargeText(w, h,
+                                           (std::uint64_t(r.Remaining()) + 64) * 1032 * 8 /
+                                               (std::uint64_t(depth) * std::uint64_t(needed)))));
         }
         try {
             inflated.resize(rowBytes * needRows);
@@ -230,16 +230,16 @@ ReadResult ReadPSD(const CSource& source) {
         if (std::uint64_t(rows) * countBytes > r.Remaining()) return fail(kErrBadPSD);
         // Every PackBits pair gives at most 128 bytes: refuse sizes the data cannot hold.
         if (std::uint64_t(rowBytes) * needRows > std::uint64_t(r.Remaining()) * 64) {
-            SetRefusalText(TooLargeText(w, h,
-                                        std::uint64_t(r.Remaining()) * 64 * 8 /
-                                            (std::uint64_t(depth) * std::uint64_t(needed))));
-            return fail(kErrTooLarge);
+            return ReadResult::Failure(CodecStatus(
+                kErrTooLarge, TooLargeText(w, h,
+                                           std::uint64_t(r.Remaining()) * 64 * 8 /
+                                               (std::uint64_t(depth) * std::uint64_t(needed)))));
         }
     }
     ReadResult result;
     if (const CodecStatus allocated = AllocatePixels(result.pixels, w, h, 3, kErrBadPSD);
         !allocated)
-        return fail(allocated.Code());
+        return ReadResult::Failure(allocated);
     Pixels& out = result.pixels;
     std::vector<std::uint8_t> black; // the K plane of CMYK pictures
     try {

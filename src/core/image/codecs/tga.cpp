@@ -68,7 +68,7 @@ ReadResult ReadTGA(const CSource& source) {
     ReadResult result;
     if (const CodecStatus allocated = AllocatePixels(result.pixels, w, h, 3, kErrBadTGA);
         !allocated)
-        return fail(allocated.Code());
+        return ReadResult::Failure(allocated);
     std::uint8_t* const out = result.pixels.data();
 
     auto decode = [&](const std::uint8_t* s, std::uint8_t* d) {

@@ -198,11 +198,11 @@ ReadResult ReadTIFF(const CSource& source) {
     ReadResult result;
     if (const std::uint64_t perByte = PixelsPerByte(compression)) {
         if (const CodecStatus fits = CheckDataCanFill(w, h, source.Size(), perByte); !fits)
-            return fail(fits.Code());
+            return ReadResult::Failure(fits);
     }
     if (const CodecStatus allocated = AllocatePixels(result.pixels, w, h, 3, kErrBadTIFF);
         !allocated)
-        return fail(allocated.Code());
+        return ReadResult::Failure(allocated);
     const std::uint32_t cut = FirstCutRow(tif, w, h, samples, planar, source.Size());
     if (cut == 0) return fail(kErrBadTIFF); // not one row of pixels in the file
     Pixels& out = result.pixels;

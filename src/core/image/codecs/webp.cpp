@@ -26,7 +26,7 @@ ReadResult ReadWebP(const CSource& source) {
     if (const CodecStatus allocated =
             AllocatePixels(result.pixels, features.width, features.height, 3, kErrBadWebP);
         !allocated)
-        return ReadResult::Failure(allocated.Code());
+        return ReadResult::Failure(allocated);
     const int stride = features.width * 3;
     WebPIDecoder* decoder =
         WebPINewRGB(MODE_RGB, result.pixels.data(), result.pixels.size(), stride);

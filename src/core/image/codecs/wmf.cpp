@@ -86,7 +86,7 @@ ReadResult RenderWMF(const std::uint8_t* data, std::size_t size, int defaultWidt
     map.viewportExtX = haveFrame ? w : 1, map.viewportExtY = haveFrame ? h : 1;
     CMetafileCanvas canvas;
     if (const CodecStatus created = canvas.Create(w, h, background); !created)
-        return ReadResult::Failure(created.Code());
+        return ReadResult::Failure(created);
 
     std::vector<MetaObject> objects;
     MetaObject brush{MetaObject::kBrush, true, 0xFFFFFF}, pen{MetaObject::kPen, true, 0};
