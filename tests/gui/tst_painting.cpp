@@ -4,6 +4,7 @@
 #include "core/paint/BrushStamp.h"
 #include "gui/app/AppState.h"
 #include "gui/app/CTessaryApp.h"
+#include "gui/app/CommandIds.h"
 #include "gui/devices/CTablet.h"
 #include "gui/ui/CHelpPictureWnd.h"
 #include "gui/ui/CMainFrame.h"
@@ -181,6 +182,23 @@ private slots:
         AppState().painting.cloneSourceKind = kCloneNone;
         QVERIFY(text.startsWith("This image doesn't have an Original!"));
         QCOMPARE(ChangedPixels(before, canvas->Model().WorkingImage()), 0);
+    }
+
+    void restoreBrushPaintsTheOriginalBackFromItsSwapFile() {
+        UseBrush(8, 0, 0);
+        CCanvasWnd* canvas = NewCanvas(60, 40);
+        CCanvasModel& model = canvas->Model();
+        CDIBSection2 before;
+        before.Copy(&model.WorkingImage());
+        QVERIFY(m_run.Frame()->Dispatch(ID_SET_AS_ORIGINAL));
+        QVERIFY(model.originalRef && model.originalRef->IsSwappedOut());
+        QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, Client(canvas, 30, 20));
+        QVERIFY(IsColor(model.WorkingImage(), 30, 20, kGreen));
+        QVERIFY(m_run.app->SelectTool(kToolRestoreBrush));
+        UseBrush(20, 0, 0); // larger than the green dab, and hard
+        QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, Client(canvas, 30, 20));
+        QCOMPARE(ChangedPixels(before, model.WorkingImage()), 0);
+        QVERIFY(model.originalRef->IsEmpty()); // still kept on disk only
     }
 
     void halfPenPressureShrinksAPressureBrushDab() {

@@ -133,9 +133,9 @@ private:
     /// shows: its wrapped pieces in the tile and in each neighbour.
     void UpdateImageArea(const CRect& memoryRect);
     void DrawGuides(QPainter& painter) const;
-    /// The Original as a stroke reads it (loaded from its swap file for the stroke),
-    /// null when the document has none.
-    const CDIBSection2* LoadedOriginal();
+    /// The Original when the tool reads it (loaded from its swap file for the stroke),
+    /// null when the tool does not read it or the document has none.
+    const CDIBSection2* LoadedOriginal(int tool);
     /// Tells the user why the tool cannot paint (no surroundings, no Original, no
     /// texture, ...); true when it cannot.
     bool ShowSourceProblem(int tool);

@@ -63,9 +63,14 @@ int CCanvasWnd::Pressure() const {
     return app ? app->Tablet().Pressure() : 255;
 }
 
-const CDIBSection2* CCanvasWnd::LoadedOriginal() {
+const CDIBSection2* CCanvasWnd::LoadedOriginal(int tool) {
+    // Only the restore brush and Original Clone read the Original: other strokes do not
+    // pay for reading it from disk.
+    const bool reads =
+        tool == kToolRestoreBrush || (ToolColorSourceKind(tool) == kSourcePlain &&
+                                      AppState().painting.cloneSourceKind == kCloneOriginal);
     CDIBSection2* original = m_model.originalRef;
-    if (!original) return nullptr;
+    if (!original || !reads) return nullptr;
     // The document keeps its Original on disk; a stroke reads a copy loaded at the
     // press and dropped at the release, so the Original itself is never disturbed.
     if (original->IsSwappedOut() && original->IsEmpty()) {
@@ -90,7 +95,7 @@ void CCanvasWnd::SetStampSource(const QPoint& pt) {
 bool CCanvasWnd::ShowSourceProblem(int tool) {
     CAppState& app = AppState();
     CToolSources sources;
-    sources.original = LoadedOriginal();
+    sources.original = LoadedOriginal(tool);
     sources.surroundings = m_model.surroundingsImage;
     sources.clone = &app.clone;
     const ToolSourceProblem problem = ToolSourceMissing(tool, sources, app.painting);
@@ -113,7 +118,7 @@ bool CCanvasWnd::BeginToolStroke(const QPoint& pt, bool fromLastStroke) {
     if (ShowSourceProblem(tool)) return false;
 
     CToolSources sources;
-    sources.original = LoadedOriginal();
+    sources.original = LoadedOriginal(tool);
     sources.surroundings = m_model.surroundingsImage;
     sources.surroundingsOffsetX = m_model.tileOffsetX;
     sources.surroundingsOffsetY = m_model.tileOffsetY;
