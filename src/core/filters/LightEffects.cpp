@@ -39,6 +39,9 @@ struct Scene {
     double exponent = 1;
     double rayLength = 0;
     int rayCount = 1;
+    // A ray profile at or below this gives less than one 256th at full length and
+    // changes no channel: its power is not taken.
+    double rayFloor = -1;
 };
 
 // An element that can reach a source row, and the columns it can reach there.
@@ -80,11 +83,18 @@ inline void AddLight(std::uint8_t* p, double weight, const float factor[3]) {
 void ApplyAt(const Scene& scene, const std::vector<Active>& active, std::uint8_t* p, int sx,
              int sy) {
     static constexpr float kWhite[3] = {1, 1, 1};
+    double lastDx = std::nan(""), lastDy = 0;
+    float dist = 0;
     for (const Active& a : active) {
         if (sx < a.x0 || sx > a.x1) continue;
         const Element& e = *a.element;
         const double dx = sx - e.cx, dy = sy - e.cy;
-        const float dist = float(std::sqrt(dx * dx + dy * dy));
+        // Elements sharing a centre (the glows and the rays, ghosts in a group) follow
+        // one another: their distance is taken once.
+        if (dx != lastDx || dy != lastDy) {
+            lastDx = dx, lastDy = dy;
+            dist = float(std::sqrt(dx * dx + dy * dy));
+        }
         const float r = e.radius;
         float t = 0;
         switch (e.shape) {
@@ -97,7 +107,9 @@ void ApplyAt(const Scene& scene, const std::vector<Active>& active, std::uint8_t
             const double h = 1.0 / (2 * scene.rayCount);
             const double l = std::fmod(g, 2 * h);
             const double across = (l - h) / h;
-            const double v = std::pow(1 - std::abs(across), scene.exponent);
+            const double base = 1 - std::abs(across);
+            if (base <= scene.rayFloor) continue;
+            const double v = std::pow(base, scene.exponent);
             const double q = std::clamp(double(dist) / scene.rayLength, 0.0, 1.0);
             const double weight = scene.rayStrength * v * (1 - q);
             if (weight > 0) AddLight(p, weight, kWhite);
@@ -224,6 +236,8 @@ Scene RayScene(const LightRays& rays, double lx, double ly, double length, doubl
     scene.exponent = RaySharpnessExponent(rays.sharpness);
     scene.rayLength = length;
     scene.rayCount = std::max(rays.count, 1);
+    if (strength > 0 && scene.exponent > 0)
+        scene.rayFloor = std::pow(1 / (256 * strength), 1 / scene.exponent) * 0.999;
     Element e = Make(Shape::Rays, lx, ly, length, 255, 255, 255);
     e.reach = length + 2;
     scene.elements.push_back(e);
