@@ -22,7 +22,7 @@ void BM_LensFlare(benchmark::State& state) {
         std::fill(pixels.begin(), pixels.end(), std::uint8_t(40));
         state.ResumeTiming();
         // A drag from a third of the way across, size pixels long.
-        RenderLightDrag(pixels.data(), side, side, kToolLensFlare, side / 3, side / 3,
+        RenderLightDrag(pixels.data(), side, side, LightKind::LensFlare, side / 3, side / 3,
                         side / 3 + size, side / 3, 255, progress, threaded);
         benchmark::DoNotOptimize(pixels.data());
     }

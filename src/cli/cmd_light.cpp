@@ -34,11 +34,11 @@ int RunLight(const std::vector<std::string>& args) {
     }
     if (positional.size() != 5)
         return Fail("usage: light IN OUT flare|sparkle X0,Y0 X1,Y1 [--strength S]");
-    int tool = 0;
+    LightKind tool = LightKind::LensFlare;
     if (positional[2] == "flare")
-        tool = kToolLensFlare;
+        tool = LightKind::LensFlare;
     else if (positional[2] == "sparkle")
-        tool = kToolSparkle;
+        tool = LightKind::Sparkle;
     else
         return Fail("the light is flare or sparkle, not " + positional[2]);
     CDIBSection2 picture;

@@ -22,11 +22,12 @@ TEST(LightCli, PaintsWhatTheRendererPaintsAndRefusesBadArguments) {
 
     struct Case {
         std::string args;
-        int tool, x0, y0, x1, y1, strength;
+        LightKind tool;
+        int x0, y0, x1, y1, strength;
     };
     for (const Case& c :
-         {Case{"flare 28,3 20,9", kToolLensFlare, 28, 3, 20, 9, 255},
-          Case{"sparkle 2,18 9,18 --strength 100", kToolSparkle, 2, 18, 9, 18, 100}}) {
+         {Case{"flare 28,3 20,9", LightKind::LensFlare, 28, 3, 20, 9, 255},
+          Case{"sparkle 2,18 9,18 --strength 100", LightKind::Sparkle, 2, 18, 9, 18, 100}}) {
         const auto r = RunCli("light " + in + " " + out + " " + c.args);
         ASSERT_EQ(r.status, 0) << c.args << ": " << r.output;
         CDIBSection2 expected;

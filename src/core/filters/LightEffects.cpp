@@ -315,11 +315,10 @@ bool LightRenderer::RenderFlare(int lx, int ly, int c, IProgressReporter& progre
     return finished;
 }
 
-LightDragResult RenderLightDrag(std::uint8_t* pixels, int width, int height, int tool, int x0,
+LightDragResult RenderLightDrag(std::uint8_t* pixels, int width, int height, LightKind kind, int x0,
                                 int y0, int x1, int y1, int strength, IProgressReporter& progress,
                                 bool threaded) {
     if (!pixels || width <= 0 || height <= 0) return LightDragResult::Nothing;
-    if (tool != kToolLensFlare && tool != kToolSparkle) return LightDragResult::Nothing;
     const double dx = double(x1) - x0, dy = double(y1) - y0;
     const int length = int(std::sqrt(dx * dx + dy * dy));
     if (length <= 0) return LightDragResult::Nothing;
@@ -329,7 +328,7 @@ LightDragResult RenderLightDrag(std::uint8_t* pixels, int width, int height, int
     renderer.threaded = threaded;
     renderer.rays.strength = std::clamp(strength, 0, 255) / 255.0;
     const int lx = x0, ly = height - y0 - 1;
-    if (tool == kToolSparkle) {
+    if (kind == LightKind::Sparkle) {
         renderer.rays.count = 6;
         renderer.rays.sharpness = 20;
         renderer.rays.rotation = int(angle);

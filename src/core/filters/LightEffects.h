@@ -10,8 +10,8 @@
 
 namespace quiltara {
 
-inline constexpr int kToolLensFlare = 51;
-inline constexpr int kToolSparkle = 52;
+/// The two lights: the lens flare (tool 51) and the sparkle (tool 52).
+enum class LightKind { LensFlare, Sparkle };
 
 /// The rays: count, sharpness (percent, 1..100: lower is sharper), rotation in
 /// degrees and strength (a factor; 0 leaves no rays).
@@ -54,9 +54,9 @@ enum class LightDragResult { Nothing, Done, Cancelled };
 
 /// A drag from (x0, y0) to (x1, y1), picture coordinates with y down, with the lens
 /// flare or sparkle tool at strength 0..255: the press point is the light, the drag's
-/// length its size, its direction turns the rays. A drag of zero length (or another
-/// tool, or no pixels) changes nothing.
-LightDragResult RenderLightDrag(std::uint8_t* pixels, int width, int height, int tool, int x0,
+/// length its size, its direction turns the rays. A drag of zero length (or no
+/// pixels) changes nothing.
+LightDragResult RenderLightDrag(std::uint8_t* pixels, int width, int height, LightKind kind, int x0,
                                 int y0, int x1, int y1, int strength, IProgressReporter& progress,
                                 bool threaded = true);
 
