@@ -23,16 +23,17 @@ void BM_LensFlare(benchmark::State& state) {
         state.ResumeTiming();
         // A drag from a third of the way across, size pixels long.
         RenderLightDrag(pixels.data(), side, side, LightKind::LensFlare, side / 3, side / 3,
-                        side / 3 + size, side / 3, 255, progress, threaded);
+                        side / 3 + size, side / 3, int(state.range(3)), progress, threaded);
         benchmark::DoNotOptimize(pixels.data());
     }
     state.SetItemsProcessed(state.iterations() * 9LL * side * side);
 }
 BENCHMARK(BM_LensFlare)
-    ->Args({2048, 100, 1})
-    ->Args({2048, 400, 1})
-    ->Args({2048, 1500, 1})
-    ->Args({2048, 100, 0})
+    ->Args({2048, 100, 1, 255})
+    ->Args({2048, 400, 1, 255})
+    ->Args({2048, 1500, 1, 255})
+    ->Args({2048, 1500, 1, 0})
+    ->Args({2048, 100, 0, 255})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

@@ -73,15 +73,22 @@ void Collect(const Scene& scene, int sy, std::vector<Active>& active) {
     }
 }
 
-inline void AddLight(std::uint8_t* p, double weight, const float factor[3]) {
-    for (int c = 0; c < 3; ++c)
-        p[c] = std::uint8_t(int(weight * double(factor[c]) * (255 - p[c]) + p[c]));
+// A pixel's blue, green and red while the light is added to it.
+struct Channels {
+    int v[3];
+    explicit Channels(const std::uint8_t* p) : v{p[0], p[1], p[2]} {}
+    void Store(std::uint8_t* p) const {
+        for (int c = 0; c < 3; ++c) p[c] = std::uint8_t(v[c]);
+    }
+};
+
+inline void AddLight(Channels& p, double weight, const float factor[3]) {
+    for (int c = 0; c < 3; ++c) p.v[c] = int(weight * double(factor[c]) * (255 - p.v[c]) + p.v[c]);
 }
 
 // The light of every active element added to the pixel p, which lies at source
 // position (sx, sy), in the elements' order.
-void ApplyAt(const Scene& scene, const std::vector<Active>& active, std::uint8_t* p, int sx,
-             int sy) {
+void ApplyAt(const Scene& scene, const std::vector<Active>& active, Channels& p, int sx, int sy) {
     static constexpr float kWhite[3] = {1, 1, 1};
     double lastDx = std::nan(""), lastDy = 0;
     float dist = 0;
@@ -165,8 +172,12 @@ bool Render(const Scene& scene, std::uint8_t* pixels, int width, int height, int
             Collect(scene, sy, active);
             if (active.empty()) continue;
             const int y = Wrap(sy, height);
-            for (int sx = sx0; sx < sx1; ++sx)
-                ApplyAt(scene, active, at(Wrap(sx, width), y), sx, sy);
+            for (int sx = sx0; sx < sx1; ++sx) {
+                std::uint8_t* q = at(Wrap(sx, width), y);
+                Channels p(q);
+                ApplyAt(scene, active, p, sx, sy);
+                p.Store(q);
+            }
         }
         return true;
     }
@@ -195,13 +206,15 @@ bool Render(const Scene& scene, std::uint8_t* pixels, int width, int height, int
                     spans[i] = {lo, hi};
                 }
                 for (int x = 0; x < width; ++x) {
-                    std::uint8_t* p = at(x, y);
+                    std::uint8_t* q = at(x, y);
+                    Channels p(q);
                     for (std::size_t i = 0; i < sources.size(); ++i) {
                         const auto [lo, hi] = spans[i];
                         if (lo > hi) continue;
                         for (int sx = lo + Wrap(x - lo, width); sx <= hi; sx += width)
                             ApplyAt(scene, lists[i], p, sx, sources[i]);
                     }
+                    p.Store(q);
                 }
             }
         },
