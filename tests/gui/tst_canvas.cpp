@@ -6,6 +6,7 @@
 #include "support/TestSupport.h"
 
 #include <QPainter>
+#include <QProgressDialog>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QWheelEvent>
@@ -209,6 +210,32 @@ private slots:
                                  AppState().painting.opacity, progress),
                  LightDragResult::Done);
         QVERIFY(test::SamePixels(canvas->Model().WorkingImage(), expected));
+        AppState().ChooseTool(kToolPaintBrush);
+    }
+
+    // Cancel in the flare's progress window leaves the picture as it was.
+    void cancelledFlareLeavesNoTrace() {
+        auto canvas = MakeCanvas(100, 100);
+        AppState().ChooseTool(kToolLensFlare);
+        const auto& g = canvas->Geometry();
+        CDIBSection2 before;
+        before.Copy(&canvas->Model().WorkingImage());
+        QSignalSpy edited(canvas.get(), &CCanvasWnd::imageEdited);
+        bool cancelled = false;
+        QTimer::singleShot(0, canvas.get(), [&] {
+            if (auto* dialog = canvas->findChild<QProgressDialog*>()) {
+                QCOMPARE(dialog->labelText(), QStringLiteral("Rendering..."));
+                dialog->cancel();
+                cancelled = true;
+            }
+        });
+        const auto a = g.ImageToClient(50, 30), b = g.ImageToClient(60, 42);
+        QTest::mousePress(canvas->viewport(), Qt::LeftButton, {}, QPoint(a.x, a.y));
+        QTest::mouseMove(canvas->viewport(), QPoint(b.x, b.y));
+        QTest::mouseRelease(canvas->viewport(), Qt::LeftButton, {}, QPoint(b.x, b.y));
+        QVERIFY(cancelled);
+        QCOMPARE(edited.count(), 0);
+        QVERIFY(test::SamePixels(canvas->Model().WorkingImage(), before));
         AppState().ChooseTool(kToolPaintBrush);
     }
 

@@ -22,6 +22,7 @@
 #include <QProgressDialog>
 #include <QTabletEvent>
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 namespace quiltara::gui {
@@ -320,7 +321,11 @@ void CCanvasWnd::FinishRectangleTool(const QPoint& pt) {
                             y0, x1, y1, AppState().painting.opacity, progress);
         QApplication::restoreOverrideCursor();
         if (result != LightDragResult::Done) {
-            edit.Cancel(); // the picture comes back from the before-image
+            // A cancelled flare leaves no trace: the picture comes back from the
+            // before-image, which the edit kept as it was.
+            if (result == LightDragResult::Cancelled)
+                std::memcpy(image.GetBits(), edit.Before().GetBits(), image.PixelBytes());
+            edit.Cancel();
             viewport()->update();
             return;
         }
