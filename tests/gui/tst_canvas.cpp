@@ -1,10 +1,12 @@
 // The canvas's zoom, centring and scrolling rules, with numbers, on a real widget.
+#include "core/filters/LightEffects.h"
 #include "gui/app/AppState.h"
 #include "gui/app/CommandIds.h"
 #include "gui/view/CCanvasWnd.h"
 #include "support/TestSupport.h"
 
 #include <QPainter>
+#include <QProgressDialog>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QWheelEvent>
@@ -184,6 +186,57 @@ private slots:
         QVERIFY(qAbs(g.Zoom() - 1.3) < 1e-9);
         const auto still = g.ImageToClient(under.x, under.y);
         QVERIFY(qAbs(still.x - 100) <= 2 && qAbs(still.y - 80) <= 2);
+    }
+
+    // The sparkle paints on release what the renderer paints for the drag in picture
+    // coordinates; a click without a drag leaves the picture alone.
+    void sparkleDragRendersOnRelease() {
+        auto canvas = MakeCanvas(100, 100);
+        AppState().ChooseTool(kToolSparkle);
+        const auto& g = canvas->Geometry();
+        CDIBSection2 expected;
+        expected.Copy(&canvas->Model().WorkingImage());
+        QSignalSpy edited(canvas.get(), &CCanvasWnd::imageEdited);
+        const auto a = g.ImageToClient(90, 30), b = g.ImageToClient(90, 42);
+        QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, QPoint(a.x, a.y));
+        QCOMPARE(edited.count(), 0);
+        QVERIFY(test::SamePixels(canvas->Model().WorkingImage(), expected));
+        QTest::mousePress(canvas->viewport(), Qt::LeftButton, {}, QPoint(a.x, a.y));
+        QTest::mouseMove(canvas->viewport(), QPoint(b.x, b.y));
+        QTest::mouseRelease(canvas->viewport(), Qt::LeftButton, {}, QPoint(b.x, b.y));
+        QCOMPARE(edited.count(), 1);
+        CNullProgress progress;
+        QCOMPARE(RenderLightDrag(expected.GetBits(), 100, 100, LightKind::Sparkle, 90, 30, 90, 42,
+                                 AppState().painting.opacity, progress),
+                 LightDragResult::Done);
+        QVERIFY(test::SamePixels(canvas->Model().WorkingImage(), expected));
+        AppState().ChooseTool(kToolPaintBrush);
+    }
+
+    // Cancel in the flare's progress window leaves the picture as it was.
+    void cancelledFlareLeavesNoTrace() {
+        auto canvas = MakeCanvas(100, 100);
+        AppState().ChooseTool(kToolLensFlare);
+        const auto& g = canvas->Geometry();
+        CDIBSection2 before;
+        before.Copy(&canvas->Model().WorkingImage());
+        QSignalSpy edited(canvas.get(), &CCanvasWnd::imageEdited);
+        bool cancelled = false;
+        QTimer::singleShot(0, canvas.get(), [&] {
+            if (auto* dialog = canvas->findChild<QProgressDialog*>()) {
+                QCOMPARE(dialog->labelText(), QStringLiteral("Rendering..."));
+                dialog->cancel();
+                cancelled = true;
+            }
+        });
+        const auto a = g.ImageToClient(50, 30), b = g.ImageToClient(60, 42);
+        QTest::mousePress(canvas->viewport(), Qt::LeftButton, {}, QPoint(a.x, a.y));
+        QTest::mouseMove(canvas->viewport(), QPoint(b.x, b.y));
+        QTest::mouseRelease(canvas->viewport(), Qt::LeftButton, {}, QPoint(b.x, b.y));
+        QVERIFY(cancelled);
+        QCOMPARE(edited.count(), 0);
+        QVERIFY(test::SamePixels(canvas->Model().WorkingImage(), before));
+        AppState().ChooseTool(kToolPaintBrush);
     }
 
     void colourPickWrapsNeighbourTiles() {

@@ -4,6 +4,8 @@
 
 #include "core/tiling/AutoTexture.h"
 
+#include "core/filters/LightEffects.h"
+
 #include "core/paint/CloneState.h"
 #include "core/paint/LineBridge.h"
 #include "core/paint/PaintBucket.h"
@@ -14,10 +16,14 @@
 #include "gui/app/CTessaryApp.h"
 #include "gui/ui/CHelpPictureWnd.h"
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QPainter>
+#include <QProgressDialog>
 #include <QTabletEvent>
 #include <cmath>
+#include <cstring>
+#include <memory>
 
 namespace quiltara::gui {
 
@@ -27,6 +33,29 @@ QPointer<CCanvasWnd> CCanvasWnd::s_stampSource;
 QPointer<CCanvasWnd> CCanvasWnd::s_stampTarget;
 
 namespace {
+
+// The lens flare's progress window: "Rendering..." with a Cancel button.
+class LightProgress final : public IProgressReporter {
+public:
+    explicit LightProgress(QWidget* parent) : m_parent(parent) {}
+    void Begin(const std::string& caption, int range) override {
+        m_dialog = std::make_unique<QProgressDialog>(QString::fromStdString(caption),
+                                                     QStringLiteral("Cancel"), 0, range, m_parent);
+        m_dialog->setWindowModality(Qt::WindowModal);
+        m_dialog->setMinimumDuration(0);
+        m_dialog->setAutoReset(false);
+        m_dialog->setValue(0);
+    }
+    void SetPos(int pos) override {
+        if (m_dialog) m_dialog->setValue(pos);
+    }
+    void End() override { m_dialog.reset(); }
+    bool CancelRequested() override { return m_dialog && m_dialog->wasCanceled(); }
+
+private:
+    QWidget* m_parent;
+    std::unique_ptr<QProgressDialog> m_dialog;
+};
 
 // The pieces of the span [lo, hi) of an axis of n pixels once wrapped: one, or two
 // when it crosses the edge, or the whole axis.
@@ -276,18 +305,48 @@ bool CCanvasWnd::PickTexture(const QPoint& pt) {
 }
 
 void CCanvasWnd::FinishRectangleTool(const QPoint& pt) {
-    // The light effects (51, 52) bring their own renderer; the radial burst (50) runs
-    // the radial smear over a disc of twice the drag's length around the press point.
-    if (AppState().tools.Current() != kToolRadialBurst || m_model.WorkingImage().IsEmpty()) return;
+    // The light effects (51, 52) paint light from the press point, sized and turned by
+    // the drag; the radial burst (50) runs the radial smear over a disc of twice the
+    // drag's length around the press point.
+    const int tool = AppState().tools.Current();
+    if (m_model.WorkingImage().IsEmpty()) return;
     const QPointF a = StrokePoint(m_pressPoint), b = StrokePoint(pt);
-    const double length = std::hypot(b.x() - a.x(), b.y() - a.y()) / m_model.geometry.Zoom();
+    const double zoom = m_model.geometry.Zoom();
+    if (tool == kToolLensFlare || tool == kToolSparkle) {
+        const int x0 = int(std::lround(a.x() / zoom)), y0 = int(std::lround(a.y() / zoom));
+        const int x1 = int(std::lround(b.x() / zoom)), y1 = int(std::lround(b.y() / zoom));
+        if (x0 == x1 && y0 == y1) return; // a drag of zero length does nothing
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        CCanvasEdit edit = m_model.BeginEdit();
+        CDIBSection2& image = edit.Image();
+        LightProgress progress(this);
+        const LightDragResult result =
+            RenderLightDrag(image.GetBits(), image.GetWidth(), image.GetHeight(),
+                            tool == kToolSparkle ? LightKind::Sparkle : LightKind::LensFlare, x0,
+                            y0, x1, y1, AppState().painting.opacity, progress);
+        QApplication::restoreOverrideCursor();
+        if (result != LightDragResult::Done) {
+            // A cancelled flare leaves no trace: the picture comes back from the
+            // before-image, which the edit kept as it was.
+            if (result == LightDragResult::Cancelled)
+                std::memcpy(image.GetBits(), edit.Before().GetBits(), image.PixelBytes());
+            edit.Cancel();
+            viewport()->update();
+            return;
+        }
+        edit.Commit();
+        viewport()->update();
+        emit imageEdited();
+        return;
+    }
+    if (tool != kToolRadialBurst) return;
+    const double length = std::hypot(b.x() - a.x(), b.y() - a.y()) / zoom;
     if (length < 1) return; // a rectangle of zero size does nothing
     CAppState& app = AppState();
     CCanvasEdit edit = m_model.BeginEditGrowing();
     const CRect changed = RadialBurst(edit.Image(), edit.ReadImage(), app.painting, app.operators,
-                                      app.random, int(std::lround(a.x() / m_model.geometry.Zoom())),
-                                      int(std::lround(a.y() / m_model.geometry.Zoom())),
-                                      int(std::lround(2 * length)));
+                                      app.random, int(std::lround(a.x() / zoom)),
+                                      int(std::lround(a.y() / zoom)), int(std::lround(2 * length)));
     edit.Extend(changed);
     edit.Commit();
     viewport()->update();
