@@ -242,6 +242,7 @@ void CCanvasWnd::resizeEvent(QResizeEvent* event) {
 }
 
 void CCanvasWnd::paintEvent(QPaintEvent* event) {
+    if (m_busyRendering) return;
     QPainter painter(viewport());
     PaintCanvas(painter, event->rect());
 }

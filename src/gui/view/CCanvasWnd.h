@@ -151,6 +151,7 @@ private:
     CDIBSection2 m_originalCopy;         // the Original during a stroke that reads it
     QPoint m_guideEnd;                   // the line bridge's guide: press point to here
     std::vector<QRect> m_markerRects;    // where the stamp's crosses were drawn
+    bool m_busyRendering = false;        // threads are writing the picture
     static QPointer<CCanvasWnd> s_stampSource, s_stampTarget;
     QPoint m_pressPoint;
     QPoint m_lastPoint;

@@ -320,10 +320,14 @@ void CCanvasWnd::FinishRectangleTool(const QPoint& pt) {
         CCanvasEdit edit = m_model.BeginEdit();
         CDIBSection2& image = edit.Image();
         LightProgress progress(this);
+        // The progress window lets paint events through while the render's threads
+        // write the picture: the canvas keeps what it showed until they are done.
+        m_busyRendering = true;
         const LightDragResult result =
             RenderLightDrag(image.GetBits(), image.GetWidth(), image.GetHeight(),
                             tool == kToolSparkle ? LightKind::Sparkle : LightKind::LensFlare, x0,
                             y0, x1, y1, AppState().painting.opacity, progress);
+        m_busyRendering = false;
         QApplication::restoreOverrideCursor();
         if (result != LightDragResult::Done) {
             // A cancelled flare leaves no trace: the picture comes back from the
