@@ -221,18 +221,24 @@ private slots:
         CDIBSection2 before;
         before.Copy(&canvas->Model().WorkingImage());
         QSignalSpy edited(canvas.get(), &CCanvasWnd::imageEdited);
+        // Looks for the progress window at every pass of the event loop (the window lets
+        // events through while it shows) and cancels it once it is up.
         bool cancelled = false;
-        QTimer::singleShot(0, canvas.get(), [&] {
-            if (auto* dialog = canvas->findChild<QProgressDialog*>()) {
+        QTimer poll;
+        poll.setInterval(0);
+        connect(&poll, &QTimer::timeout, canvas.get(), [&] {
+            if (auto* dialog = canvas->findChild<QProgressDialog*>(); dialog && !cancelled) {
                 QCOMPARE(dialog->labelText(), QStringLiteral("Rendering..."));
                 dialog->cancel();
                 cancelled = true;
             }
         });
+        poll.start();
         const auto a = g.ImageToClient(50, 30), b = g.ImageToClient(60, 42);
         QTest::mousePress(canvas->viewport(), Qt::LeftButton, {}, QPoint(a.x, a.y));
         QTest::mouseMove(canvas->viewport(), QPoint(b.x, b.y));
         QTest::mouseRelease(canvas->viewport(), Qt::LeftButton, {}, QPoint(b.x, b.y));
+        poll.stop();
         QVERIFY(cancelled);
         QCOMPARE(edited.count(), 0);
         QVERIFY(test::SamePixels(canvas->Model().WorkingImage(), before));
