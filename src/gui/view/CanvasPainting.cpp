@@ -17,6 +17,7 @@
 #include "gui/ui/CHelpPictureWnd.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPainter>
 #include <QProgressDialog>
@@ -47,7 +48,11 @@ public:
         m_dialog->setValue(0);
     }
     void SetPos(int pos) override {
-        if (m_dialog) m_dialog->setValue(pos);
+        if (!m_dialog) return;
+        m_dialog->setValue(pos);
+        // The window may not be shown yet for a short render; Cancel is still heard
+        // (a key or a click on it) because the events are taken at every step.
+        QCoreApplication::processEvents();
     }
     void End() override { m_dialog.reset(); }
     bool CancelRequested() override { return m_dialog && m_dialog->wasCanceled(); }
