@@ -2,6 +2,7 @@
 
 #include "core/base/ParallelFor.h"
 #include "core/base/ProgressReporter.h"
+#include "core/base/WrapIndex.h"
 
 #include <algorithm>
 #include <cmath>
@@ -99,11 +100,6 @@ inline std::uint8_t ClampTruncate(float v) {
     return std::uint8_t(v);
 }
 
-inline int Wrap(long long i, int n) {
-    long long m = i % n;
-    return int(m < 0 ? m + n : m);
-}
-
 // Memory byte of channel c (0 = blue, 1 = green, 2 = red) of a pixel.
 constexpr int kChannels = 3;
 
@@ -157,7 +153,8 @@ void GaussianBlurWrap(const std::uint8_t* src, std::uint8_t* dst, int w, int h, 
                 for (int r = 0; r < kBlock; ++r) {
                     const std::uint8_t* row = src + std::size_t(std::min(y0 + r, h - 1)) * stride;
                     for (int i = 0; i < w + 2 * g; ++i) {
-                        const std::uint8_t* p = row + std::size_t(Wrap((long long)i - g, w)) * 4;
+                        const std::uint8_t* p =
+                            row + std::size_t(WrapIndex((long long)i - g, w)) * 4;
                         float* line = &lines[std::size_t(i) * kLanes];
                         for (int c = 0; c < kChannels; ++c) line[c * kBlock + r] = p[c];
                     }
@@ -190,7 +187,7 @@ void GaussianBlurWrap(const std::uint8_t* src, std::uint8_t* dst, int w, int h, 
                 const int count = std::min(kBlock, w - x0);
                 for (int i = 0; i < h + 2 * g; ++i) {
                     const std::uint8_t* row =
-                        temp.data() + std::size_t(Wrap((long long)i - g, h)) * stride;
+                        temp.data() + std::size_t(WrapIndex((long long)i - g, h)) * stride;
                     float* line = &lines[std::size_t(i) * kLanes];
                     for (int r = 0; r < kBlock; ++r) {
                         const std::uint8_t* p = row + std::size_t(x0 + std::min(r, count - 1)) * 4;

@@ -1,6 +1,7 @@
 #include "core/filters/LightEffects.h"
 
 #include "core/base/ParallelFor.h"
+#include "core/base/WrapIndex.h"
 
 #include <algorithm>
 #include <atomic>
@@ -148,11 +149,6 @@ void ApplyAt(const Scene& scene, const std::vector<Active>& active, Channels& p,
     }
 }
 
-inline int Wrap(int v, int n) {
-    const int m = v % n;
-    return m < 0 ? m + n : m;
-}
-
 // Renders the scene over the source positions [sx0, sx1) x [sy0, sy1), each written at
 // its wrapped place. Row by row in source order on one thread; on every core by
 // destination rows otherwise, each destination pixel taking its source positions in
@@ -171,9 +167,9 @@ bool Render(const Scene& scene, std::uint8_t* pixels, int width, int height, int
             }
             Collect(scene, sy, active);
             if (active.empty()) continue;
-            const int y = Wrap(sy, height);
+            const int y = WrapIndex(sy, height);
             for (int sx = sx0; sx < sx1; ++sx) {
-                std::uint8_t* q = at(Wrap(sx, width), y);
+                std::uint8_t* q = at(WrapIndex(sx, width), y);
                 Channels p(q);
                 ApplyAt(scene, active, p, sx, sy);
                 p.Store(q);
@@ -191,7 +187,7 @@ bool Render(const Scene& scene, std::uint8_t* pixels, int width, int height, int
             std::vector<std::pair<int, int>> spans(lists.size());
             for (int y = begin; y < end && !cancelled.load(std::memory_order_relaxed); ++y) {
                 sources.clear();
-                for (int sy = sy0 + Wrap(y - sy0, height); sy < sy1; sy += height) {
+                for (int sy = sy0 + WrapIndex(y - sy0, height); sy < sy1; sy += height) {
                     Collect(scene, sy, lists[sources.size()]);
                     if (!lists[sources.size()].empty()) sources.push_back(sy);
                 }
@@ -211,7 +207,7 @@ bool Render(const Scene& scene, std::uint8_t* pixels, int width, int height, int
                     for (std::size_t i = 0; i < sources.size(); ++i) {
                         const auto [lo, hi] = spans[i];
                         if (lo > hi) continue;
-                        for (int sx = lo + Wrap(x - lo, width); sx <= hi; sx += width)
+                        for (int sx = lo + WrapIndex(x - lo, width); sx <= hi; sx += width)
                             ApplyAt(scene, lists[i], p, sx, sources[i]);
                     }
                     p.Store(q);
@@ -296,8 +292,8 @@ bool LightRenderer::RenderSparkle(int lx, int ly, int c) {
 
 bool LightRenderer::RenderFlare(int lx, int ly, int c, IProgressReporter& progress) {
     if (!m_pixels || m_width <= 0 || m_height <= 0) return false;
-    lx = Wrap(lx, m_width);
-    ly = Wrap(ly, m_height);
+    lx = WrapIndex(lx, m_width);
+    ly = WrapIndex(ly, m_height);
     const int d = int(12.8 * c);
     Scene scene = RayScene(rays, lx, ly, int(1.6 * c), rays.strength * 0.25);
     AddGlows(scene, lx, ly, d, true);

@@ -1,5 +1,6 @@
 #include "core/paint/DabPainter.h"
 
+#include "core/base/WrapIndex.h"
 #include "core/paint/BlendModes.h"
 
 #include <algorithm>
@@ -7,11 +8,6 @@
 namespace quiltara {
 
 namespace {
-
-inline int Wrap(long long v, int n) {
-    const long long r = v % n;
-    return int(r < 0 ? r + n : r);
-}
 
 bool Usable(const CDIBSection2* p) {
     return p && !p->IsEmpty() && !p->IsSwappedOut() && p->GetBitsPerPixel() == 32;
@@ -86,14 +82,15 @@ template <int Mode, bool Plain> void DabLoop(const DabLoopState& s) {
     const int W = s.W;
     for (int y0 = 0; y0 < s.sh; ++y0) {
         const long long y = (long long)args.top + y0;
-        const int Y = Wrap(y, s.H);
+        const int Y = WrapIndex(y, s.H);
         std::uint8_t* dRow = s.destination->PixelAt(0, Y);
         std::uint8_t* rRow = s.read->PixelAt(0, Y);
         const std::uint8_t* sp = s.stamp->PixelAt(0, y0);
-        const std::uint8_t* tRow =
-            !Plain && s.useTexture ? s.source->PixelAt(0, Wrap(y + args.offsetY, s.th)) : nullptr;
-        int tx = !Plain && s.useTexture ? Wrap((long long)args.left + args.offsetX, s.tw) : 0;
-        int X = Wrap(args.left, W);
+        const std::uint8_t* tRow = !Plain && s.useTexture
+                                       ? s.source->PixelAt(0, WrapIndex(y + args.offsetY, s.th))
+                                       : nullptr;
+        int tx = !Plain && s.useTexture ? WrapIndex((long long)args.left + args.offsetX, s.tw) : 0;
+        int X = WrapIndex(args.left, W);
         for (int x0 = 0; x0 < s.sw; ++x0, sp += 4) {
             const int A = s.alphaTable[sp[3]];
             const std::uint8_t* u = rRow + 4 * X;
@@ -130,9 +127,9 @@ template <int Mode, bool Plain> void DabLoop(const DabLoopState& s) {
                                     sy = (long long)args.offsetY + y0;
                     const std::uint8_t* p = u;
                     if (!s.source)
-                        p = s.read->PixelAt(Wrap(sx, W), Wrap(sy, s.H));
+                        p = s.read->PixelAt(WrapIndex(sx, W), WrapIndex(sy, s.H));
                     else if (s.strength != 0)
-                        p = s.source->PixelAt(Wrap(sx, s.tw), Wrap(sy, s.th));
+                        p = s.source->PixelAt(WrapIndex(sx, s.tw), WrapIndex(sy, s.th));
                     else if (sx >= 0 && sy >= 0 && sx < s.tw && sy < s.th)
                         p = s.source->PixelAt(int(sx), int(sy));
                     c[0] = p[0], c[1] = p[1], c[2] = p[2];
@@ -239,12 +236,12 @@ bool PaintDab(CDIBSection2& destination, CDIBSection2& readImage, const CDabArgs
     const long long centreX = (long long)args.left + s.sw / 2,
                     centreY = (long long)args.top + s.sh / 2;
     if (blend == kBlendEdgeSmart)
-        s.mean = CentreMean(readImage, Wrap(centreX, W), Wrap(centreY, H));
+        s.mean = CentreMean(readImage, WrapIndex(centreX, W), WrapIndex(centreY, H));
     s.centre[0] = s.centre[1] = s.centre[2] = 0; // black when there is no source
     if (s.useCentre && s.source) {
         const std::uint8_t* p =
-            s.source->PixelAt(Wrap((long long)Wrap(centreX, W) + args.offsetX, s.tw),
-                              Wrap((long long)Wrap(centreY, H) + args.offsetY, s.th));
+            s.source->PixelAt(WrapIndex((long long)WrapIndex(centreX, W) + args.offsetX, s.tw),
+                              WrapIndex((long long)WrapIndex(centreY, H) + args.offsetY, s.th));
         s.centre[0] = p[0], s.centre[1] = p[1], s.centre[2] = p[2];
     }
     s.back[0] = BlueOf(args.backColor), s.back[1] = GreenOf(args.backColor),

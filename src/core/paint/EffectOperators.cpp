@@ -1,6 +1,7 @@
 #include "core/paint/EffectOperators.h"
 
 #include "core/base/RuntimeRandom.h"
+#include "core/base/WrapIndex.h"
 #include "core/paint/ToolOperatorState.h"
 
 #include <algorithm>
@@ -13,11 +14,6 @@ namespace {
 
 inline int Clamp255(int v) {
     return v < 0 ? 0 : v > 255 ? 255 : v;
-}
-
-inline int Wrap(int v, int n) {
-    const int r = v % n;
-    return r < 0 ? r + n : r;
 }
 
 // The grey the noise and lighten effects start from (red weighed most).
@@ -102,7 +98,7 @@ public:
         int g[3][3]; // [row][column]; row 0 is memory row Y - 1, the row below in the picture
         for (int r = 0; r < 3; ++r)
             for (int k = 0; k < 3; ++k)
-                g[r][k] = Luma(read.PixelAt(Wrap(p.X + k - 1, w), Wrap(p.Y + r - 1, h)));
+                g[r][k] = Luma(read.PixelAt(WrapIndex(p.X + k - 1, w), WrapIndex(p.Y + r - 1, h)));
         const int tx = (g[0][0] + g[1][0] + g[2][0]) - (g[0][2] + g[1][2] + g[2][2]);
         // Memory rows grow up the picture, so the light from azimuth 135 degrees stands
         // at the picture's top-left, where the user expects it.
@@ -128,7 +124,7 @@ public:
                  int c[3]) override {
         if (Uncovered(p)) return;
         const int w = read.GetWidth(), h = read.GetHeight();
-        const double f = Wrap(args.offsetX, w), cy = h - 1 - Wrap(args.offsetY, h);
+        const double f = WrapIndex(args.offsetX, w), cy = h - 1 - WrapIndex(args.offsetY, h);
         const double dx = p.X - f, dy = p.Y - cy;
         int sum[3] = {0, 0, 0}, taken = 0;
         for (int k = 0; k < 15; ++k) {
@@ -217,7 +213,7 @@ public:
                  int c[3]) override {
         if (Uncovered(p)) return;
         const int w = read.GetWidth(), h = read.GetHeight();
-        const int px = Wrap(args.offsetX, w), py = Wrap(args.offsetY, h);
+        const int px = WrapIndex(args.offsetX, w), py = WrapIndex(args.offsetY, h);
         // The distance is taken before wrapping, so that a disc crossing the tile's
         // edge fades on across the seam instead of jumping to the far side's distance.
         const double dx = double(p.x) - args.offsetX, dy = double(p.y) - args.offsetY;

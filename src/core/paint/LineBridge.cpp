@@ -1,6 +1,7 @@
 #include "core/paint/LineBridge.h"
 
 #include "core/base/RuntimeRandom.h"
+#include "core/base/WrapIndex.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,11 +17,6 @@ constexpr double kFar = 1e8;
 int ToPixel(double v) {
     if (!(v == v)) return 0; // not a number
     return int(std::floor(std::clamp(v, -kFar, kFar) + 0.5));
-}
-
-inline int Wrap(int v, int n) {
-    const int r = v % n;
-    return r < 0 ? r + n : r;
 }
 
 } // namespace
@@ -52,8 +48,10 @@ void CLineBridgeSource::ColorAt(const CDIBSection2& read, const CDabArgs&, const
     const int a = std::clamp(lo + Jitter(), 0, n - 1);
     const int b = std::clamp(hi + Jitter(), 0, n - 1);
     const int f = (lo + a) / 2, g = (hi + b) / 2;
-    const std::uint8_t* k1 = across ? read.PixelAt(Wrap(f, W), p.Y) : read.PixelAt(p.X, Wrap(f, H));
-    const std::uint8_t* k2 = across ? read.PixelAt(Wrap(g, W), p.Y) : read.PixelAt(p.X, Wrap(g, H));
+    const std::uint8_t* k1 =
+        across ? read.PixelAt(WrapIndex(f, W), p.Y) : read.PixelAt(p.X, WrapIndex(f, H));
+    const std::uint8_t* k2 =
+        across ? read.PixelAt(WrapIndex(g, W), p.Y) : read.PixelAt(p.X, WrapIndex(g, H));
     for (int i = 0; i < 3; ++i) {
         if (f == g) {
             c[i] = k1[i];

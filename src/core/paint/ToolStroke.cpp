@@ -1,6 +1,7 @@
 #include "core/paint/ToolStroke.h"
 
 #include "core/base/RuntimeRandom.h"
+#include "core/base/WrapIndex.h"
 #include "core/paint/CloneState.h"
 #include "core/paint/EffectOperators.h"
 #include "core/paint/PaintingContext.h"
@@ -13,11 +14,6 @@
 namespace quiltara {
 
 namespace {
-
-inline int Wrap(int v, int n) {
-    const int r = v % n;
-    return r < 0 ? r + n : r;
-}
 
 // The painting brushes: colour-source kind 0 with the texture and clone options.
 bool IsPaintingBrush(int toolId) {
@@ -194,8 +190,8 @@ CToolStroke::CToolStroke(int toolId, CPaintingContext& context, const CToolOpera
             const int w = destination.GetWidth(), h = destination.GetHeight();
             if (w <= 0 || h <= 0) return; // the dab is skipped anyway
             if (!m_pressSeen) {
-                m_pressX = Wrap(x, w);
-                m_pressRow = h - 1 - Wrap(row, h);
+                m_pressX = WrapIndex(x, w);
+                m_pressRow = h - 1 - WrapIndex(row, h);
                 m_pressSeen = true;
             }
             dab.offsetX = m_pressX;

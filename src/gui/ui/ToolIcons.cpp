@@ -1,7 +1,10 @@
 #include "gui/ui/ToolIcons.h"
 
+#include "core/image/ProgramIcon.h"
+
 #include "gui/app/CommandIds.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -228,24 +231,15 @@ QIcon ToolIcon(int commandId) {
 }
 
 QIcon ProgramIcon() {
-    // Nine tiles of one quilted square: the tile and its neighbours.
-    auto art = [](QPainter& p) {
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(60, 52, 44));
-        p.drawRoundedRect(QRectF(0.5, 0.5, 31, 31), 4, 4);
-        for (int j = 0; j < 3; ++j) {
-            for (int i = 0; i < 3; ++i) {
-                const QRectF cell(2 + i * 9.5, 2 + j * 9.5, 9, 9);
-                p.setBrush(i == 1 && j == 1 ? kAccent : QColor(226, 170, 90));
-                p.drawRect(cell);
-                p.setBrush(QColor(150, 70, 40));
-                p.drawPolygon(QPolygonF(
-                    {cell.topLeft() + QPointF(4.5, 0.8), cell.topLeft() + QPointF(8.2, 4.5),
-                     cell.topLeft() + QPointF(4.5, 8.2), cell.topLeft() + QPointF(0.8, 4.5)}));
-            }
-        }
-    };
-    return DrawnIcon(32, 32, art, {16, 24, 48, 64, 128, 256});
+    // The installed icon's own drawing, so that the windows, the desktop entry and the
+    // packages show one picture.
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const std::vector<std::uint8_t> rgba = DrawProgramIcon(size);
+        icon.addPixmap(QPixmap::fromImage(
+            QImage(rgba.data(), size, size, size * 4, QImage::Format_RGBA8888).copy()));
+    }
+    return icon;
 }
 
 } // namespace quiltara::gui
