@@ -1,6 +1,7 @@
 #include "core/paint/Stroke.h"
 
 #include "core/base/RuntimeRandom.h"
+#include "core/base/WrapIndex.h"
 #include "core/paint/BrushStamp.h"
 
 #include <algorithm>
@@ -40,6 +41,31 @@ void WrapSpan(int& lo, int& hi, int n) {
 }
 
 } // namespace
+
+int WrappedPieces(const CRect& rect, int w, int h, CRect pieces[4]) {
+    if (rect.IsEmpty() || w <= 0 || h <= 0) return 0;
+    // One axis: the span's pieces, two when it crosses the edge, the whole axis when it
+    // is at least as long.
+    auto split = [](int lo, int hi, int n, int out[2][2]) {
+        if (hi - lo >= n) {
+            out[0][0] = 0, out[0][1] = n;
+            return 1;
+        }
+        const int start = WrapIndex(lo, n), end = start + (hi - lo);
+        out[0][0] = start, out[0][1] = std::min(end, n);
+        if (end <= n) return 1;
+        out[1][0] = 0, out[1][1] = end - n;
+        return 2;
+    };
+    int columns[2][2], rows[2][2];
+    const int nc = split(rect.left, rect.right, w, columns);
+    const int nr = split(rect.top, rect.bottom, h, rows);
+    int count = 0;
+    for (int c = 0; c < nc; ++c)
+        for (int r = 0; r < nr; ++r)
+            pieces[count++] = {columns[c][0], rows[r][0], columns[c][1], rows[r][1]};
+    return count;
+}
 
 CRect WrapRectIntoImage(const CRect& rect, int w, int h) {
     if (rect.IsEmpty() || w <= 0 || h <= 0) return {};

@@ -71,4 +71,9 @@ private:
 /// (or height) when it crosses an edge.
 CRect WrapRectIntoImage(const CRect& rect, int w, int h);
 
+/// The pixels of rect (given unwrapped) in a picture of w x h once wrapped, as up to
+/// four rectangles inside the picture: one per side of each edge the rectangle
+/// crosses. Returns how many were written to pieces.
+int WrappedPieces(const CRect& rect, int w, int h, CRect pieces[4]);
+
 } // namespace quiltara

@@ -62,22 +62,6 @@ private:
     std::unique_ptr<QProgressDialog> m_dialog;
 };
 
-// The pieces of the span [lo, hi) of an axis of n pixels once wrapped: one, or two
-// when it crosses the edge, or the whole axis.
-int WrapSpan(int lo, int hi, int n, int pieces[2][2]) {
-    if (hi - lo >= n) {
-        pieces[0][0] = 0, pieces[0][1] = n;
-        return 1;
-    }
-    int start = lo % n;
-    if (start < 0) start += n;
-    const int end = start + (hi - lo);
-    pieces[0][0] = start, pieces[0][1] = std::min(end, n);
-    if (end <= n) return 1;
-    pieces[1][0] = 0, pieces[1][1] = end - n;
-    return 2;
-}
-
 } // namespace
 
 CCanvasWnd::~CCanvasWnd() {
@@ -381,25 +365,24 @@ void CCanvasWnd::ScrollUnderPointer(const QPoint& pt) {
 void CCanvasWnd::UpdateImageArea(const CRect& memoryRect) {
     const CCanvasGeometry& g = m_model.geometry;
     const int w = g.ImageWidth(), h = g.ImageHeight();
-    if (memoryRect.IsEmpty() || w <= 0 || h <= 0) return;
-    int columns[2][2], rows[2][2];
-    const int nc = WrapSpan(memoryRect.left, memoryRect.right, w, columns);
-    // Memory rows count from the bottom; the view's rows from the top.
-    const int nr = WrapSpan(h - memoryRect.bottom, h - memoryRect.top, h, rows);
+    CRect pieces[4];
+    const int count = WrappedPieces(memoryRect, w, h, pieces);
     const QRect client = viewport()->rect();
     // Zoomed tiles are drawn from parts that start and end on multiples of ten pixels
     // and smoothed when shrunk: a margin keeps the repaint covering both.
     const int margin = g.Zoom() == 1.0 ? 0 : int(std::ceil(g.Zoom())) + 2;
-    for (int c = 0; c < nc; ++c)
-        for (int r = 0; r < nr; ++r)
-            for (int j = -1; j <= 1; ++j)
-                for (int i = -1; i <= 1; ++i) {
-                    const auto a = g.ImageToClient(columns[c][0] + i * w, rows[r][0] + j * h);
-                    const auto b = g.ImageToClient(columns[c][1] + i * w, rows[r][1] + j * h);
-                    const QRect area = QRect(QPoint(a.x, a.y), QPoint(b.x, b.y))
-                                           .adjusted(-margin, -margin, margin, margin);
-                    if (area.intersects(client)) viewport()->update(area & client);
-                }
+    for (int k = 0; k < count; ++k) {
+        // Memory rows count from the bottom; the view's rows from the top.
+        const CRect& p = pieces[k];
+        for (int j = -1; j <= 1; ++j)
+            for (int i = -1; i <= 1; ++i) {
+                const auto a = g.ImageToClient(p.left + i * w, h - p.bottom + j * h);
+                const auto b = g.ImageToClient(p.right + i * w, h - p.top + j * h);
+                const QRect area = QRect(QPoint(a.x, a.y), QPoint(b.x, b.y))
+                                       .adjusted(-margin, -margin, margin, margin);
+                if (area.intersects(client)) viewport()->update(area & client);
+            }
+    }
 }
 
 void CCanvasWnd::DrawGuides(QPainter& painter) const {

@@ -207,3 +207,25 @@ TEST(PaintingContext, BrushArgumentsFollowTheContext) {
     EXPECT_EQ(args.source, &original);
     EXPECT_TRUE(args.centreSampling);
 }
+
+// The wrapped pieces of a rectangle cover exactly the pixels its unwrapped pixels land
+// on, each once, for rectangles anywhere and of any size.
+TEST(Stroke, WrappedPiecesCoverTheWrappedPixelsOnce) {
+    const int w = 7, h = 5;
+    CRuntimeRandom random(11);
+    for (int trial = 0; trial < 300; ++trial) {
+        const int left = random.Next() % 40 - 20, top = random.Next() % 40 - 20;
+        const CRect rect{left, top, left + random.Next() % 12, top + random.Next() % 9};
+        std::vector<int> expected(w * h, 0), got(w * h, 0);
+        for (int y = rect.top; y < rect.bottom; ++y)
+            for (int x = rect.left; x < rect.right; ++x)
+                expected[((y % h + h) % h) * w + (x % w + w) % w] = 1;
+        CRect pieces[4];
+        const int count = WrappedPieces(rect, w, h, pieces);
+        for (int k = 0; k < count; ++k)
+            for (int y = pieces[k].top; y < pieces[k].bottom; ++y)
+                for (int x = pieces[k].left; x < pieces[k].right; ++x) ++got[y * w + x];
+        ASSERT_EQ(got, expected) << rect.left << "," << rect.top << " " << rect.Width() << "x"
+                                 << rect.Height();
+    }
+}
