@@ -11,7 +11,8 @@
 
 namespace quiltara {
 class CToolStroke;
-}
+struct CToolSources;
+} // namespace quiltara
 
 namespace quiltara::gui {
 
@@ -138,7 +139,7 @@ private:
     const CDIBSection2* LoadedOriginal(int tool);
     /// Tells the user why the tool cannot paint (no surroundings, no Original, no
     /// texture, ...); true when it cannot.
-    bool ShowSourceProblem(int tool);
+    bool ShowSourceProblem(int tool, const CToolSources& sources);
     /// The rubber stamp's source point: the clicked point of this picture.
     void SetStampSource(const QPoint& pt);
     void UpdateStampMarkers();

@@ -110,13 +110,8 @@ void CCanvasWnd::SetStampSource(const QPoint& pt) {
     viewport()->update();
 }
 
-bool CCanvasWnd::ShowSourceProblem(int tool) {
-    CAppState& app = AppState();
-    CToolSources sources;
-    sources.original = LoadedOriginal(tool);
-    sources.surroundings = m_model.surroundingsImage;
-    sources.clone = &app.clone;
-    const ToolSourceProblem problem = ToolSourceMissing(tool, sources, app.painting);
+bool CCanvasWnd::ShowSourceProblem(int tool, const CToolSources& sources) {
+    const ToolSourceProblem problem = ToolSourceMissing(tool, sources, AppState().painting);
     if (problem == ToolSourceProblem::None) return false;
     m_originalCopy.MakeEmpty();
     if (problem == ToolSourceProblem::NoSurroundings) {
@@ -133,7 +128,6 @@ bool CCanvasWnd::BeginToolStroke(const QPoint& pt, bool fromLastStroke) {
     CAppState& app = AppState();
     const int tool = app.tools.Current();
     if (!IsStrokeTool(tool) || m_model.WorkingImage().IsEmpty()) return false;
-    if (ShowSourceProblem(tool)) return false;
 
     CToolSources sources;
     sources.original = LoadedOriginal(tool);
@@ -152,18 +146,21 @@ bool CCanvasWnd::BeginToolStroke(const QPoint& pt, bool fromLastStroke) {
         sources.historyLeft = saved.left;
         sources.historyTop = saved.top;
     }
+    if (tool == kToolRubberStamp) {
+        CCanvasWnd* source = s_stampSource;
+        app.clone.sourceImage =
+            source && source != this ? &source->Model().WorkingImage() : nullptr;
+        sources.clone = &app.clone; // the stroke's press fixes the target start
+    }
+    if (ShowSourceProblem(tool, sources)) return false;
 
     m_edit = m_model.BeginEditGrowing();
     CDIBSection2* read = &m_edit.ReadImage();
     if (tool == kToolRubberStamp) {
-        CCloneState& clone = app.clone;
-        CCanvasWnd* source = s_stampSource;
-        clone.sourceImage = source && source != this ? &source->Model().WorkingImage() : nullptr;
         // In its own picture the stamp reads the live picture with "Feedback", so that it
         // picks up what it has just laid down, and the picture as it was at the press
         // without.
-        if (!clone.sourceImage && clone.feedback) read = &m_edit.Image();
-        sources.clone = &clone; // the stroke's press fixes the target start
+        if (!app.clone.sourceImage && app.clone.feedback) read = &m_edit.Image();
         s_stampTarget = this;
     }
     m_stroke = std::make_unique<CToolStroke>(tool, app.painting, app.operators, app.random,

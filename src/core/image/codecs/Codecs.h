@@ -67,11 +67,7 @@ struct ReadResult {
         r.detail = status.Detail();
         return r;
     }
-    static ReadResult Failure(unsigned failureCode) {
-        ReadResult r;
-        r.code = failureCode;
-        return r;
-    }
+    static ReadResult Failure(unsigned failureCode) { return Failure(CodecStatus(failureCode)); }
 };
 
 /// Detection ids returned by `DetectFormat`.
