@@ -1,6 +1,9 @@
 #include "core/devices/TubeFrames.h"
 
+#include "core/devices/PspFile.h"
+
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace quiltara {
@@ -26,6 +29,43 @@ std::vector<CDIBSection2> CutTubeFrames(const std::uint8_t* rgba, int width, int
         frames.push_back(std::move(frame));
     }
     return frames;
+}
+
+TubeCells TubeCellsOf(const CPspFile& psp) {
+    if (psp.CellCount() < 1) return {};
+    return {psp.CellsAcross(), psp.CellsDown(), psp.CellCount()};
+}
+
+TubeCells TubeCellsAnswered(int across, int down) {
+    if (across < 1 || down < 1) return {};
+    return {across, down, int(std::min<long long>((long long)across * down, 1LL << 30))};
+}
+
+std::vector<CDIBSection2> CutTube(const CPspFile& psp, const TubeCells& cells) {
+    if (!psp.HasCanvas() || cells.Empty()) return {};
+    return CutTubeFrames(psp.Canvas().data(), psp.Width(), psp.Height(), cells.across, cells.down,
+                         cells.count);
+}
+
+std::string TubeInfoText(const CPspFile& psp) {
+    std::string text;
+    auto line = [&](const char* label, const std::string& value) {
+        text += label;
+        text += ": ";
+        text += value;
+        text += '\n';
+    };
+    line("Title", psp.Title());
+    line("Artist", psp.Artist());
+    line("Copyright", psp.Copyright());
+    line("Description", psp.Description());
+    line("Step size", std::to_string(psp.TubeValue(1)));
+    line("Cells across", std::to_string(psp.CellsAcross()));
+    line("Cells down", std::to_string(psp.CellsDown()));
+    line("Cell count", std::to_string(psp.CellCount()));
+    line("Placement mode", CPspFile::PlacementModeName(psp.PlacementMode()));
+    line("Selection mode", CPspFile::SelectionModeName(psp.SelectionMode()));
+    return text;
 }
 
 } // namespace quiltara

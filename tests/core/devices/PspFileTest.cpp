@@ -437,3 +437,40 @@ TEST(PspFile, LayersShareOnePixelBudget) {
         }
     }
 }
+
+// A file's own cell layout, or the user's answer when it has none; the info text.
+TEST(TubeFrames, LayoutFromTheFileOrTheAnswerAndTheInfoText) {
+    PspFileWriter t(5, 0);
+    t.AddGeneralAttributes(8, 4, 1);
+    t.AddCreator({{0, "Stars"}});
+    t.AddLayers({ColourLayer(0, 0, 8, 4, 30, 20, 10)});
+    t.AddTube("", {3, 4, 2, 7, 1, 2});
+    CPspFile tube;
+    ASSERT_EQ(LoadBytes(tube, t.File()), 1) << LastMessage(tube);
+    const TubeCells cells = TubeCellsOf(tube);
+    EXPECT_EQ(cells.across * 100 + cells.down * 10 + cells.count, 427);
+    const auto frames = CutTube(tube, cells);
+    ASSERT_EQ(frames.size(), 7u);
+    EXPECT_EQ(frames[6].GetWidth() * 10 + frames[6].GetHeight(), 22);
+    const std::string info = TubeInfoText(tube);
+    for (const char* line :
+         {"Title: Stars\n", "Step size: 3\n", "Cells across: 4\n", "Cell count: 7\n",
+          "Placement mode: constant\n", "Selection mode: angular\n"})
+        EXPECT_NE(info.find(line), std::string::npos) << line << " in " << info;
+
+    // Without tube data the user answers; 1 x 1 gives the whole picture.
+    PspFileWriter p(5, 0);
+    p.AddGeneralAttributes(8, 4, 1);
+    p.AddLayers({ColourLayer(0, 0, 8, 4, 30, 20, 10)});
+    CPspFile plain;
+    ASSERT_EQ(LoadBytes(plain, p.File()), 1) << LastMessage(plain);
+    EXPECT_TRUE(TubeCellsOf(plain).Empty());
+    EXPECT_TRUE(TubeCellsAnswered(0, 3).Empty());
+    EXPECT_EQ(TubeCellsAnswered(3, 2).count, 6);
+    const auto whole = CutTube(plain, TubeCellsAnswered(1, 1));
+    ASSERT_EQ(whole.size(), 1u);
+    EXPECT_EQ(whole[0].GetWidth() * 10 + whole[0].GetHeight(), 84);
+    EXPECT_EQ(whole[0].GetRow(3)[2], 30); // red
+    EXPECT_EQ(whole[0].GetRow(3)[3], 255);
+    EXPECT_TRUE(CutTube(plain, TubeCellsOf(plain)).empty());
+}
