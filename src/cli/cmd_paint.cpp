@@ -5,8 +5,11 @@
 #include "CliPictureFiles.h"
 
 #include "core/base/RuntimeRandom.h"
+#include "core/devices/PspFile.h"
+#include "core/devices/TubeFrames.h"
 #include "core/paint/BrushStamp.h"
 #include "core/paint/CloneState.h"
+#include "core/paint/ImageHose.h"
 #include "core/paint/PaintBucket.h"
 #include "core/paint/PaintingContext.h"
 #include "core/paint/ToolOperatorState.h"
@@ -29,12 +32,16 @@ const CliCommand kCommand{
     "[--spacing F] [--color RRGGBB] [--background RRGGBB] [--opacity O] [--blend N] "
     "[--pressure-mode M] [--pressure P] [--seed N] [--texture FILE] [--clone texture|original] "
     "[--original FILE] [--surroundings FILE --offset OX,OY] [--source-point X,Y [--source FILE] "
-    "[--feedback 0|1] [--wrap-source 0|1]] --stroke X,Y [X,Y ...]",
+    "[--feedback 0|1] [--wrap-source 0|1]] [--tube FILE [--cells AxD] [--hose-mode 0|1|2]] "
+    "--stroke X,Y [X,Y ...]",
     "paints one stroke of a tool through the given points (picture coordinates); tool 10, "
     "the paint bucket, needs no stroke. Clone tools: 54 copies the surroundings (the offset "
     "as 'tile --surroundings' prints it: column, row from the bottom), 4 clones from the "
     "source point (of --source, or of IN) to the first stroke point, 20 paints the "
-    "Original back, 28 bridges along the line from the first to the last stroke point",
+    "Original back, 28 bridges along the line from the first to the last stroke point. "
+    "--tube makes the brush an image hose of the picture tube's cells (.tub, .psp, .pfr; "
+    "--cells for a file without tube data, else 1x1), laid by the Image Nozzle (24) "
+    "sequentially (0), randomly (1) or by direction (2)",
     Run};
 const CliRegistration kRegistration(kCommand);
 
@@ -89,8 +96,9 @@ int Run(const std::vector<std::string>& args) {
     int tool = 1;
     std::uint32_t seed = 1;
     std::vector<std::pair<double, double>> points;
-    std::string texturePath, originalPath, surroundingsPath, sourcePath;
+    std::string texturePath, originalPath, surroundingsPath, sourcePath, tubePath;
     IntegerPoint offset, sourcePoint;
+    TubeCells answeredCells = TubeCellsAnswered(1, 1);
     CCloneState clone;
     for (std::size_t i = 2; i < args.size(); ++i) {
         const std::string& option = args[i];
@@ -162,6 +170,18 @@ int Run(const std::vector<std::string>& args) {
             if (ok) seed = std::uint32_t(*v);
         } else if (option == "--texture") {
             texturePath = value;
+        } else if (option == "--tube") {
+            tubePath = value;
+        } else if (option == "--cells") {
+            const std::size_t x = value.find('x');
+            int across = 0, down = 0;
+            ok = x != std::string::npos && ParseInt(value.substr(0, x), 1, 10000, across) &&
+                 ParseInt(value.substr(x + 1), 1, 10000, down);
+            if (ok) answeredCells = TubeCellsAnswered(across, down);
+        } else if (option == "--hose-mode") {
+            const auto v = Integer(value, kHoseSequential, kHoseDirectional);
+            ok = v.has_value();
+            if (ok) brush.hoseMode = *v;
         } else if (option == "--original") {
             originalPath = value;
         } else if (option == "--surroundings") {
@@ -218,6 +238,23 @@ int Run(const std::vector<std::string>& args) {
         if (problem != ToolSourceProblem::None) return Fail(CloneMessage(problem));
     }
     CRuntimeRandom random(seed);
+    if (!tubePath.empty()) {
+        // The tube's cells become the hose's frames, as the image hose's "Import" makes
+        // them.
+        CPspFile psp;
+        const int result = psp.Load(tubePath);
+        if (result != CPspFile::kLoaded)
+            return Fail(psp.Messages().empty() ? "cannot read " + tubePath : psp.Messages().back());
+        if (!psp.HasCanvas()) return Fail("the tube has no size");
+        const TubeCells fileCells = TubeCellsOf(psp);
+        std::vector<CDIBSection2> frames =
+            CutTube(psp, fileCells.Empty() ? answeredCells : fileCells);
+        if (frames.empty()) return Fail("the tube's cells are empty");
+        brush.type = kBrushImageHose;
+        AppendHoseFrames(brush, std::move(frames));
+        SetMaskFromHose(brush, random);
+        brush.hoseCursor = 0;
+    }
     context.toolId = tool;
     CRect changed;
     if (tool == kPaintBucket) {
@@ -245,6 +282,8 @@ int Run(const std::vector<std::string>& args) {
         dabs += stroke.Move(points[k].first, points[k].second, view, context.pressure).dabs;
     if (!WritePicture(args[1], picture, false, error)) return Fail(error);
     changed = WrapRectIntoImage(stroke.ChangedRect(), picture.GetWidth(), picture.GetHeight());
+    if (brush.type == kBrushImageHose)
+        std::printf("%zu frames, %s\n", brush.hoseFrames.size(), HoseModeLabel(brush.hoseMode));
     std::printf("%d dabs, stamp %d x %d, changed %d,%d-%d,%d (memory rows)\n", dabs,
                 context.brush.mask.GetWidth(), context.brush.mask.GetHeight(), changed.left,
                 changed.top, changed.right, changed.bottom);
