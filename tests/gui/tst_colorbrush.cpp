@@ -5,12 +5,14 @@
 #include "core/base/SettingsStore.h"
 #include "core/paint/BrushLibrary.h"
 #include "core/paint/DefaultBrushes.h"
+#include "core/paint/ImageHose.h"
 #include "gui/app/AppState.h"
 #include "gui/app/CTessaryApp.h"
 #include "gui/app/CommandIds.h"
 #include "gui/paint/CBrushPanel.h"
 #include "gui/paint/CBrushPropertiesDlg.h"
 #include "gui/paint/CColorTexturePanel.h"
+#include "gui/paint/CImageHoseDlg.h"
 #include "gui/tiling/CAutoTextureDlg.h"
 #include "gui/ui/CColorPicker.h"
 #include "gui/ui/CMainFrame.h"
@@ -18,13 +20,21 @@
 #include "gui/ui/CValueSlider.h"
 #include "gui/view/CCanvasWnd.h"
 #include "gui/view/CTessaryView.h"
+#include "support/PspFileWriter.h"
 
+#include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <QtTest>
+
+#include <fstream>
 
 using namespace quiltara;
 using namespace quiltara::gui;
@@ -47,7 +57,10 @@ private slots:
         AppState().tools.LoadLibraries(ProgramFolders().brushes, store, AppState().painting);
         QVERIFY(m_run.app->SelectTool(kToolPaintBrush));
     }
-    void cleanup() { m_run.Stop(); }
+    void cleanup() {
+        askImageHosePath = nullptr;
+        m_run.Stop();
+    }
 
     void colourChoicesRecolourTheBrush() {
         CMainFrame* frame = m_run.Frame();
@@ -146,6 +159,91 @@ private slots:
         QVERIFY(again.Load(library.Path()).ok);
         QVERIFY(again.Serialize() == library.Serialize());
         QCOMPARE(again.At(clicked)->name, std::string("Edited"));
+    }
+
+    // "Settings" of an "Image Hose" brush opens its editor: a film strip, a removed frame,
+    // a tube without tube data cut as answered, a saved frame; OK gives the brush its
+    // frames and distribution, and the Image Nozzle paints with them.
+    void imageHoseEditorAndNozzle() {
+        const std::string strip = m_run.folder->File("strip.png");
+        const std::string tube = m_run.folder->File("plain.psp");
+        const std::string saved = m_run.folder->File("frame.png");
+        CDIBSection2 red;
+        red.Create(12, 8, 32, true);
+        red.FillOpaque(MakeColorRef(255, 0, 0));
+        std::string message;
+        QCOMPARE(SaveHoseFrame(red, strip, message), 0u);
+        test::PspFileWriter w(5, 0);
+        w.AddGeneralAttributes(20, 6, 1);
+        w.AddLayers({test::ColourLayer(0, 0, 20, 6, 255, 0, 0)});
+        const test::Bytes bytes = w.File();
+        std::ofstream(tube, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        std::string next;
+        askImageHosePath = [&](const QString&, const QStringList&, bool) {
+            return QString::fromStdString(next);
+        };
+
+        CBrush hose;
+        hose.type = kBrushImageHose;
+        CBrushPropertiesDlg properties(hose);
+        QPushButton* settings = nullptr;
+        for (QPushButton* b : properties.findChildren<QPushButton*>())
+            if (b->text() == "Settings") settings = b;
+        QVERIFY(settings && settings->isEnabled());
+        bool edited = false;
+        test::WhenModal<CImageHoseDlg>([&](CImageHoseDlg* d) {
+            QListWidget* list = d->FrameList();
+            next = strip;
+            d->findChild<QPushButton*>("FilmStrip")->click();
+            QCOMPARE(list->count(), 12);
+            QCOMPARE(list->item(11)->text(), QString("Image 12"));
+            QCOMPARE(d->Selected(), 11);
+            d->findChild<QPushButton*>("Remove")->click();
+            QCOMPARE(list->count(), 11);
+            QCOMPARE(d->Selected(), 10);
+            d->ShowInfo()->setChecked(true);
+            next = tube;
+            test::WhenModal<CTubeCellsDlg>([](CTubeCellsDlg* c) {
+                c->AcrossBox()->setValue(2);
+                c->accept();
+            });
+            QString info;
+            test::AnswerMessageBox(QMessageBox::Ok, &info);
+            d->findChild<QPushButton*>("Import")->click();
+            QCOMPARE(list->count(), 13);
+            QVERIFY(info.contains("Selection mode: random"));
+            QCOMPARE(d->Brush().hoseFrames.back().GetWidth(), 10);
+            next = saved;
+            d->findChild<QPushButton*>("SaveImage")->click();
+            QVERIFY(QFile::exists(QString::fromStdString(saved)));
+            d->Distribution()->button(kHoseRandom)->click();
+            edited = true;
+            d->accept();
+        });
+        settings->click();
+        QVERIFY(edited);
+        properties.accept();
+        const CBrush& brush = properties.Brush();
+        QCOMPARE(int(brush.hoseFrames.size()), 13);
+        QCOMPARE(brush.hoseMode, int(kHoseRandom));
+        QCOMPARE(brush.mask.GetWidth(), 10); // the widest and the tallest frame
+        QCOMPARE(brush.mask.GetHeight(), 8);
+        QCOMPARE(m_run.app->Store().GetInt(kHoseSettingsSection, kHoseShowInfoValue, 0), 1);
+
+        CTessaryView* view = test::NewPatternDocument(m_run.Frame(), 60, 40);
+        QVERIFY(view);
+        QVERIFY(m_run.app->SelectTool(kToolImageNozzle));
+        AppState().painting.SelectBrush(brush);
+        CCanvasWnd* canvas = view->Canvas();
+        QTest::mousePress(canvas->viewport(), Qt::LeftButton, {}, Client(canvas, 20, 20));
+        QTest::mouseMove(canvas->viewport(), Client(canvas, 30, 20));
+        QTest::mouseRelease(canvas->viewport(), Qt::LeftButton, {}, Client(canvas, 30, 20));
+        const CDIBSection2& image = canvas->Model().WorkingImage();
+        for (int x : {20, 30}) { // dab centres
+            const std::uint8_t* p = image.GetRow(20) + x * 4;
+            QCOMPARE(int(p[2]) * 1000 + p[1] * 10 + p[0], 255000);
+        }
     }
 
     void sliderButtonWritesItsBuddy() {

@@ -1,9 +1,13 @@
 #include "gui/paint/CBrushPropertiesDlg.h"
 
+#include "core/base/RuntimeRandom.h"
 #include "core/paint/BrushPictures.h"
 #include "core/paint/BrushStamp.h"
+#include "core/paint/ImageHose.h"
 #include "core/paint/TextureSources.h"
+#include "gui/app/CTessaryApp.h"
 #include "gui/image/PictureDrawing.h"
+#include "gui/paint/CImageHoseDlg.h"
 #include "gui/paint/CScratchPad.h"
 
 #include <QApplication>
@@ -153,6 +157,10 @@ CBrushPropertiesDlg::CBrushPropertiesDlg(const CBrush& brush, QWidget* parent)
     connect(clear, &QPushButton::clicked, m_pad, &CScratchPad::Clear);
     connect(padOpacity, &QSlider::valueChanged, m_pad, &CScratchPad::SetOpacity);
     connect(m_loadImage, &QPushButton::clicked, this, [this] {
+        if (m_type->checkedId() == kBrushImageHose) {
+            EditImageHose();
+            return;
+        }
         CDIBSection2 picture;
         bool alpha = false;
         if (!LoadPicture(picture, &alpha)) return;
@@ -219,9 +227,10 @@ void CBrushPropertiesDlg::UpdateEnabling() {
     m_spacing->setEnabled(m_spacingOn->isChecked());
     m_spacingText->setEnabled(m_spacingOn->isChecked());
     m_overlay->setEnabled(type == kBrushImage || type == kBrushImageHose);
-    // The image hose's editor is not reached from here yet: "Load..." loads the
-    // picture of an "Image Brush".
-    m_loadImage->setEnabled(type == kBrushImage);
+    // "Load..." loads the picture of an "Image Brush"; for an "Image Hose" it opens the
+    // editor of its frames.
+    m_loadImage->setText(type == kBrushImageHose ? "Settings" : "Load...");
+    m_loadImage->setEnabled(type == kBrushImage || type == kBrushImageHose);
     m_loadMask->setEnabled(type == kBrushBitmap || type == kBrushImage);
     m_negative->setEnabled(m_loadMask->isEnabled());
     m_loadPreview->setEnabled(!m_autoGenerate->isChecked());
@@ -242,6 +251,19 @@ void CBrushPropertiesDlg::ApplyFields() {
     GenerateStamp(m_brush, 100);
     ShowFields();
     m_pad->SetBrush(m_brush);
+}
+
+void CBrushPropertiesDlg::EditImageHose() {
+    CTessaryApp* app = CTessaryApp::Instance();
+    CImageHoseDlg editor(m_brush, app ? &app->Store() : nullptr, this);
+    if (editor.exec() != QDialog::Accepted) return;
+    CBrush edited = editor.Brush(); // a deep copy
+    m_brush.hoseFrames = std::move(edited.hoseFrames);
+    m_brush.hoseMode = edited.hoseMode;
+    m_brush.hoseCursor = edited.hoseCursor;
+    // The mask shows the frame the next dab lays, at the size of the largest frame.
+    SetMaskFromHose(m_brush, ProgramRandom());
+    ApplyFields();
 }
 
 void CBrushPropertiesDlg::accept() {

@@ -26,6 +26,9 @@ public:
     const CBrush& Brush() const { return m_brush; }
     /// Stores the fields into the brush and remakes its stamp and preview.
     void ApplyFields();
+    /// "Settings" of an "Image Hose": the editor of its frames; after its OK the mask
+    /// shows the frame the next dab lays.
+    void EditImageHose();
 
     QLineEdit* NameField() const { return m_name; }
     QSlider* SizeSlider() const { return m_size; }
