@@ -213,35 +213,38 @@ private slots:
         AppState().ChooseTool(kToolPaintBrush);
     }
 
-    // Cancel in the flare's progress window leaves the picture as it was.
-    void cancelledFlareLeavesNoTrace() {
-        auto canvas = MakeCanvas(100, 100);
-        AppState().ChooseTool(kToolLensFlare);
-        const auto& g = canvas->Geometry();
-        CDIBSection2 before;
-        before.Copy(&canvas->Model().WorkingImage());
-        QSignalSpy edited(canvas.get(), &CCanvasWnd::imageEdited);
-        // Looks for the progress window at every pass of the event loop (the window lets
-        // events through while it shows) and cancels it once it is up.
-        bool cancelled = false;
-        QTimer poll;
-        poll.setInterval(0);
-        connect(&poll, &QTimer::timeout, canvas.get(), [&] {
-            if (auto* dialog = canvas->findChild<QProgressDialog*>(); dialog && !cancelled) {
-                QCOMPARE(dialog->labelText(), QStringLiteral("Rendering..."));
-                dialog->cancel();
-                cancelled = true;
-            }
-        });
-        poll.start();
-        const auto a = g.ImageToClient(50, 30), b = g.ImageToClient(60, 42);
-        QTest::mousePress(canvas->viewport(), Qt::LeftButton, {}, QPoint(a.x, a.y));
-        QTest::mouseMove(canvas->viewport(), QPoint(b.x, b.y));
-        QTest::mouseRelease(canvas->viewport(), Qt::LeftButton, {}, QPoint(b.x, b.y));
-        poll.stop();
-        QVERIFY(cancelled);
-        QCOMPARE(edited.count(), 0);
-        QVERIFY(test::SamePixels(canvas->Model().WorkingImage(), before));
+    // Cancel in the progress window of the flare and of the sparkle leaves the picture
+    // as it was.
+    void cancelledLightLeavesNoTrace() {
+        for (int tool : {int(kToolLensFlare), int(kToolSparkle)}) {
+            auto canvas = MakeCanvas(100, 100);
+            AppState().ChooseTool(tool);
+            const auto& g = canvas->Geometry();
+            CDIBSection2 before;
+            before.Copy(&canvas->Model().WorkingImage());
+            QSignalSpy edited(canvas.get(), &CCanvasWnd::imageEdited);
+            // Looks for the progress window at every pass of the event loop (the window
+            // lets events through while it shows) and cancels it once it is up.
+            bool cancelled = false;
+            QTimer poll;
+            poll.setInterval(0);
+            connect(&poll, &QTimer::timeout, canvas.get(), [&] {
+                if (auto* dialog = canvas->findChild<QProgressDialog*>(); dialog && !cancelled) {
+                    QCOMPARE(dialog->labelText(), QStringLiteral("Rendering..."));
+                    dialog->cancel();
+                    cancelled = true;
+                }
+            });
+            poll.start();
+            const auto a = g.ImageToClient(50, 30), b = g.ImageToClient(60, 42);
+            QTest::mousePress(canvas->viewport(), Qt::LeftButton, {}, QPoint(a.x, a.y));
+            QTest::mouseMove(canvas->viewport(), QPoint(b.x, b.y));
+            QTest::mouseRelease(canvas->viewport(), Qt::LeftButton, {}, QPoint(b.x, b.y));
+            poll.stop();
+            QVERIFY2(cancelled, ToolLabel(tool));
+            QCOMPARE(edited.count(), 0);
+            QVERIFY2(test::SamePixels(canvas->Model().WorkingImage(), before), ToolLabel(tool));
+        }
         AppState().ChooseTool(kToolPaintBrush);
     }
 

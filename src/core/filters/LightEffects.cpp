@@ -281,13 +281,17 @@ double RaySharpnessExponent(int sharpness) {
     return std::log(sharpness * 0.01) / std::log(0.8);
 }
 
-bool LightRenderer::RenderSparkle(int lx, int ly, int c) {
+bool LightRenderer::RenderSparkle(int lx, int ly, int c, IProgressReporter* progress) {
     if (!m_pixels || m_width <= 0 || m_height <= 0) return false;
     const int d = int(12.8 * c);
     Scene scene = RayScene(rays, lx, ly, c, rays.strength);
     AddGlows(scene, lx, ly, d, false);
-    return Render(scene, m_pixels, m_width, m_height, int(lx - 1.6 * c), int(lx + 1.6 * c),
-                  int(ly - 1.6 * c), int(ly + 1.6 * c), threaded, nullptr);
+    const int sy0 = int(ly - 1.6 * c), sy1 = int(ly + 1.6 * c);
+    if (progress) progress->Begin("Rendering...", std::max(sy1 - sy0, 1));
+    const bool finished = Render(scene, m_pixels, m_width, m_height, int(lx - 1.6 * c),
+                                 int(lx + 1.6 * c), sy0, sy1, threaded, progress);
+    if (progress) progress->End();
+    return finished;
 }
 
 bool LightRenderer::RenderFlare(int lx, int ly, int c, IProgressReporter& progress) {
@@ -341,8 +345,8 @@ LightDragResult RenderLightDrag(std::uint8_t* pixels, int width, int height, Lig
         renderer.rays.count = 6;
         renderer.rays.sharpness = 20;
         renderer.rays.rotation = int(angle);
-        return renderer.RenderSparkle(lx, ly, length) ? LightDragResult::Done
-                                                      : LightDragResult::Cancelled;
+        return renderer.RenderSparkle(lx, ly, length, &progress) ? LightDragResult::Done
+                                                                 : LightDragResult::Cancelled;
     }
     renderer.rays.count = 8;
     renderer.rays.sharpness = 10;

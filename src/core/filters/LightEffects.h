@@ -37,8 +37,10 @@ public:
     bool threaded = true;
 
     /// The sparkle of size c around (lx, ly), memory rows: rays and two glow discs over
-    /// a square of side 3.2 c. False for a renderer without pixels.
-    bool RenderSparkle(int lx, int ly, int c);
+    /// a square of side 3.2 c. With progress, reports "Rendering..." with the range of
+    /// the square's rows and stops when cancelled (false; the picture is then
+    /// part-rendered: the caller restores it). False for a renderer without pixels.
+    bool RenderSparkle(int lx, int ly, int c, IProgressReporter* progress = nullptr);
     /// The lens flare of size c with the light at (lx, ly), memory rows (wrapped into
     /// the picture first): visits all nine tile copies around the picture. Reports
     /// "Rendering..." with the range 3 x height; false when cancelled (the picture is

@@ -35,7 +35,7 @@ QPointer<CCanvasWnd> CCanvasWnd::s_stampTarget;
 
 namespace {
 
-// The lens flare's progress window: "Rendering..." with a Cancel button.
+// The light tools' progress window: "Rendering..." with a Cancel button.
 class LightProgress final : public IProgressReporter {
 public:
     explicit LightProgress(QWidget* parent) : m_parent(parent) {}
@@ -316,7 +316,7 @@ void CCanvasWnd::FinishRectangleTool(const QPoint& pt) {
         m_busyRendering = false;
         QApplication::restoreOverrideCursor();
         if (result != LightDragResult::Done) {
-            // A cancelled flare leaves no trace: the picture comes back from the
+            // A cancelled light leaves no trace: the picture comes back from the
             // before-image, which the edit kept as it was.
             if (result == LightDragResult::Cancelled)
                 std::memcpy(image.GetBits(), edit.Before().GetBits(), image.PixelBytes());

@@ -116,14 +116,17 @@ TEST(LightEffects, ThreadedRenderMatchesTheSingleThreadedOne) {
     }
 }
 
-TEST(LightEffects, CancelledFlareReportsIt) {
-    for (bool threaded : {false, true}) {
-        CDIBSection2 pic;
-        MakeBlack(pic, 40, 30);
-        CancellingProgress progress;
-        EXPECT_EQ(RenderLightDrag(pic.GetBits(), 40, 30, LightKind::LensFlare, 5, 5, 15, 5, 255,
-                                  progress, threaded),
-                  LightDragResult::Cancelled);
-        EXPECT_EQ(progress.range, 90);
-    }
+TEST(LightEffects, CancelledFlareAndSparkleReportIt) {
+    // The flare's range is 3 x the height; the sparkle's the rows of its square of side
+    // 3.2 x the drag's length (10): trunc(24 - 16) to trunc(24 + 16).
+    for (LightKind tool : {LightKind::LensFlare, LightKind::Sparkle})
+        for (bool threaded : {false, true}) {
+            CDIBSection2 pic;
+            MakeBlack(pic, 40, 30);
+            CancellingProgress progress;
+            EXPECT_EQ(
+                RenderLightDrag(pic.GetBits(), 40, 30, tool, 5, 5, 15, 5, 255, progress, threaded),
+                LightDragResult::Cancelled);
+            EXPECT_EQ(progress.range, tool == LightKind::LensFlare ? 90 : 32);
+        }
 }
