@@ -248,7 +248,7 @@ int Run(const std::vector<std::string>& args) {
         if (!psp.HasCanvas()) return Fail("the tube has no size");
         const TubeCells fileCells = TubeCellsOf(psp);
         std::vector<CDIBSection2> frames =
-            CutTube(psp, fileCells.Empty() ? answeredCells : fileCells);
+            CutTube(psp, fileCells.Empty() ? answeredCells : fileCells, kMaxHoseFrames);
         if (frames.empty()) return Fail("the tube's cells are empty");
         brush.type = kBrushImageHose;
         AppendHoseFrames(brush, std::move(frames));

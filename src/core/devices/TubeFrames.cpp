@@ -41,10 +41,10 @@ TubeCells TubeCellsAnswered(int across, int down) {
     return {across, down, int(std::min<long long>((long long)across * down, 1LL << 30))};
 }
 
-std::vector<CDIBSection2> CutTube(const CPspFile& psp, const TubeCells& cells) {
-    if (!psp.HasCanvas() || cells.Empty()) return {};
+std::vector<CDIBSection2> CutTube(const CPspFile& psp, const TubeCells& cells, int maxFrames) {
+    if (!psp.HasCanvas() || cells.Empty() || maxFrames < 1) return {};
     return CutTubeFrames(psp.Canvas().data(), psp.Width(), psp.Height(), cells.across, cells.down,
-                         cells.count);
+                         std::min(cells.count, maxFrames));
 }
 
 std::string TubeInfoText(const CPspFile& psp) {

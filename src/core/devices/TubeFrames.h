@@ -30,8 +30,9 @@ TubeCells TubeCellsOf(const CPspFile& psp);
 /// The layout for cells across and down given by the user: every cell is used.
 TubeCells TubeCellsAnswered(int across, int down);
 
-/// The loaded file's canvas cut into frames by the given layout (see CutTubeFrames).
-std::vector<CDIBSection2> CutTube(const CPspFile& psp, const TubeCells& cells);
+/// The loaded file's canvas cut into frames by the given layout (see CutTubeFrames),
+/// at most maxFrames of them: a hostile layout cannot ask for millions of frames.
+std::vector<CDIBSection2> CutTube(const CPspFile& psp, const TubeCells& cells, int maxFrames);
 
 /// The "Tube Info" text of a loaded file: its creator texts, step size (tube value 1),
 /// cell layout and the names of its placement and selection modes, one a line.

@@ -16,6 +16,9 @@ enum BrushType : int {
     kBrushImageHose = 4,
 };
 
+/// The most frames an image hose holds (and a brush file reads back).
+constexpr int kMaxHoseFrames = 100000;
+
 /// How an image hose picks its frames.
 enum HoseMode : int { kHoseSequential = 0, kHoseRandom = 1, kHoseDirectional = 2 };
 

@@ -10,8 +10,7 @@ namespace quiltara {
 namespace {
 
 // A hostile file must not make us collect without end: past these the data is not a
-// brush file of ours (the image hose editor makes a few dozen frames at most).
-constexpr std::int32_t kMaxHoseFrames = 100000;
+// brush file of ours (an image hose holds at most kMaxHoseFrames frames).
 constexpr std::size_t kMaxMessages = 64;
 
 void AddMessage(CBrushFileResult& result, const char* text) {

@@ -44,7 +44,12 @@ CDIBSection2 HoseFrameFromPicture(const CDIBSection2& picture, bool hasAlpha) {
     return frame;
 }
 
+int HoseRoom(const CBrush& brush) {
+    return std::max(0, kMaxHoseFrames - int(brush.hoseFrames.size()));
+}
+
 int AddHoseFrame(CBrush& brush, const CDIBSection2& picture, bool hasAlpha) {
+    if (HoseRoom(brush) < 1) return -1;
     CDIBSection2 frame = HoseFrameFromPicture(picture, hasAlpha);
     if (frame.IsEmpty()) return -1;
     brush.hoseFrames.push_back(std::move(frame));
@@ -69,11 +74,12 @@ bool LoadHoseFrameAlpha(CBrush& brush, int index, const CDIBSection2& picture, b
     return true;
 }
 
-std::vector<CDIBSection2> FilmStripFrames(const CDIBSection2& picture, bool hasAlpha) {
+std::vector<CDIBSection2> FilmStripFrames(const CDIBSection2& picture, bool hasAlpha,
+                                          int maxFrames) {
     std::vector<CDIBSection2> frames;
     const CDIBSection2 source = HoseFrameFromPicture(picture, hasAlpha);
     if (source.IsEmpty()) return frames;
-    const int w = source.GetWidth(), h = source.GetHeight();
+    const int w = std::min(source.GetWidth(), std::max(maxFrames, 0)), h = source.GetHeight();
     frames.reserve(std::size_t(w));
     for (int x = 0; x < w; ++x) {
         CDIBSection2 column;
@@ -86,7 +92,7 @@ std::vector<CDIBSection2> FilmStripFrames(const CDIBSection2& picture, bool hasA
 
 int AppendHoseFrames(CBrush& brush, std::vector<CDIBSection2> frames) {
     for (CDIBSection2& frame : frames)
-        if (!frame.IsEmpty()) brush.hoseFrames.push_back(std::move(frame));
+        if (!frame.IsEmpty() && HoseRoom(brush) > 0) brush.hoseFrames.push_back(std::move(frame));
     return int(brush.hoseFrames.size()) - 1;
 }
 

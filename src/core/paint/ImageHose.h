@@ -23,7 +23,7 @@ std::string HoseFrameLabel(int index);
 CDIBSection2 HoseFrameFromPicture(const CDIBSection2& picture, bool hasAlpha);
 
 /// "Add Image": appends the picture as a frame (see HoseFrameFromPicture). Returns the
-/// new frame's index, or -1 for an empty picture.
+/// new frame's index, or -1 for an empty picture or a full hose (kMaxHoseFrames).
 int AddHoseFrame(CBrush& brush, const CDIBSection2& picture, bool hasAlpha);
 
 /// "Remove": deletes frame index; false, changing nothing, when there is no such frame.
@@ -36,11 +36,15 @@ bool LoadHoseFrameAlpha(CBrush& brush, int index, const CDIBSection2& picture, b
 
 /// "&Film Strip": one frame per column of the picture, left to right, 1 pixel wide and
 /// as high as the picture, its pixels from the top row down; the picture's alpha when
-/// it has its own, else 255.
-std::vector<CDIBSection2> FilmStripFrames(const CDIBSection2& picture, bool hasAlpha);
+/// it has its own, else 255. At most maxFrames frames, from the left.
+std::vector<CDIBSection2> FilmStripFrames(const CDIBSection2& picture, bool hasAlpha,
+                                          int maxFrames = kMaxHoseFrames);
 
-/// Appends frames to the hose; returns the index of the last frame (-1 when the hose
-/// stays empty).
+/// How many more frames the hose takes.
+int HoseRoom(const CBrush& brush);
+
+/// Appends frames to the hose, as many as it has room for; returns the index of the
+/// last frame (-1 when the hose stays empty).
 int AppendHoseFrames(CBrush& brush, std::vector<CDIBSection2> frames);
 
 /// After the editor's OK: the mask becomes the frame the hose gives for its next dab

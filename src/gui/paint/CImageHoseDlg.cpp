@@ -61,10 +61,9 @@ CTubeCellsDlg::CTubeCellsDlg(const CPspFile& psp, QWidget* parent)
     : QDialog(parent), m_across(new QSpinBox(this)), m_down(new QSpinBox(this)) {
     setWindowTitle("Tube Cells");
     setObjectName("tubeCellsDlg");
-    for (QSpinBox* box : {m_across, m_down}) {
-        box->setRange(1, std::max(1, std::max(psp.Width(), psp.Height())));
-        box->setValue(1);
-    }
+    // A cell is at least one pixel.
+    m_across->setRange(1, std::max(1, psp.Width()));
+    m_down->setRange(1, std::max(1, psp.Height()));
     m_across->setObjectName("across");
     m_down->setObjectName("down");
     auto* picture = new QLabel(this);
@@ -253,7 +252,9 @@ void CImageHoseDlg::AddFilmStrip() {
     CDIBSection2 picture;
     bool alpha = false;
     if (!LoadPicture("Open", picture, alpha)) return;
-    RebuildList(AppendHoseFrames(m_brush, FilmStripFrames(picture, alpha)));
+    const bool fits = picture.GetWidth() <= HoseRoom(m_brush);
+    RebuildList(AppendHoseFrames(m_brush, FilmStripFrames(picture, alpha, HoseRoom(m_brush))));
+    if (!fits) TellHoseFull();
 }
 
 void CImageHoseDlg::ImportTube() {
@@ -275,15 +276,23 @@ void CImageHoseDlg::ImportTube() {
     }
     std::vector<CDIBSection2> frames;
     try {
-        frames = CutTube(psp, cells);
+        frames = CutTube(psp, cells, HoseRoom(m_brush));
     } catch (const std::bad_alloc&) {
         QMessageBox::warning(this, "Quiltara", "Not enough memory for the tube's frames.");
         return;
     }
+    const bool fits = cells.count <= HoseRoom(m_brush);
     const int last = AppendHoseFrames(m_brush, std::move(frames));
+    if (!fits) TellHoseFull();
     if (m_showInfo->isChecked())
         QMessageBox::information(this, "Tube Info", QString::fromStdString(TubeInfoText(psp)));
     RebuildList(last);
+}
+
+void CImageHoseDlg::TellHoseFull() {
+    QMessageBox::warning(this, "Quiltara",
+                         QString("An image hose holds at most %1 frames; the rest were left out.")
+                             .arg(kMaxHoseFrames));
 }
 
 void CImageHoseDlg::SaveFrame() {

@@ -73,6 +73,7 @@ public:
 private:
     void RebuildList(int select);
     void ShowSelected();
+    void TellHoseFull();
     QString AskPath(const QString& title, const QStringList& filters, bool save,
                     const QString& suffix = {});
     bool LoadPicture(const QString& title, CDIBSection2& picture, bool& hasAlpha);

@@ -449,8 +449,9 @@ TEST(TubeFrames, LayoutFromTheFileOrTheAnswerAndTheInfoText) {
     ASSERT_EQ(LoadBytes(tube, t.File()), 1) << LastMessage(tube);
     const TubeCells cells = TubeCellsOf(tube);
     EXPECT_EQ(cells.across * 100 + cells.down * 10 + cells.count, 427);
-    const auto frames = CutTube(tube, cells);
+    const auto frames = CutTube(tube, cells, 100);
     ASSERT_EQ(frames.size(), 7u);
+    EXPECT_EQ(CutTube(tube, cells, 3).size(), 3u);
     EXPECT_EQ(frames[6].GetWidth() * 10 + frames[6].GetHeight(), 22);
     const std::string info = TubeInfoText(tube);
     for (const char* line :
@@ -467,10 +468,10 @@ TEST(TubeFrames, LayoutFromTheFileOrTheAnswerAndTheInfoText) {
     EXPECT_TRUE(TubeCellsOf(plain).Empty());
     EXPECT_TRUE(TubeCellsAnswered(0, 3).Empty());
     EXPECT_EQ(TubeCellsAnswered(3, 2).count, 6);
-    const auto whole = CutTube(plain, TubeCellsAnswered(1, 1));
+    const auto whole = CutTube(plain, TubeCellsAnswered(1, 1), 100);
     ASSERT_EQ(whole.size(), 1u);
     EXPECT_EQ(whole[0].GetWidth() * 10 + whole[0].GetHeight(), 84);
     EXPECT_EQ(whole[0].GetRow(3)[2], 30); // red
     EXPECT_EQ(whole[0].GetRow(3)[3], 255);
-    EXPECT_TRUE(CutTube(plain, TubeCellsOf(plain)).empty());
+    EXPECT_TRUE(CutTube(plain, TubeCellsOf(plain), 100).empty());
 }

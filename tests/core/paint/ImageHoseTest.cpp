@@ -50,6 +50,16 @@ TEST(ImageHose, FilmStripCutsColumnsTopDownAndKeepsOrFillsAlpha) {
             }
     }
     EXPECT_TRUE(FilmStripFrames(CDIBSection2(), true).empty());
+
+    // A hose that is nearly full takes only what it has room for, from the left.
+    CBrush brush;
+    brush.hoseFrames.resize(std::size_t(kMaxHoseFrames) - 2);
+    CDIBSection2 strip;
+    MakeCoded(strip, 5, 2);
+    EXPECT_EQ(AppendHoseFrames(brush, FilmStripFrames(strip, true, HoseRoom(brush))),
+              kMaxHoseFrames - 1);
+    EXPECT_EQ(brush.hoseFrames.back().GetRow(0)[0], 1);
+    EXPECT_EQ(AddHoseFrame(brush, strip, true), -1);
 }
 
 TEST(ImageHose, AddRemoveAndAlphaMaskEditTheRightFrame) {
