@@ -46,6 +46,4 @@ TEST(PaintCommand, TubeHosePaintsItsCellsInOrder) {
 
     EXPECT_NE(
         RunCli(paint + " --tool 24 --tube " + folder.File("none.tub") + " --stroke 1,1").status, 0);
-    EXPECT_NE(
-        RunCli(paint + " --tube " + folder.File("t.tub") + " --cells 0x2 --stroke 1,1").status, 0);
 }
