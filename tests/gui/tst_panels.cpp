@@ -4,13 +4,16 @@
 #include "gui/app/CTessaryApp.h"
 #include "gui/app/CommandIds.h"
 #include "gui/app/QtSettingsStore.h"
+#include "gui/ui/CBubble.h"
 #include "gui/ui/CInitDialogBar.h"
 #include "gui/ui/CMainFrame.h"
+#include "gui/ui/CSplashWnd.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
 #include <QDockWidget>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QScreen>
 #include <QtTest>
 
@@ -124,6 +127,27 @@ private slots:
         // Expanding again gives the full height back.
         colour->ToggleSmall();
         QCOMPARE(colour->height(), fullHeight);
+    }
+
+    // The strip's buttons explain themselves in a balloon; the start-up picture goes at
+    // the first key pressed anywhere.
+    void stripBalloonAndSplash() {
+        Start();
+        CInitDialogBar* colour = Frame()->Panel(kPanelColor);
+        SendMouse(colour, QEvent::MouseMove, {120, 10}, Qt::NoButton);
+        CBubble* bubble = colour->findChild<CBubble*>();
+        QVERIFY(bubble);
+        QTRY_VERIFY(bubble->isVisible());
+        QCOMPARE(bubble->Text(), QString("Close"));
+        SendMouse(colour, QEvent::MouseMove, {50, 60}, Qt::NoButton);
+        QVERIFY(!bubble->isVisible());
+
+        QPointer<CSplashWnd> splash = CSplashWnd::ShowSplash(Frame());
+        QVERIFY(splash->isVisible());
+        QTest::keyClick(Frame(), Qt::Key_Shift);
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!splash); // gone at the key, long before its own 750 ms
     }
 
     // A panel saved off the screen comes back where it can be grabbed.

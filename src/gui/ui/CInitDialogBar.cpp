@@ -2,6 +2,7 @@
 
 #include "core/base/PanelGeometry.h"
 #include "core/base/SettingsStore.h"
+#include "gui/ui/CBubble.h"
 
 #include <QDockWidget>
 #include <QGuiApplication>
@@ -88,6 +89,7 @@ CInitDialogBar::CInitDialogBar(const QString& title, QWidget* content, QWidget* 
     if (!m_docked) {
         setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
         setAttribute(Qt::WA_ShowWithoutActivating);
+        setMouseTracking(true); // the strip's buttons explain themselves in a balloon
     }
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(kMargin, m_docked ? kMargin : kPanelStripHeight + 2, kMargin,
@@ -204,6 +206,7 @@ void CInitDialogBar::paintEvent(QPaintEvent*) {
 
 void CInitDialogBar::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
+    if (m_bubble) m_bubble->Hide();
     const QPoint at = event->position().toPoint();
     if (!m_docked) {
         switch (HitPanelStrip(at.x(), at.y())) {
@@ -222,7 +225,22 @@ void CInitDialogBar::mousePressEvent(QMouseEvent* event) {
 }
 
 void CInitDialogBar::mouseMoveEvent(QMouseEvent* event) {
-    if (!m_dragging) return;
+    if (!m_dragging) {
+        const QPoint at = event->position().toPoint();
+        const PanelStripHit hit = HitPanelStrip(at.x(), at.y());
+        if (int(hit) == m_hoverHit || m_docked) return;
+        m_hoverHit = int(hit);
+        if (!m_bubble) m_bubble = new CBubble(this);
+        if (hit == PanelStripHit::None)
+            m_bubble->Hide();
+        else
+            m_bubble->ShowDelayed(at,
+                                  hit == PanelStripHit::Close ? "Close"
+                                  : m_small                   ? "Expand"
+                                                              : "Collapse",
+                                  400);
+        return;
+    }
     const QPoint point = event->globalPosition().toPoint();
     const QPoint delta = point - m_lastDragPoint;
     std::vector<CRect> others;
@@ -236,6 +254,11 @@ void CInitDialogBar::mouseMoveEvent(QMouseEvent* event) {
 
 void CInitDialogBar::mouseReleaseEvent(QMouseEvent*) {
     m_dragging = false;
+}
+
+void CInitDialogBar::leaveEvent(QEvent*) {
+    m_hoverHit = 0;
+    if (m_bubble) m_bubble->Hide();
 }
 
 } // namespace quiltara::gui

@@ -17,6 +17,8 @@ class ISettingsStore;
 
 namespace quiltara::gui {
 
+class CBubble;
+
 /// One of the main window's tool panels: a frameless tool window of its own with a
 /// painted background, a 21-pixel title strip with a collapse and a close button, moved
 /// by dragging its background and pulled to the screen's and the other panels' edges.
@@ -71,6 +73,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     CRect WorkArea() const;
@@ -89,6 +92,8 @@ private:
     bool m_dragging = false;
     QPoint m_lastDragPoint;
     const std::vector<CInitDialogBar*>* m_panels = nullptr;
+    CBubble* m_bubble = nullptr;
+    int m_hoverHit = 0;
 };
 
 /// The panels' background art: a strip with the title and the two buttons over a
