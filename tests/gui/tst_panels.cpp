@@ -8,6 +8,7 @@
 #include "gui/ui/CInitDialogBar.h"
 #include "gui/ui/CMainFrame.h"
 #include "gui/ui/CSplashWnd.h"
+#include "gui/ui/WindowPlacement.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
@@ -169,6 +170,26 @@ private slots:
         QCOMPARE(Frame()->Panel(kPanelColor)->pos(), QPoint(WorkArea().left(), 100));
         QCOMPARE(Frame()->Panel(kPanelTools)->pos(),
                  QPoint(WorkArea().left() + WorkArea().width() - 40, 120));
+    }
+
+    // A new document window opens between the panels floating over the sides.
+    void documentWindowsOpenBetweenThePanels() {
+        const QRect area(0, 0, 1200, 700);
+        struct Case {
+            const char* what;
+            std::vector<QRect> covers;
+            QRect band;
+        } cases[] = {
+            {"tools left, colour right",
+             {QRect(10, 10, 132, 230), QRect(900, 0, 300, 220)},
+             QRect(142, 0, 758, 700)},
+            {"two on the right: the nearer to the middle counts",
+             {QRect(1000, 0, 200, 100), QRect(850, 300, 350, 100)},
+             QRect(0, 0, 850, 700)},
+            {"outside the area", {QRect(-300, 0, 200, 100)}, area},
+            {"too little left over", {QRect(0, 0, 500, 100), QRect(700, 0, 500, 100)}, area},
+        };
+        for (const Case& c : cases) QVERIFY2(UncoveredBand(area, c.covers, 600) == c.band, c.what);
     }
 
     // Where a program cannot place its own windows the panels dock, and the View

@@ -353,8 +353,16 @@ CChildFrame* CMainFrame::AddDocumentWindow(CTessaryDoc* document) {
     const int index = int(m_mdi->subWindowList().size());
     auto* child = new CChildFrame(document);
     m_mdi->addSubWindow(child);
-    // Inside the visible work area, each new window a title bar further down and right.
-    const QSize area = m_mdi->viewport()->size();
+    // Inside the visible work area, each new window a title bar further down and right,
+    // in the band the floating panels leave free at the sides.
+    std::vector<QRect> covers;
+    for (const CInitDialogBar* panel : m_panels)
+        if (panel->Floating() && panel->isVisible())
+            covers.emplace_back(m_mdi->viewport()->mapFromGlobal(panel->frameGeometry().topLeft()),
+                                panel->frameGeometry().size());
+    const QSize viewport = m_mdi->viewport()->size();
+    const QRect band = UncoveredBand(QRect(QPoint(0, 0), viewport), covers, viewport.width() / 2);
+    const QSize area = band.size();
     const int step = std::max(style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, child), 16);
     // Three quarters of the area, at least 400 x 300 where the area allows, and always
     // leaving room for a few steps of the cascade.
@@ -365,7 +373,7 @@ CChildFrame* CMainFrame::AddDocumentWindow(CTessaryDoc* document) {
     const QSize size(side(area.width(), 400), side(area.height(), 300));
     child->show();
     if (!child->isMaximized())
-        child->setGeometry(QRect(CascadePlace(index, size, area, step), size));
+        child->setGeometry(QRect(band.topLeft() + CascadePlace(index, size, area, step), size));
     child->View()->OnInitialUpdate();
     connect(child->View(), &CTessaryView::zoomChanged, this, &CMainFrame::UpdateZoomBox);
     ConnectCanvasToPanels(child);
