@@ -8,6 +8,7 @@
 #include "gui/ui/CInitDialogBar.h"
 #include "gui/ui/CMainFrame.h"
 #include "gui/ui/CSplashWnd.h"
+#include "gui/ui/CToolBarEx.h"
 #include "gui/ui/WindowPlacement.h"
 #include "support/TestSupport.h"
 
@@ -16,6 +17,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QScreen>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace quiltara;
@@ -149,6 +151,21 @@ private slots:
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!splash); // gone at the key, long before its own 750 ms
+    }
+
+    // The toolbar follows the button under the mouse; disabled commands stay flat.
+    void toolbarFollowsTheHotButton() {
+        Start();
+        CToolBarEx* bar = Frame()->ToolBar();
+        Frame()->UpdateAllActions(); // no picture: the zoom commands are off
+        QAction* zoomIn = Frame()->Action(ID_ZOOM_IN);
+        QAction* open = Frame()->Action(ID_FILE_OPEN);
+        QVERIFY(!zoomIn->isEnabled());
+        QVERIFY(open->isEnabled());
+        SendMouse(bar->widgetForAction(open), QEvent::MouseMove, {5, 5}, Qt::NoButton);
+        QCOMPARE(bar->HotAction(), open);
+        SendMouse(bar->widgetForAction(zoomIn), QEvent::MouseMove, {5, 5}, Qt::NoButton);
+        QCOMPARE(bar->HotAction(), nullptr);
     }
 
     // A panel saved off the screen comes back where it can be grabbed.

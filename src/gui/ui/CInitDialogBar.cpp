@@ -147,7 +147,9 @@ void CInitDialogBar::MoveToStart(int panelIndex) {
 }
 
 void CInitDialogBar::ApplySmall() {
-    m_content->setVisible(!m_small);
+    // A docked panel has no strip to open it again: it keeps "Small" for a later
+    // floating start but shows its content.
+    m_content->setVisible(!m_small || m_docked);
     if (!m_docked) setFixedSize(m_art.width(), m_small ? kPanelStripHeight : m_art.height());
 }
 

@@ -16,6 +16,7 @@
 #include "gui/ui/CChildFrame.h"
 #include "gui/ui/CInitDialogBar.h"
 #include "gui/ui/CStatusProgress.h"
+#include "gui/ui/CToolBarEx.h"
 #include "gui/ui/MenuTable.h"
 #include "gui/ui/ToolIcons.h"
 #include "gui/ui/WindowPlacement.h"
@@ -170,7 +171,8 @@ void CMainFrame::BuildMenus() {
 }
 
 void CMainFrame::BuildToolBar() {
-    m_toolBar = addToolBar("Standard");
+    m_toolBar = new CToolBarEx("Standard", this);
+    addToolBar(m_toolBar);
     m_toolBar->setObjectName("toolbar");
     m_toolBar->setMovable(true);
     // The program's own art: the style's stock icons read wrongly on some desktops (a

@@ -28,6 +28,7 @@ class CInitDialogBar;
 class CColorTexturePanel;
 class CToolListPicker;
 class CStampPanel;
+class CToolBarEx;
 class CToolsPanel;
 class CTessaryDoc;
 class CTessaryView;
@@ -47,6 +48,7 @@ public:
     QAction* Action(int id) const;
     QMdiArea* MdiArea() const { return m_mdi; }
     QComboBox* ZoomBox() const { return m_zoomBox; }
+    CToolBarEx* ToolBar() const { return m_toolBar; }
     QLabel* MemoryPane() const { return m_memoryPane; }
     /// The active picture's seam and repetition scores.
     QLabel* SeamPane() const { return m_seamPane; }
@@ -120,7 +122,7 @@ private:
 
     ICommandTarget* m_application;
     QMdiArea* m_mdi;
-    QToolBar* m_toolBar = nullptr;
+    CToolBarEx* m_toolBar = nullptr;
     QComboBox* m_zoomBox = nullptr;
     QLabel* m_memoryPane = nullptr;
     QLabel* m_seamPane = nullptr;
