@@ -104,8 +104,10 @@ CRect RestorePanelRect(const CRect& saved, const CRect& workArea, int width, int
     const int top =
         std::max(std::min(saved.top, workArea.bottom - kPanelRestoreMargin), workArea.top);
     if (width <= 0 || height <= 0) {
-        width = std::max(saved.right - saved.left, 20);
-        height = std::max(saved.bottom - saved.top, 10);
+        // The settings may hold anything: the size is worked out wide and kept sane.
+        constexpr long long kMost = 1 << 15;
+        width = int(std::clamp((long long)saved.right - saved.left, 20LL, kMost));
+        height = int(std::clamp((long long)saved.bottom - saved.top, 10LL, kMost));
     }
     return {left, top, left + width, top + height};
 }

@@ -101,6 +101,8 @@ TEST(PanelGeometry, RestoreKeepsThePanelReachable) {
         {"without art: the saved size, at least 20 x 10", At(-50, 100, 5, 3), 0, 0,
          At(0, 100, 20, 10)},
         {"never stored", CRect{40, 40, 0, 0}, 130, 200, CRect{}},
+        {"nonsense from the settings", CRect{-2147483647 - 1, 2147483647, 2147483647, -5}, 0, 0,
+         At(0, 960, 32768, 10)},
     };
     for (const Case& c : cases)
         EXPECT_EQ(RestorePanelRect(c.saved, kWorkArea, c.width, c.height), c.expected) << c.what;
