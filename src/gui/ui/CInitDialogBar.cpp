@@ -120,6 +120,13 @@ void CInitDialogBar::FitContent() {
     update();
 }
 
+bool CInitDialogBar::event(QEvent* event) {
+    const bool done = QWidget::event(event);
+    // Content shown again after a collapse settles its size only now.
+    if (event->type() == QEvent::LayoutRequest && !m_small) FitContent();
+    return done;
+}
+
 bool CInitDialogBar::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_content && event->type() == QEvent::LayoutRequest && !m_small) FitContent();
     return QWidget::eventFilter(watched, event);
