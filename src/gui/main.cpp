@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     if (!app.InitInstance()) return 1;
     // The start-up picture, on a screen someone looks at (QUILTARA_NO_SPLASH leaves it out).
     if (QGuiApplication::platformName() != "offscreen" &&
-        !qEnvironmentVariableIsSet("QUILTARA_NO_SPLASH"))
+        qEnvironmentVariableIntValue("QUILTARA_NO_SPLASH") == 0)
         quiltara::gui::CSplashWnd::ShowSplash(app.MainFrame());
     // Files named on the command line, or handed over by a file manager, open once the
     // main window is up.

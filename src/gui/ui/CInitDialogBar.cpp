@@ -80,7 +80,7 @@ bool CInitDialogBar::CanFloat() {
     // Wayland does not let a program place its own windows: no start places, no
     // snapping, no remembered positions. The panels dock there.
     return QGuiApplication::platformName() != "wayland" &&
-           !qEnvironmentVariableIsSet("QUILTARA_DOCKED_PANELS");
+           qEnvironmentVariableIntValue("QUILTARA_DOCKED_PANELS") == 0;
 }
 
 CInitDialogBar::CInitDialogBar(const QString& title, QWidget* content, QWidget* frame, bool docked)
