@@ -1,6 +1,8 @@
 // Quiltara: a desktop editor for seamless, tileable textures.
 #include "core/base/Messages.h"
 #include "gui/app/CTessaryApp.h"
+#include "gui/ui/CMainFrame.h"
+#include "gui/ui/CSplashWnd.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -22,6 +24,10 @@ int main(int argc, char** argv) {
 
     quiltara::gui::CTessaryApp app;
     if (!app.InitInstance()) return 1;
+    // The start-up picture, on a screen someone looks at (QUILTARA_NO_SPLASH leaves it out).
+    if (QGuiApplication::platformName() != "offscreen" &&
+        qEnvironmentVariableIntValue("QUILTARA_NO_SPLASH") == 0)
+        quiltara::gui::CSplashWnd::ShowSplash(app.MainFrame());
     // Files named on the command line, or handed over by a file manager, open once the
     // main window is up.
     const QStringList files = QApplication::arguments().mid(1);

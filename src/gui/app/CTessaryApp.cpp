@@ -91,6 +91,7 @@ bool CTessaryApp::InitInstance() {
     const std::vector<std::string> libraryMessages =
         AppState().tools.LoadLibraries(ProgramFolders().brushes, *m_store, AppState().painting);
     m_mainFrame = std::make_unique<CMainFrame>(this);
+    m_mainFrame->RestorePanels(*m_store);
     m_tablet.Open(m_mainFrame.get());
     connect(m_mainFrame->ToolsPanel(), &CToolsPanel::positionChosen, this,
             &CTessaryApp::ChooseToolBarPosition);
@@ -110,7 +111,10 @@ bool CTessaryApp::InitInstance() {
 }
 
 void CTessaryApp::ExitInstance() {
-    if (m_mainFrame) SaveFramePlacement();
+    if (m_mainFrame) {
+        SaveFramePlacement();
+        m_mainFrame->SavePanels(*m_store);
+    }
     WriteSettings();
     m_mainFrame.reset();
     m_cameraPanel = nullptr; // went with the frame

@@ -1,6 +1,8 @@
 #include "gui/ui/CMainFrame.h"
 
 #include "core/base/MemoryStatus.h"
+#include "core/base/PanelGeometry.h"
+#include "core/base/SettingsStore.h"
 #include "core/document/CanvasGeometry.h"
 #include "core/paint/ToolSet.h"
 #include "gui/app/AppState.h"
@@ -12,7 +14,9 @@
 #include "gui/paint/CToolListPicker.h"
 #include "gui/paint/CToolsPanel.h"
 #include "gui/ui/CChildFrame.h"
+#include "gui/ui/CInitDialogBar.h"
 #include "gui/ui/CStatusProgress.h"
+#include "gui/ui/CToolBarEx.h"
 #include "gui/ui/MenuTable.h"
 #include "gui/ui/ToolIcons.h"
 #include "gui/ui/WindowPlacement.h"
@@ -35,7 +39,9 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <cmath>
 
 namespace quiltara::gui {
@@ -43,7 +49,30 @@ namespace quiltara::gui {
 namespace {
 const char* const kZoomEntries[] = {"10%",  "30%",  "50%",  "80%",  "100%",  "200%",
                                     "300%", "400%", "600%", "800%", "Custom"};
+
+// The panels in the order of their indices: title, settings section, View menu command.
+struct PanelEntry {
+    const char* title;
+    const char* section;
+    int viewCommand;
+    const char* name;
+};
+constexpr PanelEntry kPanelEntries[kPanelCount] = {
+    {"Color & Texture", "PosColor", ID_VIEW_COLOR_BAR, "colorBar"},
+    {"Brushes", "PosBrush", ID_VIEW_BRUSHES, "brushBar"},
+    {"Tools", "PosTools", ID_VIEW_TOOLS, "toolsBar"},
+    {"Stamp", "PosStamp", ID_VIEW_STAMP_BAR, "stampBar"},
+    {"Retouch", "PosRetouch", ID_VIEW_RETOUCH, "retouchBar"},
+    {"Effects", "PosEffects", ID_VIEW_EFFECTS, "effectsBar"},
+    {"Clone", "PosClone", ID_VIEW_CLONE_BAR, "cloneBar"},
+};
+
+int PanelOfViewCommand(int id) {
+    for (int i = 0; i < kPanelCount; ++i)
+        if (kPanelEntries[i].viewCommand == id) return i;
+    return -1;
 }
+} // namespace
 
 CMainFrame::CMainFrame(ICommandTarget* application, QWidget* parent)
     : QMainWindow(parent), m_application(application), m_mdi(new QMdiArea(this)) {
@@ -142,7 +171,8 @@ void CMainFrame::BuildMenus() {
 }
 
 void CMainFrame::BuildToolBar() {
-    m_toolBar = addToolBar("Standard");
+    m_toolBar = new CToolBarEx("Standard", this);
+    addToolBar(m_toolBar);
     m_toolBar->setObjectName("toolbar");
     m_toolBar->setMovable(true);
     // The program's own art: the style's stock icons read wrongly on some desktops (a
@@ -192,27 +222,50 @@ void CMainFrame::BuildStatusBar() {
 }
 
 void CMainFrame::BuildToolPanels() {
-    auto dock = [this](const char* title, const char* name, QWidget* content) {
-        auto* d = new QDockWidget(title, this);
-        d->setObjectName(name);
-        d->setWidget(content);
-        addDockWidget(Qt::LeftDockWidgetArea, d);
-        return d;
-    };
     m_toolsPanel = new CToolsPanel;
     m_retouchPicker = new CToolListPicker(RetouchList(), kPositionRetouch);
     m_effectsPicker = new CToolListPicker(EffectsList(), kPositionEffects);
-    m_toolsDock = dock("Tools", "toolsDock", m_toolsPanel);
-    m_retouchDock = dock("Retouch", "retouchDock", m_retouchPicker);
-    m_effectsDock = dock("Effects", "effectsDock", m_effectsPicker);
     m_stampPanel = new CStampPanel;
-    m_stampDock = dock("Stamp", "stampDock", m_stampPanel);
-    // The pickers and the stamp's options start hidden; the tools that need them show
-    // them.
-    m_retouchDock->hide();
-    m_effectsDock->hide();
-    m_stampDock->hide();
     BuildColorAndBrushPanels();
+    // The clone bar: what the brushes clone from, the same commands as the Tools menu.
+    auto* clone = new QWidget;
+    clone->setObjectName("clonePanel");
+    auto* cloneLayout = new QVBoxLayout(clone);
+    cloneLayout->setContentsMargins(2, 2, 2, 2);
+    cloneLayout->setSpacing(1);
+    for (int id : {ID_CLONE_NONE, ID_CLONE_TEXTURE, ID_CLONE_ORIGINAL}) {
+        auto* button = new QToolButton;
+        button->setDefaultAction(Action(id));
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        button->setAutoRaise(true);
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        cloneLayout->addWidget(button);
+    }
+
+    QWidget* const contents[kPanelCount] = {m_colorPanel, m_brushPanel,    m_toolsPanel,
+                                            m_stampPanel, m_retouchPicker, m_effectsPicker,
+                                            clone};
+    const bool docked = !CInitDialogBar::CanFloat();
+    for (int i = 0; i < kPanelCount; ++i) {
+        const PanelEntry& entry = kPanelEntries[i];
+        auto* panel = new CInitDialogBar(entry.title, contents[i], this, docked);
+        panel->setObjectName(entry.name);
+        panel->SetPanelList(&m_panels);
+        if (docked) {
+            auto* dock = new QDockWidget(entry.title, this);
+            dock->setObjectName(QString(entry.name) + "Dock");
+            dock->setWidget(panel);
+            const bool right =
+                i == kPanelColor || i == kPanelBrushes || i == kPanelStamp || i == kPanelClone;
+            addDockWidget(right ? Qt::RightDockWidgetArea : Qt::LeftDockWidgetArea, dock);
+            panel->SetDock(dock);
+        } else {
+            panel->MoveToStart(i);
+        }
+        m_panels.push_back(panel);
+        // The stamp, retouch, effects and clone panels wait for the tools that need them.
+        if (i >= kPanelStamp) panel->Show(false);
+    }
 }
 
 // ------------------------------------------------ colour, texture and brush panels
@@ -221,15 +274,7 @@ void CMainFrame::BuildColorAndBrushPanels() {
     m_colorPanel = new CColorTexturePanel;
     m_colorPanel->SetCloneActions(Action(ID_CLONE_NONE), Action(ID_CLONE_TEXTURE),
                                   Action(ID_CLONE_ORIGINAL));
-    m_colorDock = new QDockWidget("Color & Texture", this);
-    m_colorDock->setObjectName("colorDock");
-    m_colorDock->setWidget(m_colorPanel);
-    addDockWidget(Qt::RightDockWidgetArea, m_colorDock);
     m_brushPanel = new CBrushPanel;
-    m_brushDock = new QDockWidget("Brushes", this);
-    m_brushDock->setObjectName("brushDock");
-    m_brushDock->setWidget(m_brushPanel);
-    addDockWidget(Qt::RightDockWidgetArea, m_brushDock);
     // The brush outline cursor follows the brush's size.
     auto updateCursors = [this] {
         for (QMdiSubWindow* w : m_mdi->subWindowList())
@@ -240,6 +285,32 @@ void CMainFrame::BuildColorAndBrushPanels() {
     connect(m_colorPanel, &CColorTexturePanel::colorsChanged, this, updateCursors);
 }
 
+CInitDialogBar* CMainFrame::Panel(int index) const {
+    return index >= 0 && index < int(m_panels.size()) ? m_panels[std::size_t(index)] : nullptr;
+}
+
+void CMainFrame::RestorePanels(const ISettingsStore& store) {
+    for (int i = 0; i < kPanelCount; ++i) {
+        m_panels[std::size_t(i)]->RestorePosition(store, kPanelEntries[i].section);
+        if (i >= kPanelStamp) m_panels[std::size_t(i)]->Show(false);
+    }
+}
+
+void CMainFrame::SavePanels(ISettingsStore& store) const {
+    for (int i = 0; i < kPanelCount; ++i)
+        m_panels[std::size_t(i)]->SavePosition(store, kPanelEntries[i].section);
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    for (CInitDialogBar* panel : m_panels) panel->SyncWithFrame(true);
+}
+
+void CMainFrame::hideEvent(QHideEvent* event) {
+    QMainWindow::hideEvent(event);
+    for (CInitDialogBar* panel : m_panels) panel->SyncWithFrame(false);
+}
+
 void CMainFrame::ConnectCanvasToPanels(CChildFrame* child) {
     CCanvasWnd* canvas = child->View()->Canvas();
     connect(canvas, &CCanvasWnd::colorPicked, m_colorPanel, &CColorTexturePanel::Refresh);
@@ -248,12 +319,20 @@ void CMainFrame::ConnectCanvasToPanels(CChildFrame* child) {
     });
 }
 
+void CMainFrame::ShowStampPanel(bool show) {
+    m_panels[kPanelStamp]->Show(show);
+}
+
 void CMainFrame::ShowRetouchPanel(bool show) {
-    m_retouchDock->setVisible(show);
+    m_panels[kPanelRetouch]->Show(show);
 }
 
 void CMainFrame::ShowEffectsPanel(bool show) {
-    m_effectsDock->setVisible(show);
+    m_panels[kPanelEffects]->Show(show);
+}
+
+void CMainFrame::ShowClonePanel(bool show) {
+    m_panels[kPanelClone]->Show(show);
 }
 
 void CMainFrame::RefreshToolPanels() {
@@ -262,7 +341,7 @@ void CMainFrame::RefreshToolPanels() {
     m_retouchPicker->Refresh(tools);
     m_effectsPicker->Refresh(tools);
     m_stampPanel->Refresh();
-    m_stampDock->setVisible(tools.Current() == kToolRubberStamp);
+    ShowStampPanel(tools.Current() == kToolRubberStamp);
     m_brushPanel->Refresh();
     m_colorPanel->Refresh();
 }
@@ -276,8 +355,16 @@ CChildFrame* CMainFrame::AddDocumentWindow(CTessaryDoc* document) {
     const int index = int(m_mdi->subWindowList().size());
     auto* child = new CChildFrame(document);
     m_mdi->addSubWindow(child);
-    // Inside the visible work area, each new window a title bar further down and right.
-    const QSize area = m_mdi->viewport()->size();
+    // Inside the visible work area, each new window a title bar further down and right,
+    // in the band the floating panels leave free at the sides.
+    std::vector<QRect> covers;
+    for (const CInitDialogBar* panel : m_panels)
+        if (panel->Floating() && panel->isVisible())
+            covers.emplace_back(m_mdi->viewport()->mapFromGlobal(panel->frameGeometry().topLeft()),
+                                panel->frameGeometry().size());
+    const QSize viewport = m_mdi->viewport()->size();
+    const QRect band = UncoveredBand(QRect(QPoint(0, 0), viewport), covers, viewport.width() / 2);
+    const QSize area = band.size();
     const int step = std::max(style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, child), 16);
     // Three quarters of the area, at least 400 x 300 where the area allows, and always
     // leaving room for a few steps of the cascade.
@@ -288,7 +375,7 @@ CChildFrame* CMainFrame::AddDocumentWindow(CTessaryDoc* document) {
     const QSize size(side(area.width(), 400), side(area.height(), 300));
     child->show();
     if (!child->isMaximized())
-        child->setGeometry(QRect(CascadePlace(index, size, area, step), size));
+        child->setGeometry(QRect(band.topLeft() + CascadePlace(index, size, area, step), size));
     child->View()->OnInitialUpdate();
     connect(child->View(), &CTessaryView::zoomChanged, this, &CMainFrame::UpdateZoomBox);
     ConnectCanvasToPanels(child);
@@ -429,21 +516,16 @@ void CMainFrame::OnSubWindowActivated() {
 }
 
 bool CMainFrame::OnCommand(int id) {
+    if (CInitDialogBar* panel = Panel(PanelOfViewCommand(id))) {
+        panel->Show(!panel->IsShown());
+        return true;
+    }
     switch (id) {
     case ID_VIEW_TOOLBAR:
         m_toolBar->setVisible(!m_toolBar->isVisible());
         return true;
     case ID_VIEW_STATUS_BAR:
         statusBar()->setVisible(!statusBar()->isVisible());
-        return true;
-    case ID_VIEW_TOOLS:
-        m_toolsDock->setVisible(m_toolsDock->isHidden());
-        return true;
-    case ID_VIEW_RETOUCH:
-        ShowRetouchPanel(m_retouchDock->isHidden());
-        return true;
-    case ID_VIEW_EFFECTS:
-        ShowEffectsPanel(m_effectsDock->isHidden());
         return true;
     case ID_WINDOW_CASCADE:
         m_mdi->cascadeSubWindows();
@@ -471,6 +553,11 @@ bool CMainFrame::OnCommand(int id) {
 }
 
 bool CMainFrame::UpdateCommand(int id, CommandState& state) {
+    if (const CInitDialogBar* panel = Panel(PanelOfViewCommand(id))) {
+        state.enabled = true;
+        state.checked = panel->IsShown(); // also before the frame is first shown
+        return true;
+    }
     switch (id) {
     case ID_VIEW_TOOLBAR:
         state.enabled = true;
@@ -480,16 +567,6 @@ bool CMainFrame::UpdateCommand(int id, CommandState& state) {
         state.enabled = true;
         state.checked = statusBar()->isVisible();
         return true;
-    case ID_VIEW_TOOLS:
-    case ID_VIEW_RETOUCH:
-    case ID_VIEW_EFFECTS: {
-        const QDockWidget* d = id == ID_VIEW_TOOLS     ? m_toolsDock
-                               : id == ID_VIEW_RETOUCH ? m_retouchDock
-                                                       : m_effectsDock;
-        state.enabled = true;
-        state.checked = !d->isHidden(); // also before the frame is first shown
-        return true;
-    }
     case ID_WINDOW_CASCADE:
     case ID_WINDOW_TILE_HORZ:
     case ID_FILE_CLOSE:

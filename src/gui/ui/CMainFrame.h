@@ -4,6 +4,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <map>
+#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -15,13 +16,19 @@ class QAction;
 class QActionGroup;
 class QDockWidget;
 
+namespace quiltara {
+class ISettingsStore;
+}
+
 namespace quiltara::gui {
 
 class CBrushPanel;
 class CChildFrame;
+class CInitDialogBar;
 class CColorTexturePanel;
 class CToolListPicker;
 class CStampPanel;
+class CToolBarEx;
 class CToolsPanel;
 class CTessaryDoc;
 class CTessaryView;
@@ -41,6 +48,7 @@ public:
     QAction* Action(int id) const;
     QMdiArea* MdiArea() const { return m_mdi; }
     QComboBox* ZoomBox() const { return m_zoomBox; }
+    CToolBarEx* ToolBar() const { return m_toolBar; }
     QLabel* MemoryPane() const { return m_memoryPane; }
     /// The active picture's seam and repetition scores.
     QLabel* SeamPane() const { return m_seamPane; }
@@ -68,15 +76,25 @@ public:
     /// Shows the zoom in the zoom box: its entry when there is one, else "Custom".
     void UpdateZoomBox(double zoom);
 
-    /// The tool panels, docked for now: "Tools" and the retouch and effects pickers.
+    /// The tool panels' contents: "Tools" and the retouch and effects pickers.
     CToolsPanel* ToolsPanel() const { return m_toolsPanel; }
     CToolListPicker* RetouchPicker() const { return m_retouchPicker; }
     CToolListPicker* EffectsPicker() const { return m_effectsPicker; }
     /// The "Color & Texture" bar and the brush bar.
     CColorTexturePanel* ColorTexturePanel() const { return m_colorPanel; }
     CBrushPanel* BrushPanel() const { return m_brushPanel; }
+    CStampPanel* StampPanel() const { return m_stampPanel; }
+    void ShowStampPanel(bool show);
     void ShowRetouchPanel(bool show);
     void ShowEffectsPanel(bool show);
+    void ShowClonePanel(bool show);
+    /// The seven panels by their index (kPanelColor ... kPanelClone), in the order they
+    /// are made, saved and pulled to when one is dragged.
+    CInitDialogBar* Panel(int index) const;
+    /// The panels' remembered place, collapse and visibility, one settings section each;
+    /// the four tool panels always start hidden.
+    void RestorePanels(const ISettingsStore& store);
+    void SavePanels(ISettingsStore& store) const;
     /// The panels show the tool set's state again.
     void RefreshToolPanels();
 
@@ -89,6 +107,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -102,7 +122,7 @@ private:
 
     ICommandTarget* m_application;
     QMdiArea* m_mdi;
-    QToolBar* m_toolBar = nullptr;
+    CToolBarEx* m_toolBar = nullptr;
     QComboBox* m_zoomBox = nullptr;
     QLabel* m_memoryPane = nullptr;
     QLabel* m_seamPane = nullptr;
@@ -110,18 +130,13 @@ private:
     CToolsPanel* m_toolsPanel = nullptr;
     CToolListPicker* m_retouchPicker = nullptr;
     CToolListPicker* m_effectsPicker = nullptr;
-    QDockWidget* m_toolsDock = nullptr;
-    QDockWidget* m_retouchDock = nullptr;
-    QDockWidget* m_effectsDock = nullptr;
     CStampPanel* m_stampPanel = nullptr;
-    QDockWidget* m_stampDock = nullptr;
+    std::vector<CInitDialogBar*> m_panels;
     QMenu* m_windowMenu = nullptr;
     QList<QAction*> m_windowList;
     QActionGroup* m_windowGroup = nullptr;
     CColorTexturePanel* m_colorPanel = nullptr;
-    QDockWidget* m_colorDock = nullptr;
     CBrushPanel* m_brushPanel = nullptr;
-    QDockWidget* m_brushDock = nullptr;
     void BuildColorAndBrushPanels();
     void ConnectCanvasToPanels(CChildFrame* child);
 };

@@ -24,4 +24,16 @@ QRect HoldInside(const QRect& frame, const QRect& available) {
     return r;
 }
 
+QRect UncoveredBand(const QRect& area, const std::vector<QRect>& covers, int leastWidth) {
+    QRect band = area;
+    for (const QRect& cover : covers) {
+        if (!cover.intersects(area)) continue;
+        if (cover.center().x() < area.center().x())
+            band.setLeft(std::max(band.left(), cover.right() + 1));
+        else
+            band.setRight(std::min(band.right(), cover.left() - 1));
+    }
+    return band.width() < std::max(leastWidth, 1) ? area : band;
+}
+
 } // namespace quiltara::gui

@@ -2,6 +2,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <vector>
 
 namespace quiltara::gui {
 
@@ -13,5 +14,11 @@ QPoint CascadePlace(int index, const QSize& window, const QSize& area, int step)
 /// frame moved, and shrunk where it must, so that it lies within available: a window
 /// placement restored from another screen or scale stays on this one.
 QRect HoldInside(const QRect& frame, const QRect& available);
+
+/// The part of area between the windows that cover its sides: a cover whose centre lies
+/// left of the area's centre pushes the band's left edge past it, one on the right its
+/// right edge. Covers outside area do not count; when the band would be narrower than
+/// leastWidth, the whole area is given back.
+QRect UncoveredBand(const QRect& area, const std::vector<QRect>& covers, int leastWidth);
 
 } // namespace quiltara::gui
