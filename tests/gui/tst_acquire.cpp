@@ -114,6 +114,21 @@ private slots:
             QVERIFY(DocumentRgb(qobject_cast<CTessaryView*>(w->widget())) == first);
     }
 
+    // From the document feeder one "Scan" takes every sheet, each a document.
+    void feederScansEverySheet() {
+        test::SaneTestBackend backend("resolution 10\n");
+        CAcquireDlg* window = StartAcquire();
+        QVERIFY(window);
+        auto* source = window->findChild<QComboBox*>("source");
+        const int feeder = source->findText("Automatic Document Feeder");
+        if (feeder < 0) QSKIP("this test backend has no document feeder");
+        source->setCurrentIndex(feeder);
+        QSignalSpy ended(window, &CAcquireDlg::scanEnded);
+        QVERIFY(window->StartScan());
+        QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 20000);
+        QTRY_VERIFY(Documents() > 1);
+    }
+
     // Cancel stops a slow scan; no document comes of it and the window can scan again.
     void cancelLeavesNoDocument() {
         test::SaneTestBackend backend("read-limit true\nread-limit-size 1\nread-delay true\n"

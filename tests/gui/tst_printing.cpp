@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QRadioButton>
@@ -201,6 +202,14 @@ private slots:
     void commandStoresTheSettings() {
         test::AppUnderTest app;
         app.Start();
+        // "P&rint Setup..." needs no picture.
+        QString setupTitle;
+        test::WhenModal<QPrintDialog>([&setupTitle](QPrintDialog* d) {
+            setupTitle = d->windowTitle();
+            d->reject();
+        });
+        app.Frame()->Dispatch(ID_FILE_PRINT_SETUP);
+        QCOMPARE(setupTitle, QString("Print Setup"));
         QVERIFY(test::NewPatternDocument(app.Frame(), 600, 600));
         CSetPrintSizeDlg::defaultPrinter = [](PrinterDescription&) { return false; };
         QString message;

@@ -24,6 +24,7 @@
 #include "gui/ui/WindowPlacement.h"
 #include "gui/view/CCanvasWnd.h"
 #include "gui/view/CTessaryView.h"
+#include "gui/view/ViewPrinting.h"
 
 #include <QAction>
 #include <QApplication>
@@ -447,6 +448,9 @@ bool CTessaryApp::OnCommand(int id) {
     case ID_ACQUIRE:
         m_twain->Acquire(m_mainFrame.get());
         return true;
+    case ID_FILE_PRINT_SETUP:
+        RunPrintSetup(m_mainFrame.get());
+        return true;
     case ID_HELP:
         OpenHelp();
         return true;
@@ -503,6 +507,7 @@ bool CTessaryApp::UpdateCommand(int id, CommandState& state) {
     case ID_TABLET:
     case ID_SELECT_SOURCE:
     case ID_ACQUIRE:
+    case ID_FILE_PRINT_SETUP:
     case ID_HELP:
     case ID_VISIT_HOME_PAGE:
     case ID_APP_EXIT:

@@ -109,6 +109,13 @@ void SetPrintSize(QWidget* view, const CDIBSection2& picture) {
 }
 } // namespace
 
+void RunPrintSetup(QWidget* parent) {
+    // The printer and its page are chosen; nothing is printed.
+    QPrintDialog dialog(&SharedPrinter(), parent);
+    dialog.setWindowTitle("Print Setup");
+    dialog.exec();
+}
+
 bool RunPrintCommand(int id, QWidget* view, const CDIBSection2& picture) {
     switch (id) {
     case ID_FILE_PRINT: {
@@ -129,13 +136,6 @@ bool RunPrintCommand(int id, QWidget* view, const CDIBSection2& picture) {
         preview.exec();
         return true;
     }
-    case ID_FILE_PRINT_SETUP: {
-        // The printer and its page are chosen; nothing is printed.
-        QPrintDialog dialog(&SharedPrinter(), view);
-        dialog.setWindowTitle("Print Setup");
-        dialog.exec();
-        return true;
-    }
     case ID_SET_PRINT_SIZE:
         SetPrintSize(view, picture);
         return true;
@@ -151,9 +151,6 @@ bool UpdatePrintCommand(int id, const CDIBSection2& picture, CommandState& state
     case ID_FILE_PRINT_PREVIEW:
     case ID_SET_PRINT_SIZE:
         state.enabled = !picture.IsEmpty();
-        return true;
-    case ID_FILE_PRINT_SETUP:
-        state.enabled = true;
         return true;
     default:
         return false;

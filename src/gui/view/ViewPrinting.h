@@ -23,10 +23,14 @@ PrinterFigures FiguresOf(const QPrinter& printer);
 bool PrintPicture(QPrinter& printer, const CDIBSection2& picture, const PrintSizeSettings& settings,
                   QString* error = nullptr);
 
-/// The print commands of a view: "&Print...", the direct print, "Print Pre&view",
-/// "P&rint Setup..." and "Set Print Size...". False for other commands.
+/// The print commands of a view: "&Print...", the direct print, "Print Pre&view" and
+/// "Set Print Size...". False for other commands.
 bool RunPrintCommand(int id, QWidget* view, const CDIBSection2& picture);
 bool UpdatePrintCommand(int id, const CDIBSection2& picture, CommandState& state);
+
+/// "P&rint Setup...": the printer and its page for the next prints (an application
+/// command: it needs no picture).
+void RunPrintSetup(QWidget* parent);
 
 /// The printer the print commands share, so that "P&rint Setup..." choices last.
 QPrinter& SharedPrinter();
