@@ -10,6 +10,7 @@
 #include "support/SaneTestBackend.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
@@ -129,6 +130,19 @@ private slots:
         QTRY_VERIFY(Documents() > 1);
     }
 
+    // A transfer file that cannot be written: the writer's code, and no document.
+    void unwritableTransferFileMakesNoDocument() {
+        test::SaneTestBackend backend("resolution 10\n");
+        QVERIFY(QDir().mkpath(CTwainSource::TransferFile()));
+        CAcquireDlg* window = StartAcquire();
+        QVERIFY(window);
+        QString text;
+        test::AnswerMessageBox(QMessageBox::Ok, &text);
+        QVERIFY(window->StartScan());
+        QTRY_VERIFY(text.startsWith("Unsupported Error Error !\nError # "));
+        QCOMPARE(Documents(), 0);
+    }
+
     // Cancel stops a slow scan; no document comes of it and the window can scan again.
     void cancelLeavesNoDocument() {
         test::SaneTestBackend backend("read-limit true\nread-limit-size 1\nread-delay true\n"
@@ -163,6 +177,29 @@ private slots:
         for (QLabel* label : window->findChildren<QLabel*>())
             namesSecond = namesSecond || label->text().contains("test:1");
         QVERIFY(namesSecond);
+    }
+
+    // A machine without the library: both commands say so, and the program goes on.
+    void missingLibrary() {
+        CSaneLibrary::SetLibraryFile("libsane-not-installed.so.1");
+        QStringList texts;
+        test::WhenModal<QMessageBox>([&texts](QMessageBox* box) {
+            texts << box->text();
+            box->accept();
+            test::WhenModal<QMessageBox>([&texts](QMessageBox* second) {
+                texts << second->text();
+                second->accept();
+            });
+        });
+        QVERIFY(!StartAcquire());
+        QTRY_COMPARE(texts, QStringList({"Can't find libsane.so.1",
+                                         "There was a problem with the device."}));
+        texts.clear();
+        test::AnswerMessageBox(QMessageBox::Ok, &texts.emplace_back());
+        m_app.Frame()->Dispatch(ID_SELECT_SOURCE);
+        QCOMPARE(texts.front(), QString("Can't find libsane.so.1"));
+        CSaneLibrary::SetLibraryFile(CSaneLibrary::kLibraryName);
+        QVERIFY(test::NewPatternDocument(m_app.Frame(), 8, 8)); // still working
     }
 
     // Without any device: the device message, and no window.

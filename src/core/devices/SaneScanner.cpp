@@ -40,7 +40,7 @@ CSaneLibrary::~CSaneLibrary() {
 
 bool CSaneLibrary::Load() {
     if (m_handle) return true;
-    void* handle = dlopen(kLibraryName, RTLD_NOW | RTLD_LOCAL);
+    void* handle = dlopen(s_libraryFile.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) return false;
     Api api;
     bool complete = true;

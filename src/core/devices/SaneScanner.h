@@ -25,6 +25,9 @@ public:
 
     CSaneLibrary();
     ~CSaneLibrary();
+    /// The file Load opens: kLibraryName unless a test names another (a missing one
+    /// stands for a machine without the library).
+    static void SetLibraryFile(const std::string& file) { s_libraryFile = file; }
     CSaneLibrary(const CSaneLibrary&) = delete;
     CSaneLibrary& operator=(const CSaneLibrary&) = delete;
 
@@ -41,6 +44,7 @@ public:
     const Api& Entry() const { return *m_api; }
 
 private:
+    static inline std::string s_libraryFile = kLibraryName;
     void* m_handle = nullptr;
     Api* m_api;
 };
