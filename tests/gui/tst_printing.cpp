@@ -14,6 +14,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <zlib.h>
@@ -212,6 +213,7 @@ private slots:
         });
         app.Frame()->Dispatch(ID_SET_PRINT_SIZE);
         QCOMPARE(message, QString("There is no printer installed."));
+        message.clear();
         QCOMPARE(shownSize, QString());
         QCOMPARE(app.app->SettingsValue().printMode, int(kPrintTileThePage));
         QCOMPARE(app.app->SettingsValue().dpi, 150);
@@ -225,6 +227,12 @@ private slots:
         });
         app.Frame()->Dispatch(ID_FILE_PRINT_PREVIEW);
         QVERIFY(previewed);
+        // Printing at once with no printer at all (never on a machine that has one).
+        if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+            test::AnswerMessageBox(QMessageBox::Ok, &message);
+            app.Frame()->Dispatch(ID_FILE_PRINT_DIRECT);
+            QCOMPARE(message, QString("There is no printer installed."));
+        }
         app.Stop();
     }
 };

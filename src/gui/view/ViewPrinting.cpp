@@ -12,6 +12,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <cmath>
 #include <memory>
 #include <new>
@@ -70,7 +71,12 @@ bool PrintPicture(QPrinter& printer, const CDIBSection2& picture, const PrintSiz
     }
     QPainter painter;
     if (!painter.begin(&printer)) {
-        if (error) *error = "The printer cannot be opened.";
+        // Without any printer Qt's printer is a PDF writer without a file.
+        if (error)
+            *error = QPrinterInfo::availablePrinterNames().isEmpty() &&
+                             printer.outputFileName().isEmpty()
+                         ? "There is no printer installed."
+                         : "The printer cannot be opened.";
         return false;
     }
     if (placement.printable) {
