@@ -3,7 +3,7 @@
 # through sudo when not run as root.
 set -eu
 packages="build-essential cmake ninja-build pkg-config qt6-base-dev
-  libpng-dev libjpeg62-turbo-dev libtiff-dev libwebp-dev zlib1g-dev libgtest-dev libsane-dev
+  libpng-dev libjpeg62-turbo-dev libtiff-dev libwebp-dev zlib1g-dev libgtest-dev libsane-dev libsane1
   libbenchmark-dev"
 missing=""
 for p in $packages; do

@@ -24,6 +24,7 @@
 #include "gui/ui/WindowPlacement.h"
 #include "gui/view/CCanvasWnd.h"
 #include "gui/view/CTessaryView.h"
+#include "gui/view/ViewPrinting.h"
 
 #include <QAction>
 #include <QApplication>
@@ -71,6 +72,7 @@ CTessaryApp::CTessaryApp(std::unique_ptr<ISettingsStore> store) : m_store(std::m
     }
     // Swap and undo files an earlier run left behind.
     DeleteSwapFiles(ProgramFolders().program);
+    m_twain = std::make_unique<CTwainSource>(m_store.get());
     s_instance = this;
 }
 
@@ -111,6 +113,7 @@ bool CTessaryApp::InitInstance() {
 }
 
 void CTessaryApp::ExitInstance() {
+    m_twain->CloseAll(); // its scanning window belongs to the frame
     if (m_mainFrame) {
         SaveFramePlacement();
         m_mainFrame->SavePanels(*m_store);
@@ -443,6 +446,15 @@ bool CTessaryApp::OnCommand(int id) {
     case ID_TABLET:
         RunTabletDialog();
         return true;
+    case ID_SELECT_SOURCE:
+        m_twain->SelectSource(m_mainFrame.get());
+        return true;
+    case ID_ACQUIRE:
+        m_twain->Acquire(m_mainFrame.get());
+        return true;
+    case ID_FILE_PRINT_SETUP:
+        RunPrintSetup(m_mainFrame.get());
+        return true;
     case ID_HELP:
         OpenHelp();
         return true;
@@ -497,6 +509,9 @@ bool CTessaryApp::UpdateCommand(int id, CommandState& state) {
     case ID_FILE_OPEN:
     case ID_SETTINGS:
     case ID_TABLET:
+    case ID_SELECT_SOURCE:
+    case ID_ACQUIRE:
+    case ID_FILE_PRINT_SETUP:
     case ID_HELP:
     case ID_VISIT_HOME_PAGE:
     case ID_APP_EXIT:

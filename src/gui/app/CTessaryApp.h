@@ -3,6 +3,7 @@
 #include "core/base/SettingsStore.h"
 #include "gui/app/CommandTarget.h"
 #include "gui/devices/CTablet.h"
+#include "gui/devices/CTwainSource.h"
 
 #include <QObject>
 #include <QString>
@@ -69,6 +70,8 @@ public:
     bool ReturnToPreviousTool();
     /// The pen tablet (one for the application).
     CTablet& Tablet() { return m_tablet; }
+    /// Scanners and cameras ("Select Source...", "Acquire...").
+    CTwainSource& TwainSource() { return *m_twain; }
 
     bool OnCommand(int id) override;
     bool UpdateCommand(int id, CommandState& state) override;
@@ -99,6 +102,7 @@ private:
     QStringList m_recentFiles;
     CCameraInfoPanel* m_cameraPanel = nullptr; // owned by the main frame
     CTablet m_tablet;
+    std::unique_ptr<CTwainSource> m_twain;
 };
 
 } // namespace quiltara::gui

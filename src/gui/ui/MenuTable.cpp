@@ -21,6 +21,7 @@ const MenuItem kItems[] = {
     {"&File", 0, ""},
     {"&File", ID_SET_PRINT_SIZE, "Set Print Size...", nullptr, "Choose how large the picture prints"},
     {"&File", ID_FILE_PRINT, "&Print...", "Ctrl+P", "Print the picture"},
+    {"&File", ID_FILE_PRINT_DIRECT, "Print Directly", nullptr, "Print the picture on the current printer at once"},
     {"&File", ID_FILE_PRINT_PREVIEW, "Print Pre&view", nullptr, "Show the printed page"},
     {"&File", ID_FILE_PRINT_SETUP, "P&rint Setup...", nullptr, "Choose a printer"},
     {"&File", 0, ""},

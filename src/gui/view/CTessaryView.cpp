@@ -9,6 +9,7 @@
 #include "gui/tiling/CExportTiledDlg.h"
 #include "gui/ui/CHelpPictureWnd.h"
 #include "gui/view/CCanvasWnd.h"
+#include "gui/view/ViewPrinting.h"
 
 #include <QMessageBox>
 #include <QTimer>
@@ -89,6 +90,7 @@ bool CTessaryView::OnCommand(int id) {
 bool CTessaryView::RunCommand(int id) {
     if (m_imageCommands.OnCommand(id)) return true;
     CCanvasModel& model = m_canvas->Model();
+    if (RunPrintCommand(id, this, model.WorkingImage())) return true;
     CTessaryApp* app = CTessaryApp::Instance();
     switch (id) {
     case ID_EDIT_UNDO:
@@ -182,6 +184,7 @@ bool CTessaryView::RunCommand(int id) {
 bool CTessaryView::UpdateCommand(int id, CommandState& state) {
     if (m_imageCommands.UpdateCommand(id, state)) return true;
     const CCanvasModel& model = m_canvas->Model();
+    if (UpdatePrintCommand(id, model.WorkingImage(), state)) return true;
     switch (id) {
     case ID_EDIT_UNDO:
         state.enabled = model.CanUndo();
