@@ -51,6 +51,21 @@ void FillPixels(std::uint8_t* out, int count, const Pixel& back) {
     for (int i = 0; i < count; ++i) std::memcpy(out + std::size_t(i) * 4, back.c, 4);
 }
 
+// trunc(f * v) for every byte value v: the share a pixel of value v passes on.
+struct ShareTable {
+    std::uint8_t share[256];
+    explicit ShareTable(double f) {
+        for (int v = 0; v < 256; ++v) share[v] = std::uint8_t(int(f * v));
+    }
+};
+
+// The output for a source pixel with both neighbours inside the line.
+inline void PutInside(const ShareTable& table, const std::uint8_t* previous,
+                      const std::uint8_t* current, std::uint8_t* out) {
+    for (int ch = 0; ch < 4; ++ch)
+        out[ch] = std::uint8_t(current[ch] - table.share[current[ch]] + table.share[previous[ch]]);
+}
+
 // Horizontal shear: row y of src (width n) moved by offset(y) into a row of width m.
 template <typename Offset>
 void ShearRows(const std::uint8_t* src, int n, int rows, std::uint8_t* dst, int m,
@@ -62,47 +77,65 @@ void ShearRows(const std::uint8_t* src, int n, int rows, std::uint8_t* dst, int 
             const double o = offset(y);
             const double whole = std::floor(o);
             const ShearLine line(o - whole, back);
+            const ShareTable table(o - whole);
             const long long start = (long long)whole;
             FillPixels(d, m, back);
-            for (long long i = std::max(0LL, -start); i <= n; ++i) {
-                const long long x = start + i;
-                if (x >= m) break;
-                line.Put(i > 0 ? s + (i - 1) * 4 : nullptr, i < n ? s + i * 4 : nullptr, d + x * 4);
-            }
+            // Source indexes 0..n land at start + i; those that land inside the row.
+            const long long first = std::max(0LL, -start);
+            const long long last = std::min<long long>(n, m - 1 - start);
+            if (first > last) continue;
+            if (first == 0) line.Put(nullptr, s, d + start * 4);
+            const long long innerFirst = std::max(1LL, first);
+            const long long innerLast = std::min<long long>(n - 1, last);
+            for (long long i = innerFirst; i <= innerLast; ++i)
+                PutInside(table, s + (i - 1) * 4, s + i * 4, d + (start + i) * 4);
+            if (last == n && n > 0) line.Put(s + (n - 1) * 4, nullptr, d + (start + n) * 4);
         }
     });
 }
 
 // Vertical shear: column x of src (n rows) moved by offset(x) into a column of m rows.
-// Worked row by row so that reads and writes run along memory.
+// Worked in strips of columns, row by row within a strip, so that reads and writes run
+// along memory and the strip's share tables stay in the cache.
 template <typename Offset>
 void ShearColumns(const std::uint8_t* src, int width, int n, std::uint8_t* dst, int m,
                   const Pixel& back, Offset offset) {
-    std::vector<long long> start(static_cast<std::size_t>(width));
-    std::vector<ShearLine> lines;
-    lines.reserve(std::size_t(width));
-    for (int x = 0; x < width; ++x) {
-        const double o = offset(x);
-        const double whole = std::floor(o);
-        start[std::size_t(x)] = (long long)whole;
-        lines.emplace_back(o - whole, back);
-    }
+    constexpr int kStrip = 32;
     const std::size_t stride = std::size_t(width) * 4;
-    ParallelFor(m, 16, [&](int begin, int end) {
-        for (int y = begin; y < end; ++y) {
-            std::uint8_t* d = dst + std::size_t(y) * stride;
-            for (int x = 0; x < width; ++x) {
-                const long long i = y - start[std::size_t(x)];
-                std::uint8_t* out = d + std::size_t(x) * 4;
-                if (i < 0 || i > n) {
-                    std::memcpy(out, back.c, 4);
-                    continue;
+    const int strips = (width + kStrip - 1) / kStrip;
+    ParallelFor(strips, 1, [&](int begin, int end) {
+        std::vector<ShareTable> tables;
+        std::vector<ShearLine> lines;
+        tables.reserve(kStrip);
+        lines.reserve(kStrip);
+        long long start[kStrip];
+        for (int strip = begin; strip < end; ++strip) {
+            const int x0 = strip * kStrip, count = std::min(kStrip, width - x0);
+            tables.clear();
+            lines.clear();
+            for (int k = 0; k < count; ++k) {
+                const double o = offset(x0 + k);
+                const double whole = std::floor(o);
+                start[k] = (long long)whole;
+                lines.emplace_back(o - whole, back);
+                tables.emplace_back(o - whole);
+            }
+            for (int y = 0; y < m; ++y) {
+                std::uint8_t* d = dst + std::size_t(y) * stride + std::size_t(x0) * 4;
+                for (int k = 0; k < count; ++k) {
+                    const long long i = y - start[k];
+                    std::uint8_t* out = d + std::size_t(k) * 4;
+                    const std::uint8_t* column = src + std::size_t(x0 + k) * 4;
+                    if (i > 0 && i < n)
+                        PutInside(tables[std::size_t(k)], column + std::size_t(i - 1) * stride,
+                                  column + std::size_t(i) * stride, out);
+                    else if (i < 0 || i > n)
+                        std::memcpy(out, back.c, 4);
+                    else
+                        lines[std::size_t(k)].Put(
+                            i > 0 ? column + std::size_t(i - 1) * stride : nullptr,
+                            i < n ? column + std::size_t(i) * stride : nullptr, out);
                 }
-                const std::uint8_t* previous =
-                    i > 0 ? src + std::size_t(i - 1) * stride + std::size_t(x) * 4 : nullptr;
-                const std::uint8_t* current =
-                    i < n ? src + std::size_t(i) * stride + std::size_t(x) * 4 : nullptr;
-                lines[std::size_t(x)].Put(previous, current, out);
             }
         }
     });
