@@ -1,5 +1,6 @@
 // The optimised geometry and filter loops against plain per-pixel versions of the same
 // arithmetic, on sizes that leave partial tiles, strips and vectors everywhere.
+#include "core/filters/Resize.h"
 #include "core/filters/RightAngle.h"
 #include "core/filters/RotateByAngle.h"
 
@@ -79,7 +80,82 @@ Pixels ReferenceShears(const Pixels& src, int w, int h, double a, const std::uin
     return p;
 }
 
+// Rounding down into a byte with the resizers' allowance for weights that do not quite
+// add up to one.
+std::uint8_t Floor(float v) {
+    v += 2e-3f;
+    return v > 0 ? (v >= 255 ? 255 : std::uint8_t(v)) : 0;
+}
+
+Pixels ReferenceBilinear(const Pixels& src, int w, int h, int nw, int nh) {
+    const auto cols = BilinearContributors(w, nw), rows = BilinearContributors(h, nh);
+    Pixels t(std::size_t(nw) * h * 4), d(std::size_t(nw) * nh * 4);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < nw; ++x)
+            for (int ch = 0; ch < 4; ++ch) {
+                float acc = 0;
+                for (std::size_t k = 0; k < cols[x].index.size(); ++k)
+                    acc += cols[x].weight[k] *
+                           float(src[(std::size_t(y) * w + cols[x].index[k]) * 4 + ch]);
+                t[(std::size_t(y) * nw + x) * 4 + ch] =
+                    nw == w ? src[(std::size_t(y) * w + x) * 4 + ch] : Floor(acc);
+            }
+    for (int y = 0; y < nh; ++y)
+        for (int x = 0; x < nw; ++x)
+            for (int ch = 0; ch < 4; ++ch) {
+                float acc = 0;
+                for (std::size_t k = 0; k < rows[y].index.size(); ++k)
+                    acc += rows[y].weight[k] *
+                           float(t[(std::size_t(rows[y].index[k]) * nw + x) * 4 + ch]);
+                d[(std::size_t(y) * nw + x) * 4 + ch] = Floor(acc);
+            }
+    return d;
+}
+
+Pixels ReferenceBicubic(const Pixels& src, int w, int h, int nw, int nh) {
+    Pixels d(std::size_t(nw) * nh * 4);
+    for (int y = 0; y < nh; ++y)
+        for (int x = 0; x < nw; ++x) {
+            const float sx = float(x) * float(w) / float(nw), sy = float(y) * float(h) / float(nh);
+            std::uint8_t* out = &d[(std::size_t(y) * nw + x) * 4];
+            if (!(sx >= 1 && sx < float(w - 2) && sy >= 1 && sy < float(h - 2))) {
+                const int nx = int(std::min(sx, float(w - 1))),
+                          ny = int(std::min(sy, float(h - 1)));
+                std::memcpy(out, &src[(std::size_t(ny) * w + nx) * 4], 4);
+                continue;
+            }
+            const int ix = int(std::floor(sx)), iy = int(std::floor(sy));
+            float wx[4], wy[4];
+            BicubicWeights(sx - float(ix), wx);
+            BicubicWeights(sy - float(iy), wy);
+            for (int ch = 0; ch < 4; ++ch) {
+                float acc = 0;
+                for (int j = 0; j < 4; ++j)
+                    for (int i = 0; i < 4; ++i)
+                        acc += (wx[i] * wy[j]) *
+                               float(src[(std::size_t(iy - 1 + j) * w + ix - 1 + i) * 4 + ch]);
+                out[ch] = Floor(acc);
+            }
+        }
+    return d;
+}
+
 } // namespace
+
+TEST(FastPath, ResizersMatchPlainLoops) {
+    for (const Size s : kSizes)
+        for (const Size to : {Size{2 * s.w + 1, s.h / 2 + 1}, Size{std::max(1, s.w / 3), s.h + 5},
+                              Size{s.w, 2 * s.h + 3}, Size{1, 1}}) {
+            const Pixels src = Noise(s.w, s.h, unsigned(3 * s.w + s.h));
+            Pixels got(std::size_t(to.w) * to.h * 4);
+            ResizeBilinear(src.data(), s.w, s.h, got.data(), to.w, to.h);
+            ASSERT_EQ(got, ReferenceBilinear(src, s.w, s.h, to.w, to.h))
+                << "bilinear " << s.w << "x" << s.h << " to " << to.w << "x" << to.h;
+            ResizeBicubic(src.data(), s.w, s.h, got.data(), to.w, to.h);
+            ASSERT_EQ(got, ReferenceBicubic(src, s.w, s.h, to.w, to.h))
+                << "bicubic " << s.w << "x" << s.h << " to " << to.w << "x" << to.h;
+        }
+}
 
 TEST(FastPath, RightAngleTurnsAndFlipsMatchThePixelMapping) {
     for (const Size s : kSizes) {
