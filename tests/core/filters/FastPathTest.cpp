@@ -1,5 +1,6 @@
 // The optimised geometry and filter loops against plain per-pixel versions of the same
 // arithmetic, on sizes that leave partial tiles, strips and vectors everywhere.
+#include "core/filters/GaussianWrap.h"
 #include "core/filters/Resize.h"
 #include "core/filters/RightAngle.h"
 #include "core/filters/RotateByAngle.h"
@@ -140,7 +141,58 @@ Pixels ReferenceBicubic(const Pixels& src, int w, int h, int nw, int nh) {
     return d;
 }
 
+// The wrapping blur one byte at a time: rows then columns, each a chain of fused
+// multiply-adds over the taps in order, clamped and truncated to a byte in between.
+Pixels ReferenceBlur(const Pixels& src, int w, int h, int radiusValue) {
+    const std::vector<float> k = GaussianKernel(radiusValue);
+    const int g = int(k.size()) / 2;
+    auto wrap = [](long long v, int n) { return int(((v % n) + n) % n); };
+    auto byte = [](float v) { return std::uint8_t(v > 0 ? (v >= 255 ? 255 : int(v)) : 0); };
+    Pixels t(src.size(), 0), d(src);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            for (int c = 0; c < 3; ++c) {
+                float acc = 0;
+                for (int j = 0; j <= 2 * g; ++j)
+                    acc = std::fmaf(k[j], src[(std::size_t(y) * w + wrap(x + j - g, w)) * 4 + c],
+                                    acc);
+                t[(std::size_t(y) * w + x) * 4 + c] = byte(acc);
+            }
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            for (int c = 0; c < 3; ++c) {
+                float acc = 0;
+                for (int j = 0; j <= 2 * g; ++j)
+                    acc =
+                        std::fmaf(k[j], t[(std::size_t(wrap(y + j - g, h)) * w + x) * 4 + c], acc);
+                d[(std::size_t(y) * w + x) * 4 + c] = byte(acc);
+            }
+    return d;
+}
+
 } // namespace
+
+TEST(FastPath, WrappingBlurAndUnsharpMaskMatchPlainLoops) {
+    for (const Size s : kSizes)
+        for (int radius : {1, 40, 120}) {
+            const Pixels src = Noise(s.w, s.h, unsigned(s.w * 5 + s.h + radius));
+            Pixels got(src.size());
+            GaussianBlurWrap(src.data(), got.data(), s.w, s.h, radius);
+            const Pixels blurred = ReferenceBlur(src, s.w, s.h, radius);
+            ASSERT_EQ(got, blurred) << s.w << "x" << s.h << " radius " << radius;
+            for (int threshold : {0, 9}) {
+                UnsharpMaskWrap(src.data(), got.data(), s.w, s.h, 200, radius, threshold);
+                Pixels want = blurred;
+                for (std::size_t i = 0; i < want.size(); ++i) {
+                    if (i % 4 == 3) continue;
+                    int diff = int(src[i]) - int(blurred[i]);
+                    if (std::abs(2 * diff) < threshold) diff = 0;
+                    want[i] = std::uint8_t(std::clamp(int(200 / 128.0 * diff + src[i]), 0, 255));
+                }
+                ASSERT_EQ(got, want) << "unsharp " << s.w << "x" << s.h << " radius " << radius;
+            }
+        }
+}
 
 TEST(FastPath, ResizersMatchPlainLoops) {
     for (const Size s : kSizes)
