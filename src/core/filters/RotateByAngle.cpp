@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 namespace quiltara {
 
@@ -221,8 +222,15 @@ RotatedPicture RotateByAngle(const std::uint8_t* pixels, int width, int height, 
     const int code = split.code;
     const double a = split.residual;
     if (progress) progress->Begin("Rotate", 100);
-    std::vector<std::uint8_t> work(pixels, pixels + std::size_t(width) * std::size_t(height) * 4);
+    // The pre-rotation needs a copy to turn; without one the shears read the pixels
+    // where they are.
+    std::vector<std::uint8_t> work;
+    const std::uint8_t* turned = pixels;
     int w = width, h = height;
+    if (code >= 0 || a == 0.0) {
+        work.assign(pixels, pixels + std::size_t(width) * std::size_t(height) * 4);
+        turned = work.data();
+    }
     if (code >= 0) {
         RotateRightAngle(work.data(), w, h, code);
         if (code != kRotate180) std::swap(w, h);
@@ -246,22 +254,25 @@ RotatedPicture RotateByAngle(const std::uint8_t* pixels, int width, int height, 
     };
 
     // 1. Horizontal: row i by t (i + 0.5), counted from the other end for negative t.
-    std::vector<std::uint8_t> first(std::size_t(sizes.width1) * std::size_t(h) * 4);
-    ShearRows(work.data(), w, h, first.data(), sizes.width1, back,
+    // The shears write every pixel of their results: no need to clear them first.
+    std::unique_ptr<std::uint8_t[]> first(
+        new std::uint8_t[std::size_t(sizes.width1) * std::size_t(h) * 4]);
+    ShearRows(turned, w, h, first.get(), sizes.width1, back,
               [&](int i) { return shears.First(i); });
     work = {};
     stage(1);
 
     // 2. Vertical: column j by an offset falling by sigma from column to column.
-    std::vector<std::uint8_t> second(std::size_t(sizes.width1) * std::size_t(sizes.height2) * 4);
-    ShearColumns(first.data(), sizes.width1, h, second.data(), sizes.height2, back,
+    std::unique_ptr<std::uint8_t[]> second(
+        new std::uint8_t[std::size_t(sizes.width1) * std::size_t(sizes.height2) * 4]);
+    ShearColumns(first.get(), sizes.width1, h, second.get(), sizes.height2, back,
                  [&](int j) { return shears.Second(j); });
-    first = {};
+    first.reset();
     stage(2);
 
     // 3. Horizontal again: row j by an offset growing by t from row to row.
     result.pixels.resize(std::size_t(sizes.width3) * std::size_t(sizes.height2) * 4);
-    ShearRows(second.data(), sizes.width1, sizes.height2, result.pixels.data(), sizes.width3, back,
+    ShearRows(second.get(), sizes.width1, sizes.height2, result.pixels.data(), sizes.width3, back,
               [&](int j) { return shears.Third(j); });
     result.width = sizes.width3;
     result.height = sizes.height2;
