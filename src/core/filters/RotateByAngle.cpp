@@ -123,20 +123,29 @@ void ShearColumns(const std::uint8_t* src, int width, int n, std::uint8_t* dst, 
             }
             for (int y = 0; y < m; ++y) {
                 std::uint8_t* d = dst + std::size_t(y) * stride + std::size_t(x0) * 4;
-                for (int k = 0; k < count; ++k) {
+                auto edge = [&](int k) {
                     const long long i = y - start[k];
                     std::uint8_t* out = d + std::size_t(k) * 4;
                     const std::uint8_t* column = src + std::size_t(x0 + k) * 4;
-                    if (i > 0 && i < n)
-                        PutInside(tables[std::size_t(k)], column + std::size_t(i - 1) * stride,
-                                  column + std::size_t(i) * stride, out);
-                    else if (i < 0 || i > n)
+                    if (i < 0 || i > n)
                         std::memcpy(out, back.c, 4);
                     else
                         lines[std::size_t(k)].Put(
                             i > 0 ? column + std::size_t(i - 1) * stride : nullptr,
                             i < n ? column + std::size_t(i) * stride : nullptr, out);
+                };
+                auto inside = [&](int k) { return y - start[k] > 0 && y - start[k] < n; };
+                // The offsets run monotonically across the strip, so the columns whose
+                // both source pixels lie inside form one run.
+                int k = 0;
+                for (; k < count && !inside(k); ++k) edge(k);
+                for (; k < count && inside(k); ++k) {
+                    const std::size_t i = std::size_t(y - start[k]);
+                    const std::uint8_t* column = src + std::size_t(x0 + k) * 4;
+                    PutInside(tables[std::size_t(k)], column + (i - 1) * stride,
+                              column + i * stride, d + std::size_t(k) * 4);
                 }
+                for (; k < count; ++k) edge(k);
             }
         }
     });
