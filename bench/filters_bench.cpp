@@ -1,7 +1,7 @@
 // Image processing speed: the wrapping Gaussian and unsharp mask, the resizers, the
-// rotations, and the filter dialog's preview (400 x 300, every slot). Wall-clock time, and the CPU
-// time of the whole process (every thread), which a busy machine disturbs less. Peer tools for the
-// same cases: scripts in the report (ImageMagick "-virtual-pixel tile -blur", vips).
+// rotations, and the filter dialog's preview (400 x 300, every slot). Wall-clock time,
+// and the CPU time of the whole process (every thread), which a busy machine disturbs
+// less. Peer tools for the same cases: `make bench-compare` (bench/README.md).
 #include "core/filters/FilterFactory.h"
 #include "core/filters/GaussianWrap.h"
 #include "core/filters/Resize.h"
