@@ -274,7 +274,7 @@ void GaussianBlurWrap(const std::uint8_t* src, std::uint8_t* dst, int w, int h, 
             for (int block = begin; block < end; ++block) {
                 const int x0 = block * kBlock;
                 const int count = std::min(kBlock, w - x0);
-                const bool vector = HasVectors() && count == kBlock;
+                [[maybe_unused]] const bool vector = HasVectors() && count == kBlock;
                 for (int i = 0; i < h + 2 * g; ++i) {
                     const std::uint8_t* row =
                         temp + std::size_t(WrapIndex((long long)i - g, h)) * stride;
