@@ -108,9 +108,13 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--write-files") == 0) return WriteFiles(argv[2]);
     for (const Format& f : kFormats) {
         benchmark::RegisterBenchmark((std::string("Decode/") + f.name).c_str(), Decode, &f)
-            ->Unit(benchmark::kMillisecond);
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->MeasureProcessCPUTime();
         benchmark::RegisterBenchmark((std::string("Encode/") + f.name).c_str(), Encode, &f)
-            ->Unit(benchmark::kMillisecond);
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->MeasureProcessCPUTime();
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -106,7 +106,11 @@ int RunAdjust(const std::vector<std::string>& args) {
 
     CDIBSection2 picture;
     if (!ReadPicture(args[0], picture, error)) return Fail(error);
-    AdjustTarget target = AdjustTarget::ForPicture(picture);
+    // A one-shot run needs no copy to cancel back to: the operations that work from a
+    // copy of the original take it themselves.
+    AdjustTarget target;
+    target.bitmap = &picture;
+    target.Refresh();
     if (!RunAdjustment(target, op, &settings)) return Fail("the operation did not run");
     if (!WritePicture(args[1], picture, false, error)) return Fail(error);
     return 0;

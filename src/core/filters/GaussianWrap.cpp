@@ -87,6 +87,14 @@ bool HasAvx2Fma() {
 }
 #endif
 
+bool HasVectors() {
+#ifdef QUILTARA_X86
+    return HasAvx2Fma();
+#else
+    return false;
+#endif
+}
+
 void ConvolveLines(const float* in, int n, const float* w, int taps, float* out) {
 #ifdef QUILTARA_X86
     if (HasAvx2Fma()) return ConvolveLinesAvx2(in, n, w, taps, out);
@@ -94,10 +102,90 @@ void ConvolveLines(const float* in, int n, const float* w, int taps, float* out)
     ConvolveLinesScalar(in, n, w, taps, out);
 }
 
+// One channel of one row: out[x] = sum over k of w[k] * in[x + k], the same chain of
+// fused multiply-adds from zero as the line kernel, with x running along the lanes.
+void ConvolveRowScalar(const float* in, int n, const float* w, int taps, float* out) {
+    for (int x = 0; x < n; ++x) {
+        float acc = 0.0f;
+        for (int k = 0; k < taps; ++k) acc = std::fmaf(w[k], in[x + k], acc);
+        out[x] = acc;
+    }
+}
+
+#ifdef QUILTARA_X86
+__attribute__((target("avx2,fma"))) void ConvolveRowAvx2(const float* in, int n, const float* w,
+                                                         int taps, float* out) {
+    int x = 0;
+    // Eight accumulators keep both multiply-add units busy through their latency.
+    for (; x + 64 <= n; x += 64) {
+        __m256 a0 = _mm256_setzero_ps(), a1 = a0, a2 = a0, a3 = a0, a4 = a0, a5 = a0, a6 = a0,
+               a7 = a0;
+        const float* p = in + x;
+        for (int k = 0; k < taps; ++k, ++p) {
+            const __m256 wk = _mm256_broadcast_ss(w + k);
+            a0 = _mm256_fmadd_ps(wk, _mm256_loadu_ps(p + 0), a0);
+            a1 = _mm256_fmadd_ps(wk, _mm256_loadu_ps(p + 8), a1);
+            a2 = _mm256_fmadd_ps(wk, _mm256_loadu_ps(p + 16), a2);
+            a3 = _mm256_fmadd_ps(wk, _mm256_loadu_ps(p + 24), a3);
+            a4 = _mm256_fmadd_ps(wk, _mm256_loadu_ps(p + 32), a4);
+            a5 = _mm256_fmadd_ps(wk, _mm256_loadu_ps(p + 40), a5);
+            a6 = _mm256_fmadd_ps(wk, _mm256_loadu_ps(p + 48), a6);
+            a7 = _mm256_fmadd_ps(wk, _mm256_loadu_ps(p + 56), a7);
+        }
+        float* o = out + x;
+        _mm256_storeu_ps(o + 0, a0), _mm256_storeu_ps(o + 8, a1), _mm256_storeu_ps(o + 16, a2);
+        _mm256_storeu_ps(o + 24, a3), _mm256_storeu_ps(o + 32, a4), _mm256_storeu_ps(o + 40, a5);
+        _mm256_storeu_ps(o + 48, a6), _mm256_storeu_ps(o + 56, a7);
+    }
+    for (; x + 8 <= n; x += 8) {
+        __m256 a = _mm256_setzero_ps();
+        for (int k = 0; k < taps; ++k)
+            a = _mm256_fmadd_ps(_mm256_broadcast_ss(w + k), _mm256_loadu_ps(in + x + k), a);
+        _mm256_storeu_ps(out + x, a);
+    }
+    if (x < n) ConvolveRowScalar(in + x, n - x, w, taps, out + x);
+}
+
+// Eight pixels of a byte row as blue, green and red lanes of eight floats each, in the
+// line layout (channel-major).
+__attribute__((target("avx2,fma"))) void GatherEight(const std::uint8_t* p, float* line) {
+    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    const __m256i byte = _mm256_set1_epi32(0xFF);
+    _mm256_storeu_ps(line, _mm256_cvtepi32_ps(_mm256_and_si256(v, byte)));
+    _mm256_storeu_ps(line + 8, _mm256_cvtepi32_ps(_mm256_and_si256(_mm256_srli_epi32(v, 8), byte)));
+    _mm256_storeu_ps(line + 16,
+                     _mm256_cvtepi32_ps(_mm256_and_si256(_mm256_srli_epi32(v, 16), byte)));
+}
+
+__attribute__((target("avx2,fma"))) inline __m256i ClampedInts(const float* l) {
+    const __m256 v = _mm256_max_ps(_mm256_loadu_ps(l), _mm256_setzero_ps());
+    return _mm256_cvttps_epi32(_mm256_min_ps(v, _mm256_set1_ps(255.0f)));
+}
+
+// The clamped, truncated bytes of eight pixels back from the line layout; alpha from
+// the source pixels.
+__attribute__((target("avx2,fma"))) void ScatterEight(const float* line, const std::uint8_t* s,
+                                                      std::uint8_t* d) {
+    const __m256i alpha = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s)),
+                                           _mm256_set1_epi32(int(0xFF000000)));
+    const __m256i v = _mm256_or_si256(
+        _mm256_or_si256(ClampedInts(line), _mm256_slli_epi32(ClampedInts(line + 8), 8)),
+        _mm256_or_si256(_mm256_slli_epi32(ClampedInts(line + 16), 16), alpha));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(d), v);
+}
+#endif
+
+void ConvolveRow(const float* in, int n, const float* w, int taps, float* out) {
+#ifdef QUILTARA_X86
+    if (HasAvx2Fma()) return ConvolveRowAvx2(in, n, w, taps, out);
+#endif
+    ConvolveRowScalar(in, n, w, taps, out);
+}
+
+// The sums are finite: clamping first and truncating gives the same byte as testing
+// the ends.
 inline std::uint8_t ClampTruncate(float v) {
-    if (!(v > 0.0f)) return 0;
-    if (v >= 255.0f) return 255;
-    return std::uint8_t(v);
+    return std::uint8_t(int(std::min(std::max(v, 0.0f), 255.0f)));
 }
 
 // Memory byte of channel c (0 = blue, 1 = green, 2 = red) of a pixel.
@@ -138,41 +226,42 @@ void GaussianBlurWrap(const std::uint8_t* src, std::uint8_t* dst, int w, int h, 
     const int taps = int(kernel.size());
     const int g = taps / 2;
     const std::size_t stride = std::size_t(w) * 4;
-    std::vector<std::uint8_t> temp(bytes);
+    // The row pass writes its colour bytes into dst; the column pass reads a whole
+    // strip of eight columns before it writes that strip back, so it works in place.
+    std::uint8_t* const temp = dst;
     if (progress) progress->Begin("Working", w + h);
 
-    // Rows: eight rows at a time, each widened by g wrapped pixels on both sides.
-    const int rowBlocks = (h + kBlock - 1) / kBlock;
+    // Rows: each channel of a row as floats, widened by g wrapped pixels on both sides,
+    // convolved along the row.
+    std::vector<int> wrapped(static_cast<std::size_t>(w + 2 * g));
+    for (int i = 0; i < w + 2 * g; ++i) wrapped[std::size_t(i)] = WrapIndex((long long)i - g, w);
     ParallelFor(
-        rowBlocks, std::max(1, 64 / kBlock),
+        h, 16,
         [&](int begin, int end) {
-            std::vector<float> lines(std::size_t(w + 2 * g) * kLanes);
-            std::vector<float> out(std::size_t(w) * kLanes);
-            for (int block = begin; block < end; ++block) {
-                const int y0 = block * kBlock;
-                for (int r = 0; r < kBlock; ++r) {
-                    const std::uint8_t* row = src + std::size_t(std::min(y0 + r, h - 1)) * stride;
-                    for (int i = 0; i < w + 2 * g; ++i) {
-                        const std::uint8_t* p =
-                            row + std::size_t(WrapIndex((long long)i - g, w)) * 4;
-                        float* line = &lines[std::size_t(i) * kLanes];
-                        for (int c = 0; c < kChannels; ++c) line[c * kBlock + r] = p[c];
-                    }
+            std::vector<float> planes(std::size_t(w + 2 * g) * kChannels);
+            std::vector<float> out(std::size_t(w) * kChannels);
+            for (int y = begin; y < end; ++y) {
+                const std::uint8_t* row = src + std::size_t(y) * stride;
+                float* plane[kChannels];
+                for (int c = 0; c < kChannels; ++c)
+                    plane[c] = planes.data() + std::size_t(c) * std::size_t(w + 2 * g);
+                for (int i = 0; i < w + 2 * g; ++i) {
+                    const std::uint8_t* p = row + std::size_t(wrapped[std::size_t(i)]) * 4;
+                    plane[0][i] = p[0], plane[1][i] = p[1], plane[2][i] = p[2];
                 }
-                ConvolveLines(lines.data(), w, kernel.data(), taps, out.data());
-                for (int r = 0; r < kBlock && y0 + r < h; ++r) {
-                    std::uint8_t* row = temp.data() + std::size_t(y0 + r) * stride;
-                    for (int x = 0; x < w; ++x) {
-                        const float* line = &out[std::size_t(x) * kLanes];
-                        for (int c = 0; c < kChannels; ++c)
-                            row[std::size_t(x) * 4 + std::size_t(c)] =
-                                ClampTruncate(line[c * kBlock + r]);
-                    }
+                for (int c = 0; c < kChannels; ++c)
+                    ConvolveRow(plane[c], w, kernel.data(), taps, out.data() + std::size_t(c) * w);
+                std::uint8_t* t = temp + std::size_t(y) * stride;
+                const float* o[kChannels] = {out.data(), out.data() + w, out.data() + 2 * w};
+                for (int x = 0; x < w; ++x) {
+                    t[std::size_t(x) * 4 + 0] = ClampTruncate(o[0][x]);
+                    t[std::size_t(x) * 4 + 1] = ClampTruncate(o[1][x]);
+                    t[std::size_t(x) * 4 + 2] = ClampTruncate(o[2][x]);
                 }
             }
         },
         [&](int done) {
-            if (progress && h > 200) progress->SetPos(std::min(h, done * kBlock));
+            if (progress && h > 200) progress->SetPos(std::min(h, done));
         });
 
     // Columns: eight columns at a time, each widened by g wrapped rows at both ends.
@@ -185,10 +274,17 @@ void GaussianBlurWrap(const std::uint8_t* src, std::uint8_t* dst, int w, int h, 
             for (int block = begin; block < end; ++block) {
                 const int x0 = block * kBlock;
                 const int count = std::min(kBlock, w - x0);
+                [[maybe_unused]] const bool vector = HasVectors() && count == kBlock;
                 for (int i = 0; i < h + 2 * g; ++i) {
                     const std::uint8_t* row =
-                        temp.data() + std::size_t(WrapIndex((long long)i - g, h)) * stride;
+                        temp + std::size_t(WrapIndex((long long)i - g, h)) * stride;
                     float* line = &lines[std::size_t(i) * kLanes];
+#ifdef QUILTARA_X86
+                    if (vector) {
+                        GatherEight(row + std::size_t(x0) * 4, line);
+                        continue;
+                    }
+#endif
                     for (int r = 0; r < kBlock; ++r) {
                         const std::uint8_t* p = row + std::size_t(x0 + std::min(r, count - 1)) * 4;
                         for (int c = 0; c < kChannels; ++c) line[c * kBlock + r] = p[c];
@@ -199,6 +295,12 @@ void GaussianBlurWrap(const std::uint8_t* src, std::uint8_t* dst, int w, int h, 
                     const float* line = &out[std::size_t(y) * kLanes];
                     std::uint8_t* d = dst + std::size_t(y) * stride + std::size_t(x0) * 4;
                     const std::uint8_t* s = src + std::size_t(y) * stride + std::size_t(x0) * 4;
+#ifdef QUILTARA_X86
+                    if (vector) {
+                        ScatterEight(line, s, d);
+                        continue;
+                    }
+#endif
                     for (int r = 0; r < count; ++r) {
                         for (int c = 0; c < kChannels; ++c)
                             d[r * 4 + c] = ClampTruncate(line[c * kBlock + r]);
@@ -218,19 +320,22 @@ void UnsharpMaskWrap(const std::uint8_t* src, std::uint8_t* dst, int w, int h, i
     if (!src || !dst || w <= 0 || h <= 0) return;
     GaussianBlurWrap(src, dst, w, h, radiusValue, progress);
     if (GaussianKernel(radiusValue).empty()) return;
-    const double amount = amountValue / 128.0;
+    // a/128 * d + s truncated: a * d and 128 * s are exact, so the integer quotient
+    // (truncating towards zero) is the same number.
+    const int amount = amountValue;
     const std::size_t stride = std::size_t(w) * 4;
     ParallelFor(h, 32, [&](int begin, int end) {
         for (int y = begin; y < end; ++y) {
             const std::uint8_t* s = src + std::size_t(y) * stride;
             std::uint8_t* d = dst + std::size_t(y) * stride;
-            for (std::size_t i = 0; i < stride; ++i) {
-                if ((i & 3) == 3) continue;
-                int diff = int(s[i]) - int(d[i]);
-                if (std::abs(2 * diff) < threshold) diff = 0;
-                const double v = amount * diff + s[i];
-                d[i] = std::uint8_t(std::clamp(int(v), 0, 255));
-            }
+            for (int x = 0; x < w; ++x)
+                for (int c = 0; c < kChannels; ++c) {
+                    const std::size_t i = std::size_t(x) * 4 + std::size_t(c);
+                    int diff = int(s[i]) - int(d[i]);
+                    diff = std::abs(2 * diff) < threshold ? 0 : diff;
+                    const int v = (amount * diff + 128 * int(s[i])) / 128;
+                    d[i] = std::uint8_t(std::clamp(v, 0, 255));
+                }
         }
     });
 }

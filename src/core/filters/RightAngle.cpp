@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace quiltara {
@@ -39,31 +40,70 @@ void Turn(const std::uint32_t* src, int sw, std::uint32_t* dst, int dw, int dh, 
 
 } // namespace
 
-void RotateRightAngle(std::uint8_t* pixels, int width, int height, int code) {
-    if (!pixels || width <= 0 || height <= 0 || code < 0 || code > 2) return;
-    const std::size_t count = std::size_t(width) * std::size_t(height);
-    if (code == kRotate180) {
-        auto* p = reinterpret_cast<std::uint32_t*>(pixels);
-        std::reverse(p, p + count);
-        return;
-    }
-    std::vector<std::uint32_t> turned(count); // may throw: the pixels are untouched then
-    std::vector<std::uint32_t> source(count);
-    std::memcpy(source.data(), pixels, count * 4);
-    const int w = width, h = height;
+namespace {
+
+// Exchanges the tiles above the diagonal of a square picture with those below it,
+// transposing each: afterwards pixel (x, y) holds what was at (y, x).
+void TransposeSquare(std::uint32_t* p, int n) {
+    const std::size_t stride = std::size_t(n);
+    const int tiles = (n + kTile - 1) / kTile;
+    ParallelFor(tiles, 1, [&](int begin, int end) {
+        for (int ty = begin; ty < end; ++ty) {
+            const int y0 = ty * kTile, y1 = std::min(n, y0 + kTile);
+            for (int tx = ty; tx < tiles; ++tx) {
+                const int x0 = tx * kTile, x1 = std::min(n, x0 + kTile);
+                for (int y = y0; y < y1; ++y) {
+                    std::uint32_t* row = p + std::size_t(y) * stride;
+                    // On the diagonal tile only the part right of the diagonal moves.
+                    for (int x = tx == ty ? y + 1 : x0; x < x1; ++x)
+                        std::swap(row[x], p[std::size_t(x) * stride + std::size_t(y)]);
+                }
+            }
+        }
+    });
+}
+
+// Turns src (w x h) into dst (h x w); dst must not overlap src.
+void TurnInto(const std::uint32_t* src, int w, int h, std::uint32_t* dst, int code) {
     if (code == kRotate90CW) {
         // Clockwise on screen: the picture's top-left corner becomes its top-right.
-        Turn(source.data(), w, turned.data(), h, w, [w](int x, int y, int& sx, int& sy) {
+        Turn(src, w, dst, h, w, [w](int x, int y, int& sx, int& sy) {
             sx = w - 1 - y;
             sy = x;
         });
     } else {
-        Turn(source.data(), w, turned.data(), h, w, [h](int x, int y, int& sx, int& sy) {
+        Turn(src, w, dst, h, w, [h](int x, int y, int& sx, int& sy) {
             sx = y;
             sy = h - 1 - x;
         });
     }
-    std::memcpy(pixels, turned.data(), count * 4);
+}
+
+} // namespace
+
+void RotateRightAngle(std::uint8_t* pixels, int width, int height, int code) {
+    if (!pixels || width <= 0 || height <= 0 || code < 0 || code > 2) return;
+    const std::size_t count = std::size_t(width) * std::size_t(height);
+    auto* p = reinterpret_cast<std::uint32_t*>(pixels);
+    if (code == kRotate180) {
+        std::reverse(p, p + count);
+        return;
+    }
+    if (width == height) {
+        // A square turns in place: the transpose, then the rows (clockwise) or each
+        // row's pixels (anticlockwise) in reverse order.
+        TransposeSquare(p, width);
+        if (code == kRotate90CW)
+            FlipVertical(pixels, width * 4, height);
+        else
+            FlipHorizontal(pixels, width, height);
+        return;
+    }
+    // Left uninitialised: the turn writes every pixel. May throw, leaving the pixels as
+    // they were.
+    std::unique_ptr<std::uint32_t[]> turned(new std::uint32_t[count]);
+    TurnInto(p, width, height, turned.get(), code);
+    std::memcpy(pixels, turned.get(), count * 4);
 }
 
 void FlipVertical(std::uint8_t* pixels, int bytesPerRow, int height) {
@@ -99,12 +139,17 @@ bool RotatePictureRightAngle(CDIBSection2& picture, int code) {
         RotateRightAngle(picture.GetBits(), w, h, code);
         return true;
     }
-    // Turned in a copy first, so that a failed allocation leaves the picture as it was.
-    std::vector<std::uint8_t> turned(picture.GetBits(),
-                                     picture.GetBits() + std::size_t(w) * std::size_t(h) * 4);
-    RotateRightAngle(turned.data(), w, h, code);
+    if (w == h) {
+        RotateRightAngle(picture.GetBits(), w, h, code);
+        return true;
+    }
+    // Turned into a buffer of its own first, so that a failed allocation leaves the
+    // picture as it was.
+    const std::size_t count = std::size_t(w) * std::size_t(h);
+    std::unique_ptr<std::uint32_t[]> turned(new std::uint32_t[count]);
+    TurnInto(reinterpret_cast<const std::uint32_t*>(picture.GetBits()), w, h, turned.get(), code);
     picture.Create(h, w, 32, picture.HasAlpha());
-    std::memcpy(picture.GetBits(), turned.data(), turned.size());
+    std::memcpy(picture.GetBits(), turned.get(), count * 4);
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 namespace quiltara {
 
@@ -51,6 +52,21 @@ void FillPixels(std::uint8_t* out, int count, const Pixel& back) {
     for (int i = 0; i < count; ++i) std::memcpy(out + std::size_t(i) * 4, back.c, 4);
 }
 
+// trunc(f * v) for every byte value v: the share a pixel of value v passes on.
+struct ShareTable {
+    std::uint8_t share[256];
+    explicit ShareTable(double f) {
+        for (int v = 0; v < 256; ++v) share[v] = std::uint8_t(int(f * v));
+    }
+};
+
+// The output for a source pixel with both neighbours inside the line.
+inline void PutInside(const ShareTable& table, const std::uint8_t* previous,
+                      const std::uint8_t* current, std::uint8_t* out) {
+    for (int ch = 0; ch < 4; ++ch)
+        out[ch] = std::uint8_t(current[ch] - table.share[current[ch]] + table.share[previous[ch]]);
+}
+
 // Horizontal shear: row y of src (width n) moved by offset(y) into a row of width m.
 template <typename Offset>
 void ShearRows(const std::uint8_t* src, int n, int rows, std::uint8_t* dst, int m,
@@ -62,47 +78,74 @@ void ShearRows(const std::uint8_t* src, int n, int rows, std::uint8_t* dst, int 
             const double o = offset(y);
             const double whole = std::floor(o);
             const ShearLine line(o - whole, back);
+            const ShareTable table(o - whole);
             const long long start = (long long)whole;
             FillPixels(d, m, back);
-            for (long long i = std::max(0LL, -start); i <= n; ++i) {
-                const long long x = start + i;
-                if (x >= m) break;
-                line.Put(i > 0 ? s + (i - 1) * 4 : nullptr, i < n ? s + i * 4 : nullptr, d + x * 4);
-            }
+            // Source indexes 0..n land at start + i; those that land inside the row.
+            const long long first = std::max(0LL, -start);
+            const long long last = std::min<long long>(n, m - 1 - start);
+            if (first > last) continue;
+            if (first == 0) line.Put(nullptr, s, d + start * 4);
+            const long long innerFirst = std::max(1LL, first);
+            const long long innerLast = std::min<long long>(n - 1, last);
+            for (long long i = innerFirst; i <= innerLast; ++i)
+                PutInside(table, s + (i - 1) * 4, s + i * 4, d + (start + i) * 4);
+            if (last == n && n > 0) line.Put(s + (n - 1) * 4, nullptr, d + (start + n) * 4);
         }
     });
 }
 
 // Vertical shear: column x of src (n rows) moved by offset(x) into a column of m rows.
-// Worked row by row so that reads and writes run along memory.
+// Worked in strips of columns, row by row within a strip, so that reads and writes run
+// along memory and the strip's share tables stay in the cache.
 template <typename Offset>
 void ShearColumns(const std::uint8_t* src, int width, int n, std::uint8_t* dst, int m,
                   const Pixel& back, Offset offset) {
-    std::vector<long long> start(static_cast<std::size_t>(width));
-    std::vector<ShearLine> lines;
-    lines.reserve(std::size_t(width));
-    for (int x = 0; x < width; ++x) {
-        const double o = offset(x);
-        const double whole = std::floor(o);
-        start[std::size_t(x)] = (long long)whole;
-        lines.emplace_back(o - whole, back);
-    }
+    constexpr int kStrip = 32;
     const std::size_t stride = std::size_t(width) * 4;
-    ParallelFor(m, 16, [&](int begin, int end) {
-        for (int y = begin; y < end; ++y) {
-            std::uint8_t* d = dst + std::size_t(y) * stride;
-            for (int x = 0; x < width; ++x) {
-                const long long i = y - start[std::size_t(x)];
-                std::uint8_t* out = d + std::size_t(x) * 4;
-                if (i < 0 || i > n) {
-                    std::memcpy(out, back.c, 4);
-                    continue;
+    const int strips = (width + kStrip - 1) / kStrip;
+    ParallelFor(strips, 1, [&](int begin, int end) {
+        std::vector<ShareTable> tables;
+        std::vector<ShearLine> lines;
+        tables.reserve(kStrip);
+        lines.reserve(kStrip);
+        long long start[kStrip];
+        for (int strip = begin; strip < end; ++strip) {
+            const int x0 = strip * kStrip, count = std::min(kStrip, width - x0);
+            tables.clear();
+            lines.clear();
+            for (int k = 0; k < count; ++k) {
+                const double o = offset(x0 + k);
+                const double whole = std::floor(o);
+                start[k] = (long long)whole;
+                lines.emplace_back(o - whole, back);
+                tables.emplace_back(o - whole);
+            }
+            for (int y = 0; y < m; ++y) {
+                std::uint8_t* d = dst + std::size_t(y) * stride + std::size_t(x0) * 4;
+                auto edge = [&](int k) {
+                    const long long i = y - start[k];
+                    std::uint8_t* out = d + std::size_t(k) * 4;
+                    const std::uint8_t* column = src + std::size_t(x0 + k) * 4;
+                    if (i < 0 || i > n)
+                        std::memcpy(out, back.c, 4);
+                    else
+                        lines[std::size_t(k)].Put(
+                            i > 0 ? column + std::size_t(i - 1) * stride : nullptr,
+                            i < n ? column + std::size_t(i) * stride : nullptr, out);
+                };
+                auto inside = [&](int k) { return y - start[k] > 0 && y - start[k] < n; };
+                // The offsets run monotonically across the strip, so the columns whose
+                // both source pixels lie inside form one run.
+                int k = 0;
+                for (; k < count && !inside(k); ++k) edge(k);
+                for (; k < count && inside(k); ++k) {
+                    const std::size_t i = std::size_t(y - start[k]);
+                    const std::uint8_t* column = src + std::size_t(x0 + k) * 4;
+                    PutInside(tables[std::size_t(k)], column + (i - 1) * stride,
+                              column + i * stride, d + std::size_t(k) * 4);
                 }
-                const std::uint8_t* previous =
-                    i > 0 ? src + std::size_t(i - 1) * stride + std::size_t(x) * 4 : nullptr;
-                const std::uint8_t* current =
-                    i < n ? src + std::size_t(i) * stride + std::size_t(x) * 4 : nullptr;
-                lines[std::size_t(x)].Put(previous, current, out);
+                for (; k < count; ++k) edge(k);
             }
         }
     });
@@ -188,8 +231,15 @@ RotatedPicture RotateByAngle(const std::uint8_t* pixels, int width, int height, 
     const int code = split.code;
     const double a = split.residual;
     if (progress) progress->Begin("Rotate", 100);
-    std::vector<std::uint8_t> work(pixels, pixels + std::size_t(width) * std::size_t(height) * 4);
+    // The pre-rotation needs a copy to turn; without one the shears read the pixels
+    // where they are.
+    std::vector<std::uint8_t> work;
+    const std::uint8_t* turned = pixels;
     int w = width, h = height;
+    if (code >= 0 || a == 0.0) {
+        work.assign(pixels, pixels + std::size_t(width) * std::size_t(height) * 4);
+        turned = work.data();
+    }
     if (code >= 0) {
         RotateRightAngle(work.data(), w, h, code);
         if (code != kRotate180) std::swap(w, h);
@@ -213,22 +263,25 @@ RotatedPicture RotateByAngle(const std::uint8_t* pixels, int width, int height, 
     };
 
     // 1. Horizontal: row i by t (i + 0.5), counted from the other end for negative t.
-    std::vector<std::uint8_t> first(std::size_t(sizes.width1) * std::size_t(h) * 4);
-    ShearRows(work.data(), w, h, first.data(), sizes.width1, back,
+    // The shears write every pixel of their results: no need to clear them first.
+    std::unique_ptr<std::uint8_t[]> first(
+        new std::uint8_t[std::size_t(sizes.width1) * std::size_t(h) * 4]);
+    ShearRows(turned, w, h, first.get(), sizes.width1, back,
               [&](int i) { return shears.First(i); });
     work = {};
     stage(1);
 
     // 2. Vertical: column j by an offset falling by sigma from column to column.
-    std::vector<std::uint8_t> second(std::size_t(sizes.width1) * std::size_t(sizes.height2) * 4);
-    ShearColumns(first.data(), sizes.width1, h, second.data(), sizes.height2, back,
+    std::unique_ptr<std::uint8_t[]> second(
+        new std::uint8_t[std::size_t(sizes.width1) * std::size_t(sizes.height2) * 4]);
+    ShearColumns(first.get(), sizes.width1, h, second.get(), sizes.height2, back,
                  [&](int j) { return shears.Second(j); });
-    first = {};
+    first.reset();
     stage(2);
 
     // 3. Horizontal again: row j by an offset growing by t from row to row.
     result.pixels.resize(std::size_t(sizes.width3) * std::size_t(sizes.height2) * 4);
-    ShearRows(second.data(), sizes.width1, sizes.height2, result.pixels.data(), sizes.width3, back,
+    ShearRows(second.get(), sizes.width1, sizes.height2, result.pixels.data(), sizes.width3, back,
               [&](int j) { return shears.Third(j); });
     result.width = sizes.width3;
     result.height = sizes.height2;
