@@ -26,7 +26,11 @@ struct JpegError {
     bool ended = false;
     JDIMENSION endedRow = 0; // the iMCU row being read
     int endedScan = 0;
-    bool endedInData = false; // within a scan's rows, not after the last one
+    bool endedInData = false;   // within a scan's rows, not after the last one
+    bool endedInHeader = false; // before the first scan's rows
+    // The entropy decoder ran out of bits after the end: rows really lack data (the
+    // decoder also reads ahead past the last row, so the end alone proves nothing).
+    bool starved = false;
 };
 
 [[noreturn]] void OnError(j_common_ptr cinfo) {
@@ -41,7 +45,9 @@ void OnMessage(j_common_ptr cinfo, int level) {
         error->endedRow = d->input_iMCU_row;
         error->endedScan = d->input_scan_number;
         error->endedInData = d->input_iMCU_row < d->total_iMCU_rows;
+        error->endedInHeader = d->total_iMCU_rows == 0;
     }
+    if (level < 0 && cinfo->err->msg_code == JWRN_HIT_MARKER && error->ended) error->starved = true;
 }
 
 // A hostile progressive file can hold thousands of tiny scans, each a pass over the
@@ -153,7 +159,9 @@ bool ReadInto(ReadState* s, const std::uint8_t* data, std::size_t size) {
     s->result.width = w, s->result.height = h;
     // Rows the first scan did not reach are black rather than the decoder's gray. A
     // later scan only adds detail: cut there, every row is present but coarse.
-    if (s->error.ended && s->error.endedInData) {
+    if (s->error.ended && s->error.endedInHeader) {
+        s->result.MarkMissingFrom(0);
+    } else if (s->error.ended && s->error.endedInData && s->error.starved) {
         if (s->error.endedScan <= 1)
             s->result.MarkMissingFrom(int(s->error.endedRow) * rowsPerIMCU);
         else
