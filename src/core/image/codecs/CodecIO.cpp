@@ -55,11 +55,16 @@ std::string ReadResult::Warning() const {
 }
 
 void ReadResult::MarkMissingFrom(int first) {
-    first = std::max(first, 0);
-    if (first >= height || height <= 0 || width <= 0) return;
-    missingFirst = first, missingLast = height - 1, endsEarly = true;
+    MarkMissing(first, height - 1);
+}
+
+void ReadResult::MarkMissing(int first, int last) {
+    first = std::max(first, 0), last = std::min(last, height - 1);
+    if (first > last || width <= 0) return;
+    missingFirst = first, missingLast = last, endsEarly = true;
     const std::size_t stride = pixels.size() / std::size_t(height);
-    std::fill(pixels.begin() + std::ptrdiff_t(stride * std::size_t(first)), pixels.end(), 0);
+    std::fill(pixels.begin() + std::ptrdiff_t(stride * std::size_t(first)),
+              pixels.begin() + std::ptrdiff_t(stride * (std::size_t(last) + 1)), 0);
 }
 
 // ---------------------------------------------------------------- sink

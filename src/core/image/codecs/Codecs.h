@@ -60,6 +60,9 @@ struct ReadResult {
     std::string Warning() const;
     /// Marks rows first ... height - 1 as missing and clears them (black, transparent).
     void MarkMissingFrom(int first);
+    /// Marks rows first ... last as missing and clears them; for files whose rows run
+    /// bottom up the rows they lack are at the top.
+    void MarkMissing(int first, int last);
     /// A result without a picture.
     static ReadResult Failure(const CodecStatus& status) {
         ReadResult r;
