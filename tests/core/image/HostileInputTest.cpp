@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <jpeglib.h>
+
 using namespace quiltara;
 using namespace quiltara::test;
 
@@ -97,6 +100,70 @@ TEST(HostileInput, EveryTruncationOfEveryFormatFailsOrStaysInside) {
             EXPECT_LT(failures, int(whole.size())) << "code " << f.code;
         }
     }
+}
+
+namespace {
+
+// A gray progressive JPEG whose first `bands` AC coefficients (and the DC) are sent
+// bit by bit, one scan each, and the rest in one scan: 11 + 11 x bands + 1 scans.
+std::vector<std::uint8_t> ManyScanJpeg(const Pixels& gray, int w, int h, int bands) {
+    std::vector<jpeg_scan_info> script;
+    auto add = [&](int ss, int se, int ah, int al) {
+        jpeg_scan_info scan{};
+        scan.comps_in_scan = 1, scan.component_index[0] = 0;
+        scan.Ss = ss, scan.Se = se, scan.Ah = ah, scan.Al = al;
+        script.push_back(scan);
+    };
+    for (int band = 0; band <= bands; ++band) {
+        add(band, band, 0, 10);
+        for (int al = 9; al >= 0; --al) add(band, band, al + 1, al);
+    }
+    if (bands < 63) add(bands + 1, 63, 0, 0);
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr error;
+    cinfo.err = jpeg_std_error(&error);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = JDIMENSION(w), cinfo.image_height = JDIMENSION(h);
+    cinfo.input_components = 1, cinfo.in_color_space = JCS_GRAYSCALE;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 95, TRUE);
+    cinfo.scan_info = script.data(), cinfo.num_scans = int(script.size());
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        auto row = const_cast<JSAMPROW>(gray.data() + std::size_t(cinfo.next_scanline) * w);
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::vector<std::uint8_t> file(buffer, buffer + size);
+    std::free(buffer);
+    return file;
+}
+
+} // namespace
+
+// Every scan of a progressive file is a pass over the whole picture: a small file
+// with hundreds of scans is refused with what was refused, a file within the limit
+// opens.
+TEST(HostileInput, ProgressiveJpegScansAreCapped) {
+    const int w = 24, h = 16;
+    Pixels gray(std::size_t(w) * h);
+    for (int i = 0; i < w * h; ++i) gray[std::size_t(i)] = std::uint8_t(i % w * 9 + i / w * 3);
+    const std::vector<std::uint8_t> within = ManyScanJpeg(gray, w, h, 30); // 342 scans
+    const ReadResult opened = ReadAny(kFormatJPG, within);
+    ASSERT_TRUE(opened.Ok()) << ErrorText(opened.code);
+    const Pixels expected = GrayToRGB(gray);
+    EXPECT_LT(MeanDifference(opened.pixels, expected), 4);
+
+    const std::vector<std::uint8_t> beyond = ManyScanJpeg(gray, w, h, 63); // 704 scans
+    EXPECT_LT(beyond.size(), 64u * 1024);
+    const ReadResult refused = ReadAny(kFormatJPG, beyond);
+    EXPECT_TRUE(FailsWith(refused, kErrTooLarge));
+    EXPECT_EQ(refused.detail, "too many scans: a progressive JPEG of 24 x 16 pixels may hold at "
+                              "most 500");
 }
 
 TEST(HostileInput, HugeDimensionsAreRefusedBeforeAllocating) {

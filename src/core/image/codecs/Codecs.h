@@ -107,7 +107,10 @@ bool IsWebP(const std::uint8_t* data, std::size_t size);
 
 // ---------------------------------------------------------------- readers
 
-/// Keeps the file's APPn and COM markers in the result.
+/// Keeps the file's APPn and COM markers in the result. A progressive file may hold
+/// at most 500 scans, fewer for large pictures (about 2^33 pixels' worth of scans, and
+/// never fewer than 20); more are refused with kErrTooLarge and "too many scans: a
+/// progressive JPEG of W x H pixels may hold at most N".
 ReadResult ReadJPG(const CSource& source);
 ReadResult ReadPNG(const CSource& source);
 /// Four bytes a pixel; pictures without alpha get alpha.

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <jpeglib.h>
+#include <string>
 // After jpeglib.h, which it needs.
 #include <jerror.h>
 
@@ -56,13 +57,17 @@ void OnMessage(j_common_ptr cinfo, int level) {
 struct ScanLimit {
     jpeg_progress_mgr manager;
     int maxScans = 500;
+    bool exceeded = false;
 };
 constexpr std::uint64_t kScanPixelBudget = std::uint64_t(1) << 33;
 
 void LimitScans(j_common_ptr cinfo) {
     auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
-    const auto* limit = reinterpret_cast<const ScanLimit*>(cinfo->progress);
-    if (d->is_decompressor && d->input_scan_number > limit->maxScans) cinfo->err->error_exit(cinfo);
+    auto* limit = reinterpret_cast<ScanLimit*>(cinfo->progress);
+    if (d->is_decompressor && d->input_scan_number > limit->maxScans) {
+        limit->exceeded = true;
+        cinfo->err->error_exit(cinfo);
+    }
 }
 
 struct ReadState {
@@ -79,6 +84,13 @@ bool ReadInto(ReadState* s, const std::uint8_t* data, std::size_t size) {
     s->error.manager.error_exit = OnError;
     s->error.manager.emit_message = OnMessage;
     if (setjmp(s->error.jump)) {
+        if (s->progress.exceeded) {
+            s->result.code = kErrTooLarge;
+            s->result.detail = "too many scans: a progressive JPEG of " +
+                               std::to_string(cinfo->image_width) + " x " +
+                               std::to_string(cinfo->image_height) + " pixels may hold at most " +
+                               std::to_string(s->progress.maxScans);
+        }
         jpeg_destroy_decompress(cinfo);
         return false;
     }
