@@ -103,6 +103,8 @@ bool IsTIFF(const std::uint8_t* data, std::size_t size);
 bool IsWMF(const std::uint8_t* data, std::size_t size);
 bool IsEMF(const std::uint8_t* data, std::size_t size);
 bool IsPSD(const std::uint8_t* data, std::size_t size);
+/// Password-protected PAX pictures begin with "PAX".
+bool IsPAX(const std::uint8_t* data, std::size_t size);
 bool IsWebP(const std::uint8_t* data, std::size_t size);
 
 // ---------------------------------------------------------------- readers
