@@ -316,8 +316,9 @@ ReadResult ReadPSD(const CSource& source) {
             // CMYK channels are stored inverted (255 is no ink).
             const std::uint8_t *c0 = ch[0], *c1 = ch[1], *c2 = ch[2], *k = ch[3];
             for (std::uint32_t x = 0; x < w; ++x, d += 3)
-                d[0] = std::uint8_t(c0[x] * k[x] / 255), d[1] = std::uint8_t(c1[x] * k[x] / 255),
-                d[2] = std::uint8_t(c2[x] * k[x] / 255);
+                d[0] = std::uint8_t((c0[x] * k[x] + 127) / 255),
+                d[1] = std::uint8_t((c1[x] * k[x] + 127) / 255),
+                d[2] = std::uint8_t((c2[x] * k[x] + 127) / 255);
         } else {
             const std::uint8_t *c0 = ch[0], *c1 = ch[1], *c2 = ch[2];
             for (std::uint32_t x = 0; x < w; ++x, d += 3) d[0] = c0[x], d[1] = c1[x], d[2] = c2[x];
