@@ -8,13 +8,32 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <new>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace quiltara {
+
+namespace {
+constexpr std::size_t kHugePage = std::size_t(2) << 20;
+constexpr std::size_t kHugeFrom = std::size_t(8) << 20; // smaller pictures gain little
+} // namespace
+
+void* AllocatePictureMemory(std::size_t bytes) {
+    if (bytes < kHugeFrom) return std::malloc(bytes ? bytes : 1);
+    const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void* p = std::aligned_alloc(kHugePage, rounded);
+    if (p) ::madvise(p, rounded, MADV_HUGEPAGE); // a hint: failure is harmless
+    return p;
+}
+
+void FreePictureMemory(void* p, std::size_t) {
+    std::free(p);
+}
 
 CSource::CSource(std::vector<std::uint8_t> bytes, std::string path)
     : m_owned(std::move(bytes)), m_path(std::move(path)) {
