@@ -1,6 +1,5 @@
 #include "core/image/codecs/CodecIO.h"
 
-#include "core/base/Archive.h"
 #include "core/image/codecs/CodecErrors.h"
 #include "core/image/codecs/Codecs.h"
 
@@ -41,23 +40,53 @@ CSource::CSource(std::vector<std::uint8_t> bytes, std::string path)
     m_size = m_owned.size();
 }
 
+CSource::CSource(Pixels bytes, std::string path)
+    : m_read(std::move(bytes)), m_path(std::move(path)) {
+    m_data = m_read.data();
+    m_size = m_read.size();
+}
+
 std::unique_ptr<CSource> OpenSource(const std::string& path, unsigned& code) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         code = kErrFileOpen;
         return nullptr;
     }
-    std::fclose(f);
-    std::vector<std::uint8_t> bytes;
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat info {};
+    // Files over 2 GB are no pictures this program can hold.
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 ||
+        std::uint64_t(info.st_size) > (std::uint64_t(1) << 31)) {
+        code = kErrFileRead;
+        return nullptr;
+    }
+    Pixels bytes;
     try {
-        if (!ReadWholeFile(path, bytes)) {
-            code = kErrFileRead;
-            return nullptr;
-        }
+        bytes.resize(std::size_t(info.st_size));
     } catch (const std::bad_alloc&) {
         code = kErrOutOfMemory;
         return nullptr;
+    } catch (const std::length_error&) {
+        code = kErrOutOfMemory;
+        return nullptr;
     }
+    // Whatever the file holds up to its size when opened; a file that shrinks meanwhile
+    // gives what is there.
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            code = kErrFileRead;
+            return nullptr;
+        }
+        if (n == 0) break;
+        done += std::size_t(n);
+    }
+    bytes.resize(done);
     code = kErrNone;
     return std::make_unique<CSource>(std::move(bytes), path);
 }

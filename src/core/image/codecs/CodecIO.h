@@ -47,6 +47,7 @@ public:
     /// A view of bytes the caller keeps alive (tests, fuzz targets, the clipboard).
     CSource(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
     explicit CSource(std::vector<std::uint8_t> bytes, std::string path = {});
+    explicit CSource(Pixels bytes, std::string path = {});
     CSource(const CSource&) = delete;
     CSource& operator=(const CSource&) = delete;
 
@@ -56,6 +57,7 @@ public:
 
 private:
     std::vector<std::uint8_t> m_owned;
+    Pixels m_read; // a file's bytes, read without zeroing them first
     const std::uint8_t* m_data = nullptr;
     std::size_t m_size = 0;
     std::string m_path;
