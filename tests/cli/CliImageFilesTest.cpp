@@ -110,4 +110,17 @@ TEST(CliImageFiles, FilesThatEndEarlyNeedAllowPartial) {
             EXPECT_TRUE(std::ifstream(c.output).good()) << c.arguments;
         }
     }
+    // A bitmap cut in its rows: they run bottom up, so the top ones are missing.
+    std::vector<std::uint8_t> rgb(64 * 64 * 3, 200);
+    CSink sink;
+    ASSERT_TRUE(WriteBMP(sink, rgb.data(), 64, 64));
+    const std::string bmp = folder.File("cut.bmp");
+    std::ofstream(bmp, std::ios::binary)
+        .write(reinterpret_cast<const char*>(sink.Bytes().data()), 54 + 192 * 40);
+    const auto stopped = RunCli("info " + bmp);
+    EXPECT_EQ(stopped.status, 3) << stopped.output;
+    EXPECT_NE(stopped.output.find(bmp + ": the file ends early: rows 1\u202624 are missing"),
+              std::string::npos)
+        << stopped.output;
+    EXPECT_EQ(RunCli("info " + bmp + " --allow-partial").status, 0);
 }

@@ -69,6 +69,25 @@ TEST(RoundTrip, LosslessTrueColourFormatsGiveTheSamePixels) {
     }
 }
 
+// Pictures of more than 8 MB take the readers' large-memory path.
+TEST(RoundTrip, LargePicturesOfThePlainFormats) {
+    const int w = 1931, h = 1543;
+    const Pixels rgb = NoiseRGB(w, h);
+    const struct {
+        CodecStatus (*write)(CSink&, const std::uint8_t*, int, int);
+        ReadResult (*read)(const CSource&);
+    } formats[] = {
+        {WriteBMP, ReadBMP}, {WriteTGA, ReadTGA}, {WritePCX, ReadPCX}, {WritePSD, ReadPSD}};
+    for (const auto& f : formats) {
+        CSink sink;
+        ASSERT_TRUE(f.write(sink, rgb.data(), w, h));
+        CSource source(sink.Bytes().data(), sink.Bytes().size());
+        const ReadResult r = f.read(source);
+        ASSERT_TRUE(r.Ok());
+        EXPECT_TRUE(r.pixels == rgb);
+    }
+}
+
 TEST(RoundTrip, JpegStaysWithinTheCodecsErrorAndQualityMatters) {
     TempFolder folder;
     const int w = 64, h = 48;

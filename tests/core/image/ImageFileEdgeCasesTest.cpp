@@ -73,6 +73,16 @@ TEST(Detection, ContentComesFirstAndTargaGoesByExtensionOnly) {
     EXPECT_EQ(DetectFormat(gif), int(kDetectGIF));
     EXPECT_EQ(buffer.Load(folder.File("g.png")), 0u);
     EXPECT_FALSE(buffer.HasPixels());
+    // So is PAX, by its content and not its name: a PAX file named .pcx is not read
+    // (and refused) as a PCX file.
+    std::vector<std::uint8_t> pax(200, 0);
+    pax[0] = 'P', pax[1] = 'A', pax[2] = 'X';
+    CSource paxSource(pax.data(), pax.size());
+    EXPECT_EQ(DetectFormat(paxSource), int(kDetectPAX));
+    WriteFile(folder.File("p.pcx"), pax);
+    EXPECT_EQ(buffer.Load(folder.File("p.pcx")), 0u);
+    EXPECT_EQ(buffer.LoadedFormat(), int(kFormatPAX));
+    EXPECT_FALSE(buffer.HasPixels());
     // A missing file.
     EXPECT_EQ(buffer.Load(folder.File("none.png")), unsigned(kErrFileOpen));
     // Every detector on its own format.

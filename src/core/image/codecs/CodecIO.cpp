@@ -1,6 +1,5 @@
 #include "core/image/codecs/CodecIO.h"
 
-#include "core/base/Archive.h"
 #include "core/image/codecs/CodecErrors.h"
 #include "core/image/codecs/Codecs.h"
 
@@ -8,13 +7,32 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <new>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace quiltara {
+
+namespace {
+constexpr std::size_t kHugePage = std::size_t(2) << 20;
+constexpr std::size_t kHugeFrom = std::size_t(8) << 20; // smaller pictures gain little
+} // namespace
+
+void* AllocatePictureMemory(std::size_t bytes) {
+    if (bytes < kHugeFrom) return std::malloc(bytes ? bytes : 1);
+    const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void* p = std::aligned_alloc(kHugePage, rounded);
+    if (p) ::madvise(p, rounded, MADV_HUGEPAGE); // a hint: failure is harmless
+    return p;
+}
+
+void FreePictureMemory(void* p, std::size_t) {
+    std::free(p);
+}
 
 CSource::CSource(std::vector<std::uint8_t> bytes, std::string path)
     : m_owned(std::move(bytes)), m_path(std::move(path)) {
@@ -22,23 +40,53 @@ CSource::CSource(std::vector<std::uint8_t> bytes, std::string path)
     m_size = m_owned.size();
 }
 
+CSource::CSource(Pixels bytes, std::string path)
+    : m_read(std::move(bytes)), m_path(std::move(path)) {
+    m_data = m_read.data();
+    m_size = m_read.size();
+}
+
 std::unique_ptr<CSource> OpenSource(const std::string& path, unsigned& code) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         code = kErrFileOpen;
         return nullptr;
     }
-    std::fclose(f);
-    std::vector<std::uint8_t> bytes;
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat info {};
+    // Files over 2 GB are no pictures this program can hold.
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 ||
+        std::uint64_t(info.st_size) > (std::uint64_t(1) << 31)) {
+        code = kErrFileRead;
+        return nullptr;
+    }
+    Pixels bytes;
     try {
-        if (!ReadWholeFile(path, bytes)) {
-            code = kErrFileRead;
-            return nullptr;
-        }
+        bytes.resize(std::size_t(info.st_size));
     } catch (const std::bad_alloc&) {
         code = kErrOutOfMemory;
         return nullptr;
+    } catch (const std::length_error&) {
+        code = kErrOutOfMemory;
+        return nullptr;
     }
+    // Whatever the file holds up to its size when opened; a file that shrinks meanwhile
+    // gives what is there.
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            code = kErrFileRead;
+            return nullptr;
+        }
+        if (n == 0) break;
+        done += std::size_t(n);
+    }
+    bytes.resize(done);
     code = kErrNone;
     return std::make_unique<CSource>(std::move(bytes), path);
 }
@@ -55,11 +103,16 @@ std::string ReadResult::Warning() const {
 }
 
 void ReadResult::MarkMissingFrom(int first) {
-    first = std::max(first, 0);
-    if (first >= height || height <= 0 || width <= 0) return;
-    missingFirst = first, missingLast = height - 1, endsEarly = true;
+    MarkMissing(first, height - 1);
+}
+
+void ReadResult::MarkMissing(int first, int last) {
+    first = std::max(first, 0), last = std::min(last, height - 1);
+    if (first > last || width <= 0) return;
+    missingFirst = first, missingLast = last, endsEarly = true;
     const std::size_t stride = pixels.size() / std::size_t(height);
-    std::fill(pixels.begin() + std::ptrdiff_t(stride * std::size_t(first)), pixels.end(), 0);
+    std::fill(pixels.begin() + std::ptrdiff_t(stride * std::size_t(first)),
+              pixels.begin() + std::ptrdiff_t(stride * (std::size_t(last) + 1)), 0);
 }
 
 // ---------------------------------------------------------------- sink

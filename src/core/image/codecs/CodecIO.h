@@ -5,11 +5,18 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace quiltara {
+
+/// Memory for large pictures: in blocks the system may back with huge pages, so that
+/// a picture costs a few page faults instead of one every 4 KB (which would be most of
+/// the time a reader takes). Null when the memory cannot be had.
+void* AllocatePictureMemory(std::size_t bytes);
+void FreePictureMemory(void* p, std::size_t bytes);
 
 /// An allocator whose value-less construction leaves bytes as they are: readers
 /// write every byte of their pictures, so zeroing them first only costs time.
@@ -21,6 +28,13 @@ template <class T> struct DefaultInitAllocator : std::allocator<T> {
     template <class U, class... Args> void construct(U* p, Args&&... args) {
         ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
     }
+    T* allocate(std::size_t n) {
+        if (n > std::size_t(-1) / sizeof(T)) throw std::bad_alloc();
+        void* p = AllocatePictureMemory(n * sizeof(T));
+        if (!p) throw std::bad_alloc();
+        return static_cast<T*>(p);
+    }
+    void deallocate(T* p, std::size_t n) noexcept { FreePictureMemory(p, n * sizeof(T)); }
 };
 
 /// A picture's bytes. `Pixels(n)` and `resize(n)` leave the new bytes unset.
@@ -33,6 +47,7 @@ public:
     /// A view of bytes the caller keeps alive (tests, fuzz targets, the clipboard).
     CSource(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
     explicit CSource(std::vector<std::uint8_t> bytes, std::string path = {});
+    explicit CSource(Pixels bytes, std::string path = {});
     CSource(const CSource&) = delete;
     CSource& operator=(const CSource&) = delete;
 
@@ -42,6 +57,7 @@ public:
 
 private:
     std::vector<std::uint8_t> m_owned;
+    Pixels m_read; // a file's bytes, read without zeroing them first
     const std::uint8_t* m_data = nullptr;
     std::size_t m_size = 0;
     std::string m_path;

@@ -60,6 +60,9 @@ struct ReadResult {
     std::string Warning() const;
     /// Marks rows first ... height - 1 as missing and clears them (black, transparent).
     void MarkMissingFrom(int first);
+    /// Marks rows first ... last as missing and clears them; for files whose rows run
+    /// bottom up the rows they lack are at the top.
+    void MarkMissing(int first, int last);
     /// A result without a picture.
     static ReadResult Failure(const CodecStatus& status) {
         ReadResult r;
@@ -100,11 +103,16 @@ bool IsTIFF(const std::uint8_t* data, std::size_t size);
 bool IsWMF(const std::uint8_t* data, std::size_t size);
 bool IsEMF(const std::uint8_t* data, std::size_t size);
 bool IsPSD(const std::uint8_t* data, std::size_t size);
+/// Password-protected PAX pictures begin with "PAX".
+bool IsPAX(const std::uint8_t* data, std::size_t size);
 bool IsWebP(const std::uint8_t* data, std::size_t size);
 
 // ---------------------------------------------------------------- readers
 
-/// Keeps the file's APPn and COM markers in the result.
+/// Keeps the file's APPn and COM markers in the result. A progressive file may hold
+/// at most 500 scans, fewer for large pictures (about 2^33 pixels' worth of scans, and
+/// never fewer than 20); more are refused with kErrTooLarge and "too many scans: a
+/// progressive JPEG of W x H pixels may hold at most N".
 ReadResult ReadJPG(const CSource& source);
 ReadResult ReadPNG(const CSource& source);
 /// Four bytes a pixel; pictures without alpha get alpha.

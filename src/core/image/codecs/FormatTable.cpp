@@ -18,6 +18,7 @@ int DetectFormat(const CSource& source) {
     if (IsWMF(d, n)) return kDetectWMF;
     if (IsPSD(d, n)) return kDetectPSD;
     if (IsWebP(d, n)) return kDetectWebP;
+    if (IsPAX(d, n)) return kDetectPAX;
     if (IsPCX(d, n)) return kDetectPCX; // the weakest signature goes last
     return kDetectNone;
 }

@@ -2,6 +2,7 @@
 // top-down rows; writing 24-bit and 8-bit with a colour table.
 #include "core/image/codecs/Codecs.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace quiltara {
@@ -27,15 +28,18 @@ struct Mask {
 };
 
 // RLE8/RLE4 into an index picture in file row order (bottom row first). Skipped
-// pixels keep index 0. Every step consumes input, so the loop always ends.
-bool DecodeRLE(const std::uint8_t* p, std::size_t n, int w, int h, bool four,
-               std::vector<std::uint8_t>& out) {
+// pixels keep index 0. Every step consumes input, so the loop always ends. Gives the
+// number of leading file rows the data held: h when it reached its end, fewer when
+// it stopped early.
+int DecodeRLE(const std::uint8_t* p, std::size_t n, int w, int h, bool four,
+              std::vector<std::uint8_t>& out) {
     int x = 0, y = 0;
     std::size_t i = 0;
     auto put = [&](int v) {
         if (x < w && y < h) out[std::size_t(y) * w + x] = std::uint8_t(v);
         ++x;
     };
+    auto heldRows = [&] { return x >= w ? y + 1 : y; };
     while (i + 1 < n) {
         const int count = p[i], value = p[i + 1];
         i += 2;
@@ -46,25 +50,72 @@ bool DecodeRLE(const std::uint8_t* p, std::size_t n, int w, int h, bool four,
         }
         if (value == 0) { // end of line
             x = 0, ++y;
-            if (y >= h) return true;
+            if (y >= h) return h;
         } else if (value == 1) { // end of bitmap
-            return true;
+            return h;
         } else if (value == 2) { // delta
-            if (i + 1 >= n) return false;
+            if (i + 1 >= n) return heldRows();
             x += p[i], y += p[i + 1];
             i += 2;
-            if (y >= h) return true;
+            if (y >= h) return h;
         } else { // absolute run of value pixels, padded to a 16-bit boundary
             const std::size_t bytes = four ? (std::size_t(value) + 1) / 2 : std::size_t(value);
-            if (bytes > n - i) return false;
-            for (int k = 0; k < value; ++k) {
+            for (int k = 0; k < value && std::size_t(four ? k / 2 : k) < n - i; ++k) {
                 const int b = p[i + (four ? k / 2 : k)];
                 if (x < w) put(four ? (k & 1 ? b & 15 : b >> 4) : b);
             }
+            if (bytes > n - i) return heldRows();
             i += (bytes + 1) & ~std::size_t(1);
         }
     }
-    return true; // files that stop without an end marker keep what was decoded
+    return std::min(heldRows(), h);
+}
+
+// Unpacks a row of 1-, 4- or 8-bit indices (the first pixel in the high bits).
+void UnpackIndices(const std::uint8_t* s, int bpp, int w, std::uint8_t* index) {
+    if (bpp == 8) {
+        std::memcpy(index, s, std::size_t(w));
+    } else if (bpp == 4) {
+        int x = 0;
+        for (; x + 1 < w; x += 2, ++s) index[x] = *s >> 4, index[x + 1] = *s & 15;
+        if (x < w) index[x] = *s >> 4;
+    } else {
+        for (int x = 0; x < w; ++x) index[x] = (s[x >> 3] >> (7 - (x & 7))) & 1;
+    }
+}
+
+void MapIndices(const std::uint8_t* index, int w, const PaletteEntry* table, std::uint8_t* d) {
+    for (int x = 0; x < w; ++x, d += 3) {
+        const PaletteEntry& e = table[index[x]];
+        d[0] = e.r, d[1] = e.g, d[2] = e.b;
+    }
+}
+
+// One row of 16-, 24- or 32-bit pixels to red, green, blue.
+void ConvertRow(const std::uint8_t* s, int bpp, int w, const Mask& red, const Mask& green,
+                const Mask& blue, std::uint8_t* d) {
+    switch (bpp) {
+    case 24:
+        for (int x = 0; x < w; ++x, s += 3, d += 3) d[0] = s[2], d[1] = s[1], d[2] = s[0];
+        break;
+    case 16:
+        for (int x = 0; x < w; ++x, s += 2, d += 3) {
+            const std::uint32_t v = s[0] | s[1] << 8;
+            d[0] = red.Get(v), d[1] = green.Get(v), d[2] = blue.Get(v);
+        }
+        break;
+    case 32:
+        if (red.mask == 0xFF0000 && green.mask == 0xFF00 && blue.mask == 0xFF) {
+            for (int x = 0; x < w; ++x, s += 4, d += 3) d[0] = s[2], d[1] = s[1], d[2] = s[0];
+        } else {
+            for (int x = 0; x < w; ++x, s += 4, d += 3) {
+                const std::uint32_t v = std::uint32_t(s[0]) | std::uint32_t(s[1]) << 8 |
+                                        std::uint32_t(s[2]) << 16 | std::uint32_t(s[3]) << 24;
+                d[0] = red.Get(v), d[1] = green.Get(v), d[2] = blue.Get(v);
+            }
+        }
+        break;
+    }
 }
 
 } // namespace
@@ -145,75 +196,57 @@ ReadResult DecodeDIB(const std::uint8_t* data, std::size_t size, std::size_t hea
     const std::uint8_t* bits = data + bitsOffset;
     const std::size_t available = size - bitsOffset;
 
+    const bool rle = compression == kRLE8 || compression == kRLE4;
     const std::uint64_t stride = ((std::uint64_t(w) * bpp + 31) / 32) * 4;
-    if (compression == kRGB || compression == kBitFields || compression == kAlphaBitFields) {
-        if (stride * std::uint64_t(h) > available) return fail(errorCode); // truncated
+    const std::uint64_t rowBytes = (std::uint64_t(w) * bpp + 7) / 8;
+    // Rows of a plain file are held when their pixels are there (writers often leave
+    // out the last row's padding); a cut file must still hold what its size claims at
+    // eight pixels a byte.
+    long long held = h;
+    if (!rle && stride * std::uint64_t(h - 1) + rowBytes > available) {
+        held = available < rowBytes ? 0 : (long long)((available - rowBytes) / stride + 1);
+        if (held == 0) return fail(errorCode);
+        if (const CodecStatus fits = CheckDataCanFill(w, h, available, 8); !fits)
+            return ReadResult::Failure(fits);
     }
+    if (rle && topDown) return fail(kErrRLEVariant);
     if (const CodecStatus allocated = AllocatePixels(result.pixels, w, h, 3, errorCode); !allocated)
         return ReadResult::Failure(allocated);
     std::uint8_t* const out = result.pixels.data();
     const int iw = int(w), ih = int(h);
+    result.width = iw, result.height = ih;
 
-    if (compression == kRLE8 || compression == kRLE4) {
-        if (topDown) return fail(kErrRLEVariant);
-        std::vector<std::uint8_t> index;
-        try {
-            index.assign(std::size_t(iw) * ih, 0);
-        } catch (const std::bad_alloc&) {
-            return fail(kErrOutOfMemory);
-        }
-        if (!DecodeRLE(bits, available, iw, ih, compression == kRLE4, index))
-            return fail(errorCode);
-        for (int y = 0; y < ih; ++y) {
-            const std::uint8_t* s = index.data() + std::size_t(ih - 1 - y) * iw;
-            std::uint8_t* d = out + std::size_t(y) * iw * 3;
-            for (int x = 0; x < iw; ++x, d += 3) {
-                const PaletteEntry& e = table[s[x]];
-                d[0] = e.r, d[1] = e.g, d[2] = e.b;
-            }
-        }
+    std::vector<std::uint8_t> index;
+    try {
+        index.assign(rle ? std::size_t(iw) * ih : bpp <= 8 ? std::size_t(iw) : 0, 0);
+    } catch (const std::bad_alloc&) {
+        return fail(kErrOutOfMemory);
+    }
+    if (rle) {
+        held = DecodeRLE(bits, available, iw, ih, compression == kRLE4, index);
+        if (held == 0) return fail(errorCode);
+        for (int row = 0; row < held; ++row)
+            MapIndices(index.data() + std::size_t(row) * iw, iw, table,
+                       out + std::size_t(ih - 1 - row) * iw * 3);
     } else {
-        for (int row = 0; row < ih; ++row) {
+        for (int row = 0; row < held; ++row) {
             const std::uint8_t* s = bits + std::size_t(stride) * row;
             std::uint8_t* d = out + std::size_t(topDown ? row : ih - 1 - row) * iw * 3;
-            switch (bpp) {
-            case 1:
-            case 4:
-            case 8: {
-                const int perByte = 8 / bpp, mask = (1 << bpp) - 1;
-                for (int x = 0; x < iw; ++x, d += 3) {
-                    const int shift = 8 - bpp * (x % perByte + 1);
-                    const PaletteEntry& e = table[(s[x / perByte] >> shift) & mask];
-                    d[0] = e.r, d[1] = e.g, d[2] = e.b;
-                }
-                break;
-            }
-            case 24:
-                for (int x = 0; x < iw; ++x, s += 3, d += 3) d[0] = s[2], d[1] = s[1], d[2] = s[0];
-                break;
-            case 16:
-                for (int x = 0; x < iw; ++x, s += 2, d += 3) {
-                    const std::uint32_t v = s[0] | s[1] << 8;
-                    d[0] = red.Get(v), d[1] = green.Get(v), d[2] = blue.Get(v);
-                }
-                break;
-            case 32:
-                if (red.mask == 0xFF0000 && green.mask == 0xFF00 && blue.mask == 0xFF) {
-                    for (int x = 0; x < iw; ++x, s += 4, d += 3)
-                        d[0] = s[2], d[1] = s[1], d[2] = s[0];
-                } else {
-                    for (int x = 0; x < iw; ++x, s += 4, d += 3) {
-                        const std::uint32_t v = std::uint32_t(s[0]) | std::uint32_t(s[1]) << 8 |
-                                                std::uint32_t(s[2]) << 16 |
-                                                std::uint32_t(s[3]) << 24;
-                        d[0] = red.Get(v), d[1] = green.Get(v), d[2] = blue.Get(v);
-                    }
-                }
-                break;
+            if (bpp <= 8) {
+                UnpackIndices(s, bpp, iw, index.data());
+                MapIndices(index.data(), iw, table, d);
+            } else {
+                ConvertRow(s, bpp, iw, red, green, blue, d);
             }
         }
     }
-    result.width = iw, result.height = ih;
+    // The rows the file did not hold: at the bottom of a top-down picture, else at the top.
+    if (held < h) {
+        if (topDown)
+            result.MarkMissing(int(held), ih - 1);
+        else
+            result.MarkMissing(0, ih - 1 - int(held));
+    }
     return result;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <jpeglib.h>
+#include <string>
 // After jpeglib.h, which it needs.
 #include <jerror.h>
 
@@ -26,7 +27,11 @@ struct JpegError {
     bool ended = false;
     JDIMENSION endedRow = 0; // the iMCU row being read
     int endedScan = 0;
-    bool endedInData = false; // within a scan's rows, not after the last one
+    bool endedInData = false;   // within a scan's rows, not after the last one
+    bool endedInHeader = false; // before the first scan's rows
+    // The entropy decoder ran out of bits after the end: rows really lack data (the
+    // decoder also reads ahead past the last row, so the end alone proves nothing).
+    bool starved = false;
 };
 
 [[noreturn]] void OnError(j_common_ptr cinfo) {
@@ -41,7 +46,9 @@ void OnMessage(j_common_ptr cinfo, int level) {
         error->endedRow = d->input_iMCU_row;
         error->endedScan = d->input_scan_number;
         error->endedInData = d->input_iMCU_row < d->total_iMCU_rows;
+        error->endedInHeader = d->total_iMCU_rows == 0;
     }
+    if (level < 0 && cinfo->err->msg_code == JWRN_HIT_MARKER && error->ended) error->starved = true;
 }
 
 // A hostile progressive file can hold thousands of tiny scans, each a pass over the
@@ -50,13 +57,17 @@ void OnMessage(j_common_ptr cinfo, int level) {
 struct ScanLimit {
     jpeg_progress_mgr manager;
     int maxScans = 500;
+    bool exceeded = false;
 };
 constexpr std::uint64_t kScanPixelBudget = std::uint64_t(1) << 33;
 
 void LimitScans(j_common_ptr cinfo) {
     auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
-    const auto* limit = reinterpret_cast<const ScanLimit*>(cinfo->progress);
-    if (d->is_decompressor && d->input_scan_number > limit->maxScans) cinfo->err->error_exit(cinfo);
+    auto* limit = reinterpret_cast<ScanLimit*>(cinfo->progress);
+    if (d->is_decompressor && d->input_scan_number > limit->maxScans) {
+        limit->exceeded = true;
+        cinfo->err->error_exit(cinfo);
+    }
 }
 
 struct ReadState {
@@ -73,6 +84,13 @@ bool ReadInto(ReadState* s, const std::uint8_t* data, std::size_t size) {
     s->error.manager.error_exit = OnError;
     s->error.manager.emit_message = OnMessage;
     if (setjmp(s->error.jump)) {
+        if (s->progress.exceeded) {
+            s->result.code = kErrTooLarge;
+            s->result.detail = "too many scans: a progressive JPEG of " +
+                               std::to_string(cinfo->image_width) + " x " +
+                               std::to_string(cinfo->image_height) + " pixels may hold at most " +
+                               std::to_string(s->progress.maxScans);
+        }
         jpeg_destroy_decompress(cinfo);
         return false;
     }
@@ -153,7 +171,9 @@ bool ReadInto(ReadState* s, const std::uint8_t* data, std::size_t size) {
     s->result.width = w, s->result.height = h;
     // Rows the first scan did not reach are black rather than the decoder's gray. A
     // later scan only adds detail: cut there, every row is present but coarse.
-    if (s->error.ended && s->error.endedInData) {
+    if (s->error.ended && s->error.endedInHeader) {
+        s->result.MarkMissingFrom(0);
+    } else if (s->error.ended && s->error.endedInData && s->error.starved) {
         if (s->error.endedScan <= 1)
             s->result.MarkMissingFrom(int(s->error.endedRow) * rowsPerIMCU);
         else

@@ -2,6 +2,7 @@
 // closing palette and 24-bit in three planes; writing 24-bit and 8-bit with palette.
 #include "core/image/codecs/Codecs.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace quiltara {
@@ -10,6 +11,66 @@ bool IsPCX(const std::uint8_t* data, std::size_t size) {
     return size >= 128 && data[0] == 0x0A && data[1] <= 5 && data[1] != 1 && data[2] <= 1 &&
            (data[3] == 1 || data[3] == 2 || data[3] == 4 || data[3] == 8);
 }
+
+namespace {
+
+// Decodes the coded lines one at a time; runs may go on across the end of a line,
+// as some writers let them.
+class LineDecoder {
+public:
+    LineDecoder(const std::uint8_t* data, std::size_t size, bool encoded)
+        : m_p(data), m_end(data + size), m_encoded(encoded) {}
+    /// Fills n bytes; false when the data ends first.
+    bool Next(std::uint8_t* line, std::size_t n) {
+        std::size_t i = 0;
+        while (i < n) {
+            if (m_run) {
+                const std::size_t k = std::min<std::size_t>(m_run, n - i);
+                std::memset(line + i, m_value, k);
+                i += k, m_run -= k;
+                continue;
+            }
+            if (!m_encoded) {
+                const std::size_t k = std::min<std::size_t>(std::size_t(m_end - m_p), n - i);
+                std::memcpy(line + i, m_p, k);
+                i += k, m_p += k;
+                return i == n;
+            }
+            // Literal bytes and short runs, one code at a time.
+            const std::uint8_t* p = m_p;
+            while (i < n && p < m_end) {
+                const std::uint8_t c = *p;
+                if (c < 0xC0) {
+                    line[i++] = c, ++p;
+                    continue;
+                }
+                if (m_end - p < 2) break;
+                const std::uint8_t value = p[1];
+                const std::size_t run = c & 0x3F; // a zero-length run codes nothing
+                p += 2;
+                const std::size_t k = std::min(run, n - i);
+                for (std::size_t t = 0; t < k; ++t) line[i + t] = value;
+                i += k;
+                if (k < run) {
+                    m_run = run - k, m_value = value;
+                    break;
+                }
+            }
+            m_p = p;
+            if (i < n && !m_run) return false;
+        }
+        return true;
+    }
+
+private:
+    const std::uint8_t* m_p;
+    const std::uint8_t* m_end;
+    bool m_encoded;
+    std::size_t m_run = 0;
+    std::uint8_t m_value = 0;
+};
+
+} // namespace
 
 ReadResult ReadPCX(const CSource& source) {
     const std::uint8_t* data = source.Data();
@@ -28,10 +89,16 @@ ReadResult ReadPCX(const CSource& source) {
     if (!supported) return fail(kErrBadPCX);
     if (bytesPerLine < (w * bpp + 7) / 8) return fail(kErrBadPCX);
     const std::size_t lineBytes = std::size_t(bytesPerLine) * planes;
-    // Every two coded bytes give at most 63 pixels' bytes: refuse sizes the data
-    // cannot hold before allocating.
+    // Every two coded bytes give at most 63 bytes of lines; a cut plain file must still
+    // hold an eighth of them. Refuse sizes the data cannot fill before allocating.
     const std::uint64_t total = std::uint64_t(lineBytes) * std::uint64_t(h);
-    if (total > std::uint64_t(size - 128) * (encoded ? 32 : 1)) return fail(kErrBadPCX);
+    const std::uint64_t ratio = encoded ? 32 : 8;
+    if (total > std::uint64_t(size - 128) * ratio) {
+        return ReadResult::Failure(CodecStatus(
+            kErrTooLarge,
+            TooLargeText(std::uint64_t(w), std::uint64_t(h),
+                         std::uint64_t(size - 128) * ratio * 8 / std::uint64_t(bpp * planes))));
+    }
 
     ReadResult result;
     if (const CodecStatus allocated = AllocatePixels(result.pixels, w, h, 3, kErrBadPCX);
@@ -56,54 +123,38 @@ ReadResult ReadPCX(const CSource& source) {
             palette[i] = {data[16 + 3 * i], data[17 + 3 * i], data[18 + 3 * i]};
     }
 
-    std::vector<std::uint8_t> line(lineBytes);
-    std::size_t pos = 128;
-    int runCount = 0;
-    std::uint8_t runValue = 0;
-    for (int y = 0; y < ih; ++y) {
-        // Runs may go on across the end of a line, as some writers let them.
-        for (std::size_t i = 0; i < lineBytes; ++i) {
-            if (!runCount) {
-                if (pos >= size) return fail(kErrBadPCX);
-                std::uint8_t c = data[pos++];
-                if (encoded && (c & 0xC0) == 0xC0) {
-                    if (pos >= size) return fail(kErrBadPCX);
-                    runCount = c & 0x3F;
-                    runValue = data[pos++];
-                    if (!runCount) {
-                        --i; // a zero-length run codes nothing
-                        continue;
-                    }
-                } else {
-                    runCount = 1, runValue = c;
-                }
-            }
-            line[i] = runValue;
-            --runCount;
-        }
+    std::vector<std::uint8_t> line(lineBytes), index(bpp == 8 ? 0 : std::size_t(iw));
+    LineDecoder decoder(data + 128, size - 128, encoded);
+    int y = 0;
+    for (; y < ih && decoder.Next(line.data(), lineBytes); ++y) {
         std::uint8_t* d = result.pixels.data() + std::size_t(y) * iw * 3;
         if (bpp == 8 && planes >= 3) {
             const std::uint8_t *pr = line.data(), *pg = pr + bytesPerLine, *pb = pg + bytesPerLine;
             for (int x = 0; x < iw; ++x, d += 3) d[0] = pr[x], d[1] = pg[x], d[2] = pb[x];
-        } else if (bpp == 8) {
-            for (int x = 0; x < iw; ++x, d += 3) {
-                const PaletteEntry& e = palette[line[std::size_t(x)]];
-                d[0] = e.r, d[1] = e.g, d[2] = e.b;
-            }
-        } else {
+            continue;
+        }
+        const std::uint8_t* indices = line.data();
+        if (bpp != 8) {
+            // Bit planes: plane p gives bit p of each pixel's index.
             const int perByte = 8 / bpp, mask = (1 << bpp) - 1;
-            for (int x = 0; x < iw; ++x, d += 3) {
+            for (int x = 0; x < iw; ++x) {
                 const int shift = 8 - bpp * (x % perByte + 1);
-                int index = 0;
+                int value = 0;
                 for (int p = 0; p < planes; ++p)
-                    index |= ((line[std::size_t(p) * bytesPerLine + x / perByte] >> shift) & mask)
+                    value |= ((line[std::size_t(p) * bytesPerLine + x / perByte] >> shift) & mask)
                              << p;
-                const PaletteEntry& e = palette[index];
-                d[0] = e.r, d[1] = e.g, d[2] = e.b;
+                index[std::size_t(x)] = std::uint8_t(value);
             }
+            indices = index.data();
+        }
+        for (int x = 0; x < iw; ++x, d += 3) {
+            const PaletteEntry& e = palette[indices[x]];
+            d[0] = e.r, d[1] = e.g, d[2] = e.b;
         }
     }
+    if (y == 0) return fail(kErrBadPCX);
     result.width = iw, result.height = ih;
+    result.MarkMissingFrom(y);
     return result;
 }
 

@@ -29,11 +29,12 @@ enum {
 };
 enum { kRaw = 0, kPackBits = 1, kZip = 2, kZipPredicted = 3 };
 
-// Inflates a ZIP-coded composite into out (its size the bytes wanted); false when the
-// stream is bad or ends before out is full.
-bool Inflate(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>& out) {
+// Inflates a ZIP-coded composite into out (its size the bytes wanted). Gives the
+// bytes inflated (fewer than wanted when the data ends early), or -1 when the stream
+// is damaged.
+long long Inflate(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>& out) {
     z_stream z{};
-    if (inflateInit(&z) != Z_OK) return false;
+    if (inflateInit(&z) != Z_OK) return -1;
     z.next_in = const_cast<Bytef*>(data);
     std::size_t inLeft = size, outDone = 0;
     int status = Z_OK;
@@ -46,14 +47,15 @@ bool Inflate(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_
         if (status == Z_BUF_ERROR && z.avail_in == 0) break;
     }
     inflateEnd(&z);
-    return outDone == out.size();
+    if (status == Z_DATA_ERROR || status == Z_NEED_DICT || status == Z_MEM_ERROR) return -1;
+    return (long long)outDone;
 }
 
 // Undoes the horizontal prediction of ZIP-coded rows: every sample holds its
 // difference from the one before it (16-bit samples big-endian).
-bool Unpredict(std::vector<std::uint8_t>& planes, std::size_t rowBytes, int depth) {
-    for (std::size_t row = 0; row + rowBytes <= planes.size(); row += rowBytes) {
-        std::uint8_t* d = planes.data() + row;
+bool Unpredict(std::uint8_t* planes, std::size_t size, std::size_t rowBytes, int depth) {
+    for (std::size_t row = 0; row + rowBytes <= size; row += rowBytes) {
+        std::uint8_t* d = planes + row;
         if (depth == 8) {
             for (std::size_t x = 1; x < rowBytes; ++x) d[x] = std::uint8_t(d[x] + d[x - 1]);
         } else if (depth == 16) {
@@ -203,13 +205,17 @@ ReadResult ReadPSD(const CSource& source) {
 
     const std::size_t rowBytes = (std::size_t(w) * depth + 7) / 8;
     const std::size_t rows = std::size_t(h) * channels;
-    std::vector<const std::uint8_t*> rowData;
-    std::vector<std::uint32_t> rowLength;
     const std::size_t needRows = std::size_t(h) * needed;
-    std::vector<std::uint8_t> inflated; // the planes of a ZIP-coded composite
+    // The channel rows the file holds: all of them unless it ends early. A composite row
+    // is there when every channel has it; channels are stored one after the other, so
+    // the last channel's rows count.
+    std::size_t rowsThere = needRows;
+    std::vector<std::uint8_t> inflated;            // the planes of a ZIP-coded composite
+    std::vector<std::size_t> rowOffset, rowLength; // PackBits rows
+    const std::uint64_t dataBytes = std::uint64_t(rowBytes) * needRows;
     if (compression >= kZip) {
         // Deflate packs at most 1032 bytes into one.
-        if (std::uint64_t(rowBytes) * needRows > (std::uint64_t(r.Remaining()) + 64) * 1032) {
+        if (dataBytes > (std::uint64_t(r.Remaining()) + 64) * 1032) {
             return ReadResult::Failure(CodecStatus(
                 kErrTooLarge, TooLargeText(w, h,
                                            (std::uint64_t(r.Remaining()) + 64) * 1032 * 8 /
@@ -220,83 +226,107 @@ ReadResult ReadPSD(const CSource& source) {
         } catch (const std::bad_alloc&) {
             return fail(kErrOutOfMemory);
         }
-        if (!Inflate(r.Here(), r.Remaining(), inflated)) return fail(kErrBadPSD);
-        if (compression == kZipPredicted && !Unpredict(inflated, rowBytes, depth))
+        const long long done = Inflate(r.Here(), r.Remaining(), inflated);
+        if (done < 0) return fail(kErrBadPSD);
+        rowsThere = std::size_t(done) / rowBytes;
+        if (compression == kZipPredicted &&
+            !Unpredict(inflated.data(), rowsThere * rowBytes, rowBytes, depth))
             return fail(kErrRLEVariant);
     } else if (compression == kRaw) {
-        if (std::uint64_t(rowBytes) * needRows > r.Remaining()) return fail(kErrBadPSD);
+        if (dataBytes > r.Remaining()) {
+            // A cut file must still hold what its size claims at eight pixels a byte.
+            if (const CodecStatus fits = CheckDataCanFill(w, h, r.Remaining(), 8); !fits)
+                return ReadResult::Failure(fits);
+            rowsThere = r.Remaining() / rowBytes;
+        }
     } else {
         const std::size_t countBytes = large ? 4 : 2;
         if (std::uint64_t(rows) * countBytes > r.Remaining()) return fail(kErrBadPSD);
         // Every PackBits pair gives at most 128 bytes: refuse sizes the data cannot hold.
-        if (std::uint64_t(rowBytes) * needRows > std::uint64_t(r.Remaining()) * 64) {
+        if (dataBytes > std::uint64_t(r.Remaining()) * 64) {
             return ReadResult::Failure(CodecStatus(
                 kErrTooLarge, TooLargeText(w, h,
                                            std::uint64_t(r.Remaining()) * 64 * 8 /
                                                (std::uint64_t(depth) * std::uint64_t(needed)))));
         }
+        try {
+            rowOffset.resize(needRows);
+            rowLength.resize(needRows);
+        } catch (const std::bad_alloc&) {
+            return fail(kErrOutOfMemory);
+        }
+        CByteReader counts(data, size, r.Pos());
+        std::size_t offset = r.Pos() + rows * countBytes;
+        for (std::size_t i = 0; i < needRows; ++i) {
+            const std::uint32_t n = large ? counts.U32BE() : counts.U16BE();
+            if (n > size - offset) { // the file ends in this row
+                rowsThere = i;
+                break;
+            }
+            rowOffset[i] = offset - r.Pos(), rowLength[i] = n;
+            offset += n;
+        }
     }
+    const std::size_t lastChannelStart = std::size_t(h) * (needed - 1);
+    const std::uint32_t held =
+        rowsThere <= lastChannelStart ? 0 : std::uint32_t(rowsThere - lastChannelStart);
+    if (held == 0) return fail(kErrBadPSD); // not one whole row in the file
+
     ReadResult result;
     if (const CodecStatus allocated = AllocatePixels(result.pixels, w, h, 3, kErrBadPSD);
         !allocated)
         return ReadResult::Failure(allocated);
-    Pixels& out = result.pixels;
-    std::vector<std::uint8_t> black; // the K plane of CMYK pictures
+    std::vector<std::uint8_t> unpacked, eight;
     try {
-        rowData.resize(needRows);
-        rowLength.resize(needRows);
-        if (mode == kCMYK) black.resize(std::size_t(w) * h);
+        if (compression == kPackBits) unpacked.resize(rowBytes * std::size_t(needed));
+        if (depth != 8) eight.resize(std::size_t(w) * std::size_t(needed));
     } catch (const std::bad_alloc&) {
         return fail(kErrOutOfMemory);
     }
-    if (compression != kPackBits) {
-        const std::uint8_t* planes = compression == kRaw ? r.Here() : inflated.data();
-        for (std::size_t i = 0; i < needRows; ++i)
-            rowData[i] = planes + i * rowBytes, rowLength[i] = std::uint32_t(rowBytes);
-    } else {
-        CByteReader counts(data, size, r.Pos());
-        std::size_t offset = r.Pos() + rows * (large ? 4 : 2);
-        for (std::size_t i = 0; i < needRows; ++i) {
-            const std::uint32_t n = large ? counts.U32BE() : counts.U16BE();
-            if (n > size - offset) return fail(kErrBadPSD);
-            rowData[i] = data + offset, rowLength[i] = n;
-            offset += n;
-        }
-    }
+    const std::uint8_t* planes = compression == kRaw ? r.Here() : inflated.data();
 
-    std::vector<std::uint8_t> packed(compression == kPackBits ? rowBytes : 0), row(w);
-    for (int c = 0; c < needed; ++c) {
-        for (std::uint32_t y = 0; y < h; ++y) {
+    // One composite row at a time: every channel's row in 8 bits, then combined.
+    for (std::uint32_t y = 0; y < held; ++y) {
+        const std::uint8_t* ch[4] = {};
+        for (int c = 0; c < needed; ++c) {
             const std::size_t i = std::size_t(c) * h + y;
-            const std::uint8_t* s = rowData[i];
+            const std::uint8_t* s;
             if (compression == kPackBits) {
-                UnpackBits(s, rowLength[i], packed.data(), rowBytes);
-                s = packed.data();
-            }
-            RowTo8(s, depth, int(w), row.data());
-            if (c == 3) {
-                std::memcpy(black.data() + std::size_t(y) * w, row.data(), w);
-                continue;
-            }
-            std::uint8_t* d = out.data() + std::size_t(y) * w * 3;
-            if (needed == 1) {
-                for (std::uint32_t x = 0; x < w; ++x, d += 3) {
-                    const PaletteEntry& e = palette[row[x]];
-                    d[0] = e.r, d[1] = e.g, d[2] = e.b;
-                }
+                std::uint8_t* u = unpacked.data() + std::size_t(c) * rowBytes;
+                UnpackBits(r.Here() + rowOffset[i], rowLength[i], u, rowBytes);
+                s = u;
             } else {
-                for (std::uint32_t x = 0; x < w; ++x) d[3 * x + std::size_t(c)] = row[x];
+                s = planes + i * rowBytes;
             }
+            if (depth != 8) {
+                std::uint8_t* e = eight.data() + std::size_t(c) * w;
+                RowTo8(s, depth, int(w), e);
+                s = e;
+            }
+            ch[c] = s;
         }
-    }
-    if (mode == kLab) LabToRGB(out.data(), std::size_t(w) * h);
-    if (mode == kCMYK) {
-        // CMYK channels are stored inverted (255 is no ink).
-        for (std::size_t i = 0; i < std::size_t(w) * h; ++i)
-            for (int c = 0; c < 3; ++c)
-                out[3 * i + c] = std::uint8_t(out[3 * i + c] * black[i] / 255);
+        std::uint8_t* d = result.pixels.data() + std::size_t(y) * w * 3;
+        if (needed == 1) {
+            const std::uint8_t* v = ch[0];
+            for (std::uint32_t x = 0; x < w; ++x, d += 3) {
+                const PaletteEntry& e = palette[v[x]];
+                d[0] = e.r, d[1] = e.g, d[2] = e.b;
+            }
+        } else if (mode == kCMYK) {
+            // CMYK channels are stored inverted (255 is no ink).
+            const std::uint8_t *c0 = ch[0], *c1 = ch[1], *c2 = ch[2], *k = ch[3];
+            for (std::uint32_t x = 0; x < w; ++x, d += 3)
+                d[0] = std::uint8_t((c0[x] * k[x] + 127) / 255),
+                d[1] = std::uint8_t((c1[x] * k[x] + 127) / 255),
+                d[2] = std::uint8_t((c2[x] * k[x] + 127) / 255);
+        } else {
+            const std::uint8_t *c0 = ch[0], *c1 = ch[1], *c2 = ch[2];
+            for (std::uint32_t x = 0; x < w; ++x, d += 3) d[0] = c0[x], d[1] = c1[x], d[2] = c2[x];
+            if (mode == kLab) LabToRGB(result.pixels.data() + std::size_t(y) * w * 3, w);
+        }
     }
     result.width = int(w), result.height = int(h);
+    result.MarkMissingFrom(int(held));
     return result;
 }
 

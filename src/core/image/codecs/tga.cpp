@@ -3,6 +3,7 @@
 // colour-mapped and 8-bit gray. Targa has no signature: it is chosen by extension.
 #include "core/image/codecs/Codecs.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace quiltara {
@@ -11,6 +12,49 @@ namespace {
 
 inline std::uint8_t Expand5(unsigned v) {
     return std::uint8_t(v << 3 | v >> 2);
+}
+
+// How the file stores a pixel; the choice is made once, so that rows and runs
+// convert in plain loops.
+struct Layout {
+    enum Kind { kMapped8, kMapped16, kColor16, kColor, kGray } kind = kColor;
+    int bytes = 3;
+    const std::uint8_t* map = nullptr; // red, green, blue for every index the pixel holds
+};
+
+// n pixels from the file's layout to red, green, blue.
+void Convert(const Layout& l, const std::uint8_t* s, int n, std::uint8_t* d) {
+    const int b = l.bytes;
+    switch (l.kind) {
+    case Layout::kMapped8:
+        for (int x = 0; x < n; ++x, d += 3) {
+            const std::uint8_t* e = l.map + 3 * std::size_t(s[x]);
+            d[0] = e[0], d[1] = e[1], d[2] = e[2];
+        }
+        break;
+    case Layout::kMapped16:
+        for (int x = 0; x < n; ++x, s += 2, d += 3) {
+            const std::uint8_t* e = l.map + 3 * std::size_t(s[0] | s[1] << 8);
+            d[0] = e[0], d[1] = e[1], d[2] = e[2];
+        }
+        break;
+    case Layout::kColor16:
+        for (int x = 0; x < n; ++x, s += 2, d += 3) {
+            const unsigned v = s[0] | s[1] << 8;
+            d[0] = Expand5(v >> 10 & 31), d[1] = Expand5(v >> 5 & 31), d[2] = Expand5(v & 31);
+        }
+        break;
+    case Layout::kColor:
+        if (b == 3) {
+            for (int x = 0; x < n; ++x, s += 3, d += 3) d[0] = s[2], d[1] = s[1], d[2] = s[0];
+        } else {
+            for (int x = 0; x < n; ++x, s += 4, d += 3) d[0] = s[2], d[1] = s[1], d[2] = s[0];
+        }
+        break;
+    case Layout::kGray: // 16-bit gray is gray and alpha
+        for (int x = 0; x < n; ++x, s += b, d += 3) d[0] = d[1] = d[2] = s[0];
+        break;
+    }
 }
 
 } // namespace
@@ -35,110 +79,114 @@ ReadResult ReadTGA(const CSource& source) {
         return fail(kErrBadTGA);
     if (baseType == 3 && depth != 8 && depth != 16) return fail(kErrBadTGA);
 
-    // Colour map.
+    Layout layout;
+    layout.bytes = (depth + 7) / 8;
+    layout.kind = baseType == 3   ? Layout::kGray
+                  : baseType == 2 ? (layout.bytes == 2 ? Layout::kColor16 : Layout::kColor)
+                  : depth == 8    ? Layout::kMapped8
+                                  : Layout::kMapped16;
+    // Colour map, laid out for every index the pixels can hold; indices outside the
+    // file's map are black.
     std::size_t pos = 18 + std::size_t(idLength);
-    std::vector<PaletteEntry> map;
+    std::vector<std::uint8_t> map;
     if (mapType == 1) {
         if (mapEntryBits != 15 && mapEntryBits != 16 && mapEntryBits != 24 && mapEntryBits != 32)
             return fail(kErrBadTGA);
         const int entryBytes = (mapEntryBits + 7) / 8;
         const std::size_t mapBytes = std::size_t(mapLength) * entryBytes;
         if (pos + mapBytes > size) return fail(kErrBadTGA);
-        map.resize(std::size_t(mapLength));
-        for (int i = 0; i < mapLength; ++i) {
-            const std::uint8_t* e = data + pos + std::size_t(i) * entryBytes;
-            if (entryBytes == 2) {
-                const unsigned v = e[0] | e[1] << 8;
-                map[std::size_t(i)] = {Expand5(v >> 10 & 31), Expand5(v >> 5 & 31),
-                                       Expand5(v & 31)};
-            } else {
-                map[std::size_t(i)] = {e[2], e[1], e[0]};
+        if (baseType == 1) {
+            map.assign(std::size_t(3) << depth, 0);
+            for (int i = 0; i < mapLength && mapFirst + i < (1 << depth); ++i) {
+                const std::uint8_t* e = data + pos + std::size_t(i) * entryBytes;
+                std::uint8_t* m = map.data() + 3 * std::size_t(mapFirst + i);
+                if (entryBytes == 2) {
+                    const unsigned v = e[0] | e[1] << 8;
+                    m[0] = Expand5(v >> 10 & 31), m[1] = Expand5(v >> 5 & 31),
+                    m[2] = Expand5(v & 31);
+                } else {
+                    m[0] = e[2], m[1] = e[1], m[2] = e[0];
+                }
             }
+            layout.map = map.data();
         }
         pos += mapBytes;
     }
     if (pos > size) return fail(kErrBadTGA);
-    const int bytes = (depth + 7) / 8;
+    const int bytes = layout.bytes;
     const std::uint64_t pixels = std::uint64_t(w) * std::uint64_t(h);
     const std::size_t available = size - pos;
-    // A raw picture must be all there; a run-length packet gives at most 128 pixels.
-    if (!rle && pixels * std::uint64_t(bytes) > available) return fail(kErrBadTGA);
-    if (rle && pixels > std::uint64_t(available) * 128) return fail(kErrBadTGA);
+    // A run-length packet gives at most 128 pixels; a cut raw file must still hold
+    // what its size claims at eight pixels a byte.
+    if (rle || pixels * std::uint64_t(bytes) > available) {
+        if (const CodecStatus fits = CheckDataCanFill(w, h, available, rle ? 128 : 8); !fits)
+            return ReadResult::Failure(fits);
+    }
 
     ReadResult result;
     if (const CodecStatus allocated = AllocatePixels(result.pixels, w, h, 3, kErrBadTGA);
         !allocated)
         return ReadResult::Failure(allocated);
     std::uint8_t* const out = result.pixels.data();
-
-    auto decode = [&](const std::uint8_t* s, std::uint8_t* d) {
-        switch (baseType) {
-        case 1: {
-            const int index = (bytes == 1 ? s[0] : s[0] | s[1] << 8) - mapFirst;
-            if (index >= 0 && index < mapLength) {
-                const PaletteEntry& e = map[std::size_t(index)];
-                d[0] = e.r, d[1] = e.g, d[2] = e.b;
-            } else {
-                d[0] = d[1] = d[2] = 0;
-            }
-            break;
-        }
-        case 2:
-            if (bytes == 2) {
-                const unsigned v = s[0] | s[1] << 8;
-                d[0] = Expand5(v >> 10 & 31), d[1] = Expand5(v >> 5 & 31), d[2] = Expand5(v & 31);
-            } else {
-                d[0] = s[2], d[1] = s[1], d[2] = s[0];
-            }
-            break;
-        default:
-            d[0] = d[1] = d[2] = s[0];
-            break;
-        }
-    };
-
     const bool topOrigin = descriptor & 0x20, rightOrigin = descriptor & 0x10;
-    // Pixels arrive in file order; place each at its row and column.
-    auto target = [&](std::uint64_t i) {
-        int x = int(i % std::uint64_t(w)), y = int(i / std::uint64_t(w));
-        if (!topOrigin) y = h - 1 - y;
-        if (rightOrigin) x = w - 1 - x;
-        return out + (std::size_t(y) * w + std::size_t(x)) * 3;
+    // Rows arrive in file order: from the top or from the bottom.
+    auto rowAt = [&](int fileRow) {
+        return out + std::size_t(topOrigin ? fileRow : h - 1 - fileRow) * w * 3;
     };
     const std::uint8_t* s = data + pos;
+    int held = 0; // whole rows the file holds, in file order
     if (!rle) {
-        if (topOrigin && !rightOrigin && baseType == 2 && bytes >= 3) {
-            std::uint8_t* d = out;
-            for (std::uint64_t i = 0; i < pixels; ++i, s += bytes, d += 3)
-                d[0] = s[2], d[1] = s[1], d[2] = s[0];
-        } else if (!rightOrigin) {
-            for (int row = 0; row < h; ++row) {
-                std::uint8_t* d = out + std::size_t(topOrigin ? row : h - 1 - row) * w * 3;
-                for (int x = 0; x < w; ++x, s += bytes, d += 3) decode(s, d);
-            }
-        } else {
-            for (std::uint64_t i = 0; i < pixels; ++i, s += bytes) decode(s, target(i));
-        }
+        held = int(std::min<std::uint64_t>(h, available / std::size_t(bytes) / std::size_t(w)));
+        for (int row = 0; row < held; ++row, s += std::size_t(w) * bytes)
+            Convert(layout, s, w, rowAt(row));
     } else {
+        // Packets run across row ends: each is split at them.
         const std::uint8_t* end = data + size;
-        std::uint64_t i = 0;
-        while (i < pixels) {
-            if (s >= end) return fail(kErrBadTGA);
+        int x = 0;
+        while (held < h && s < end) {
             const int head = *s++;
-            const int count = (head & 0x7F) + 1;
+            int count = (head & 0x7F) + 1;
             if (head & 0x80) {
-                if (end - s < bytes) return fail(kErrBadTGA);
+                if (end - s < bytes) break;
                 std::uint8_t rgb[3];
-                decode(s, rgb);
+                Convert(layout, s, 1, rgb);
                 s += bytes;
-                for (int k = 0; k < count && i < pixels; ++k, ++i) std::memcpy(target(i), rgb, 3);
+                while (count && held < h) {
+                    const int n = std::min(count, w - x);
+                    std::uint8_t* d = rowAt(held) + std::size_t(x) * 3;
+                    for (int k = 0; k < n; ++k, d += 3) d[0] = rgb[0], d[1] = rgb[1], d[2] = rgb[2];
+                    count -= n, x += n;
+                    if (x == w) x = 0, ++held;
+                }
             } else {
-                if (end - s < std::ptrdiff_t(count) * bytes) return fail(kErrBadTGA);
-                for (int k = 0; k < count && i < pixels; ++k, ++i, s += bytes) decode(s, target(i));
+                const int there = int(std::min<std::ptrdiff_t>(count, (end - s) / bytes));
+                for (int left = there; left && held < h;) {
+                    const int n = std::min(left, w - x);
+                    Convert(layout, s, n, rowAt(held) + std::size_t(x) * 3);
+                    s += std::size_t(n) * bytes, left -= n, x += n;
+                    if (x == w) x = 0, ++held;
+                }
+                if (there < count) break;
             }
         }
     }
+    if (held == 0) return fail(kErrBadTGA);
     result.width = w, result.height = h;
+    if (rightOrigin) {
+        for (int row = 0; row < held; ++row) {
+            std::uint8_t* a = rowAt(row);
+            for (std::uint8_t* b = a + std::size_t(w - 1) * 3; a < b; a += 3, b -= 3)
+                std::swap_ranges(a, a + 3, b);
+        }
+    }
+    // The rows the file did not hold: at the bottom of a picture stored from the top,
+    // else at the top.
+    if (held < h) {
+        if (topOrigin)
+            result.MarkMissing(held, h - 1);
+        else
+            result.MarkMissing(0, h - 1 - held);
+    }
     return result;
 }
 

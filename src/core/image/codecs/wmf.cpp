@@ -1,7 +1,8 @@
 // Windows metafiles: reading placeable and plain metafiles through our own
 // rasteriser (bitmaps, filled rectangles, polygons, ellipses, arcs, chords and pies,
-// lines); writing a placeable
-// metafile that holds the picture as one bitmap record.
+// lines), or through the enhanced metafile that a converted file carries in its
+// comments (with its Bezier curves, which the Windows records only hold flattened);
+// writing a placeable metafile that holds the picture as one bitmap record.
 #include "core/image/codecs/MetafileCanvas.h"
 
 #include <algorithm>
@@ -42,6 +43,43 @@ enum : std::uint16_t {
 };
 
 constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
+constexpr std::uint16_t kEscape = 0x0626, kCommentEscape = 0x000F;
+constexpr std::uint32_t kEnhancedComment = 0x43464D57; // "WMFC"
+
+// The enhanced metafile that Windows keeps in the comment records of a metafile it
+// converted from one, in chunks; empty unless every chunk is there.
+std::vector<std::uint8_t> EmbeddedEMF(const std::uint8_t* data, std::size_t size,
+                                      std::size_t recordsStart) {
+    std::vector<std::uint8_t> emf;
+    std::uint64_t total = 0;
+    CByteReader r(data, size, recordsStart);
+    while (r.Remaining() >= 6) {
+        const std::size_t start = r.Pos();
+        const std::uint32_t words = r.U32LE();
+        const std::uint16_t function = r.U16LE();
+        if (words < 3 || words > (r.Remaining() + 6) / 2 || function == 0) break;
+        const std::size_t end = start + std::size_t(words) * 2;
+        CByteReader p(data, end, r.Pos());
+        if (function == kEscape && p.U16LE() == kCommentEscape) {
+            p.U16LE(); // byte count
+            if (p.U32LE() == kEnhancedComment && p.U32LE() == 1) {
+                p.Skip(4 + 2 + 4 + 4); // version, checksum, flags, number of chunks
+                const std::uint32_t chunk = p.U32LE();
+                p.U32LE(); // bytes still to come
+                const std::uint32_t whole = p.U32LE();
+                const std::uint8_t* bytes = p.Take(chunk);
+                if (!bytes || whole > size || (total && whole != total) ||
+                    emf.size() + chunk > whole)
+                    return {};
+                total = whole;
+                emf.insert(emf.end(), bytes, bytes + chunk);
+            }
+        }
+        r.Seek(end);
+    }
+    if (!total || emf.size() != total) return {};
+    return emf;
+}
 
 } // namespace
 
@@ -77,6 +115,12 @@ ReadResult RenderWMF(const std::uint8_t* data, std::size_t size, int defaultWidt
     r.U16LE();
     if (!r.Ok() || (type != 1 && type != 2) || headerWords < 9) return fail();
     if (!r.Seek(headerPos + std::size_t(headerWords) * 2)) return fail();
+
+    // A converted file is drawn from the enhanced metafile it carries, when that draws.
+    if (const std::vector<std::uint8_t> emf = EmbeddedEMF(data, size, r.Pos()); !emf.empty()) {
+        ReadResult drawn = RenderEMF(emf.data(), emf.size(), w, h, background);
+        if (drawn.Ok()) return drawn;
+    }
 
     // Logical units map onto the frame until the file sets its window.
     if (haveFrame) {
