@@ -1,6 +1,5 @@
 // The text being placed on a canvas: placing, moving, committing into the picture
 // across the tile's edges, and removing it.
-#include "core/base/WrapIndex.h"
 #include "core/document/CanvasModel.h"
 
 namespace quiltara {
@@ -39,25 +38,7 @@ bool CCanvasModel::CommitText() {
     if (m_workingImage.IsEmpty() || m_workingImage.GetBitsPerPixel() != 32) return false;
     // The step keeps the text: undoing the commit brings it back to be placed again.
     CCanvasEdit edit = BeginEdit();
-    CDIBSection2& image = edit.Image();
-    const int w = image.GetWidth(), h = image.GetHeight();
-    const int tw = m_textImage.GetWidth(), th = m_textImage.GetHeight();
-    for (int j = 0; j < th; ++j) {
-        // Rows of both pictures are stored bottom-up; text row j (from the top) lands
-        // on image row textY + j, wrapped.
-        const std::uint8_t* s = m_textImage.PixelAt(0, th - 1 - j);
-        const int row = h - 1 - WrapIndex((long long)textY + j, h);
-        for (int i = 0; i < tw; ++i, s += 4) {
-            const int a = s[3];
-            if (a == 0) continue;
-            std::uint8_t* d = image.PixelAt(WrapIndex((long long)textX + i, w), row);
-            if (a == 255) {
-                d[0] = s[0], d[1] = s[1], d[2] = s[2];
-                continue;
-            }
-            for (int c = 0; c < 3; ++c) d[c] = std::uint8_t((d[c] * (255 - a) + s[c] * a) >> 8);
-        }
-    }
+    BlendWrapped(edit.Image(), m_textImage, textX, textY);
     m_textImage.MakeEmpty();
     edit.Commit();
     return true;

@@ -1,6 +1,7 @@
 #include "core/paint/TextTool.h"
 
 #include "core/base/SettingsStore.h"
+#include "core/base/WrapIndex.h"
 #include "core/image/FontRaster.h"
 #include "core/paint/BrushStamp.h"
 
@@ -85,6 +86,30 @@ int ShadowOffset(int distance) {
     return std::max(distance, 1) * 5;
 }
 
+void BlendWrapped(CDIBSection2& image, const CDIBSection2& layer, int x, int y) {
+    if (image.IsEmpty() || image.GetBitsPerPixel() != 32 || layer.IsEmpty() ||
+        layer.GetBitsPerPixel() != 32 || &image == &layer)
+        return;
+    const int w = image.GetWidth(), h = image.GetHeight();
+    const int lw = layer.GetWidth(), lh = layer.GetHeight();
+    for (int j = 0; j < lh; ++j) {
+        // Rows of both pictures are stored bottom-up; layer row j (from the top) lands
+        // on image row y + j, wrapped.
+        const std::uint8_t* s = layer.PixelAt(0, lh - 1 - j);
+        const int row = h - 1 - WrapIndex((long long)y + j, h);
+        for (int i = 0; i < lw; ++i, s += 4) {
+            const int a = s[3];
+            if (a == 0) continue;
+            std::uint8_t* d = image.PixelAt(WrapIndex((long long)x + i, w), row);
+            if (a == 255) {
+                d[0] = s[0], d[1] = s[1], d[2] = s[2];
+                continue;
+            }
+            for (int c = 0; c < 3; ++c) d[c] = std::uint8_t((d[c] * (255 - a) + s[c] * a) >> 8);
+        }
+    }
+}
+
 CDIBSection2 HalvePicture(const CDIBSection2& source) {
     CDIBSection2 out;
     if (source.IsEmpty() || source.GetBitsPerPixel() != 32) return out;
@@ -165,6 +190,7 @@ TextPicture RenderTextPicture(const CTextSettings& s, bool halve) {
         return result;
     }
     result.fontUsed = raster.Match().family;
+    result.fontExact = raster.Match().exact;
     int textWidth = 0, textHeight = 0;
     raster.Measure(s.text, textWidth, textHeight);
     long long width = textWidth, height = textHeight;

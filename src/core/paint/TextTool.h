@@ -53,10 +53,16 @@ struct TextPicture {
     CDIBSection2 picture; // 32 bits with alpha; colour everywhere, coverage in alpha
     bool ok = true;
     std::string error;
-    std::string fontUsed; // the family the text was drawn with
+    std::string fontUsed;  // the family the text was drawn with
+    bool fontExact = true; // it is the family asked for
 };
 /// Without halve the double-size picture is returned as drawn (for inspection).
 TextPicture RenderTextPicture(const CTextSettings& settings, bool halve = true);
+
+/// Blends layer (32-bit with alpha) into image with its top-left corner at image point
+/// (x, y) (top-down): d = (d x (255 - a) + s x a) >> 8, full alpha copies. What runs
+/// past an edge of the tile continues at the opposite edge.
+void BlendWrapped(CDIBSection2& image, const CDIBSection2& layer, int x, int y);
 
 /// A 32-bit picture at half its size (at least 1 x 1), all four bytes: the triangle
 /// filter at a ratio of two (weights 1, 2, 1 centred on the even pixels, the edge's
