@@ -1,7 +1,7 @@
 #pragma once
 // The rasteriser behind the metafile readers: a plain RGB canvas with the drawing
 // operations that Windows and enhanced metafiles use for pictures (bitmaps, filled
-// rectangles and polygons, lines), and the logical-to-pixel mapping of their
+// rectangles and polygons, lines, text), and the logical-to-pixel mapping of their
 // window and viewport records.
 #include "core/image/FontRaster.h"
 #include "core/image/codecs/Codecs.h"
