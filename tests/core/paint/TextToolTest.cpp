@@ -8,8 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
-#include <limits>
+#include <tuple>
 
 using namespace quiltara;
 
@@ -70,17 +69,20 @@ TEST(TextTool, SettingsComeBackFromTheStore) {
 }
 
 // The shadow is the coverage moved by max(distance, 1) x 5 right and down, blurred,
-// under the text; the picture grows by the same amount before it is halved.
+// under the text; the picture grows by the same amount before it is halved, and the
+// text stays where it was measured (right-aligned lines too).
 TEST(TextTool, DropShadowOffsetAndComposition) {
     if (!HaveFont()) GTEST_SKIP() << "no font installed at all";
-    CTextSettings plain;
-    plain.text = "I", plain.size = 20, plain.color = 0x0000FF, plain.shadowColor = 0x00FF00;
-    const TextPicture base = RenderTextPicture(plain, false);
-    ASSERT_TRUE(base.ok) << base.error;
-    const int w0 = base.picture.GetWidth(), h0 = base.picture.GetHeight();
-    const std::vector<std::uint8_t> t = AlphaTopDown(base.picture);
-    for (int distance : {0, 1, 2}) {
-        SCOPED_TRACE(distance);
+    for (auto [text, align, distance] :
+         {std::tuple{"I", 0, 0}, {"I", 0, 1}, {"I", 0, 2}, {"Wide\nI", 2, 0}}) {
+        SCOPED_TRACE(testing::Message() << text << " " << align << " " << distance);
+        CTextSettings plain;
+        plain.text = text, plain.size = 20, plain.align = align;
+        plain.color = 0x0000FF, plain.shadowColor = 0x00FF00;
+        const TextPicture base = RenderTextPicture(plain, false);
+        ASSERT_TRUE(base.ok) << base.error;
+        const int w0 = base.picture.GetWidth(), h0 = base.picture.GetHeight();
+        const std::vector<std::uint8_t> t = AlphaTopDown(base.picture);
         const int d = distance < 1 ? 5 : distance * 5;
         ASSERT_EQ(ShadowOffset(distance), d);
         CTextSettings s = plain;
