@@ -4,7 +4,7 @@
 set -eu
 packages="build-essential cmake ninja-build pkg-config qt6-base-dev
   libpng-dev libjpeg62-turbo-dev libtiff-dev libwebp-dev zlib1g-dev libgtest-dev libsane-dev libsane1
-  libbenchmark-dev"
+  libfreetype-dev libfontconfig-dev fonts-dejavu-core libbenchmark-dev"
 missing=""
 for p in $packages; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

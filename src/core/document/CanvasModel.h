@@ -4,6 +4,7 @@
 #include "core/document/CanvasGeometry.h"
 #include "core/document/UndoHistory.h"
 #include "core/image/DIBSection2.h"
+#include "core/paint/TextTool.h"
 
 namespace quiltara {
 
@@ -124,6 +125,26 @@ public:
     /// 5 pixels (then the crop stays pending). True when the picture was cropped: the
     /// caller resets its drag state; the model is recentred and the Original follows.
     bool FinishCrop();
+
+    // The text being placed (the text tool): a picture with alpha over the working
+    // image, at (textX, textY) in image coordinates, with the settings it was drawn
+    // from so that it can be edited again.
+    /// The text's rectangle in image coordinates; empty without one.
+    CRect TextRect() const;
+    /// picture becomes the text being placed at (x, y), replacing any; an empty picture
+    /// removes it. Takes no undo step: the text is not part of the picture yet.
+    void PlaceText(CDIBSection2 picture, int x, int y, const CTextSettings& settings);
+    /// picture becomes the text being placed, centred on the image (integer halves).
+    void PlaceTextCentred(CDIBSection2 picture, const CTextSettings& settings);
+    /// Arrow tool release after dragging the text frame: the text moves to (x, y).
+    bool MoveText(int x, int y);
+    /// Blends the text into the working image by its alpha, as one undo step; parts
+    /// beyond the tile's edges continue at the opposite edges, so the tile stays
+    /// seamless. The text is then gone. False without one.
+    bool CommitText();
+    /// Removes the text being placed without drawing it.
+    bool DeleteText();
+    CTextSettings textSettings;
 
     enum class DoubleClickAction { None, EditText, MergeFloat, FinishCrop };
     /// What a double click does with the current tool: only the arrow tool (0) acts,

@@ -100,8 +100,14 @@ bool DeleteFloat(CCanvasModel& canvas) {
     return canvas.DeleteFloat();
 }
 
+bool CanCombine(const CCanvasModel& canvas) {
+    return canvas.HasFloat() || canvas.HasText();
+}
+
 bool CombineWithImage(CCanvasModel& canvas) {
-    return canvas.MergeFloat();
+    const bool merged = canvas.MergeFloat();
+    const bool committed = canvas.CommitText();
+    return merged || committed;
 }
 
 } // namespace quiltara

@@ -46,8 +46,9 @@ std::string PasteAsOriginal(CCanvasModel& canvas, const CDIBSection2& clip);
 bool SetAsOriginal(CCanvasModel& canvas);
 /// "Delete Float".
 bool DeleteFloat(CCanvasModel& canvas);
-/// "Combine with Image": merges the float into the image; the caller then commits
-/// pending text.
+/// "Combine with Image": merges the float into the image, then commits the text being
+/// placed. Enabled with a float or a text (CanCombine).
+bool CanCombine(const CCanvasModel& canvas);
 bool CombineWithImage(CCanvasModel& canvas);
 
 } // namespace quiltara

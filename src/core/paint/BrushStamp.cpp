@@ -38,9 +38,8 @@ void GenerateShape(CBrush& brush) {
 
 } // namespace
 
-void BlurStampAlpha(CDIBSection2& stamp, double sigma) {
-    if (stamp.IsEmpty() || stamp.GetBitsPerPixel() != 32 || !(sigma > 0)) return;
-    const int w = stamp.GetWidth(), h = stamp.GetHeight();
+void GaussianBlurPlane(std::uint8_t* plane, int w, int h, double sigma) {
+    if (!plane || w <= 0 || h <= 0 || !(sigma > 0)) return;
     const int n = int((sigma + 1.5) * 2);
     std::vector<double> weights(std::size_t(2 * n + 1));
     double sum = 0;
@@ -51,9 +50,7 @@ void BlurStampAlpha(CDIBSection2& stamp, double sigma) {
     }
     for (double& wk : weights) wk /= sum;
 
-    std::vector<std::uint8_t> plane(std::size_t(w) * h), pass(std::size_t(w) * h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) plane[std::size_t(y) * w + x] = stamp.PixelAt(x, y)[3];
+    std::vector<std::uint8_t> pass(std::size_t(w) * h);
     auto clampTrunc = [](double v) { return std::uint8_t(std::clamp(int(v), 0, 255)); };
     // Rows, then columns; pixels beyond the plane are 0 and simply left out of the sum.
     for (int y = 0; y < h; ++y) {
@@ -74,6 +71,15 @@ void BlurStampAlpha(CDIBSection2& stamp, double sigma) {
             plane[std::size_t(y) * w + x] = clampTrunc(v);
         }
     }
+}
+
+void BlurStampAlpha(CDIBSection2& stamp, double sigma) {
+    if (stamp.IsEmpty() || stamp.GetBitsPerPixel() != 32 || !(sigma > 0)) return;
+    const int w = stamp.GetWidth(), h = stamp.GetHeight();
+    std::vector<std::uint8_t> plane(std::size_t(w) * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) plane[std::size_t(y) * w + x] = stamp.PixelAt(x, y)[3];
+    GaussianBlurPlane(plane.data(), w, h, sigma);
     // 3 x 3 mean with the edge repeated.
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {

@@ -12,6 +12,11 @@ class CRuntimeRandom;
 /// preview is remade at previewSize (not at all when it is 0).
 void GenerateStamp(CBrush& brush, int previewSize = 100);
 
+/// Softens a w x h plane of bytes in place with a separable Gaussian of sigma:
+/// kernel half-width trunc((sigma + 1.5) x 2), rows first, then columns, pixels beyond
+/// the plane counting as 0, each pass truncated into 0 ... 255.
+void GaussianBlurPlane(std::uint8_t* plane, int w, int h, double sigma);
+
 /// Softens the alpha plane with a separable Gaussian (pixels beyond the plane count as
 /// 0) and then a 3 x 3 mean that repeats the edge.
 void BlurStampAlpha(CDIBSection2& stamp, double sigma);

@@ -329,7 +329,18 @@ bool CTessaryApp::ChooseToolBarPosition(int position) {
         m_mainFrame->ShowRetouchPanel(position == kPositionRetouch);
         m_mainFrame->ShowEffectsPanel(position == kPositionEffects);
     }
+    if (position == kPositionText) StartTextCommand();
     return true;
+}
+
+void CTessaryApp::StartTextCommand() {
+    CTessaryView* view = m_mainFrame ? m_mainFrame->ActiveView() : nullptr;
+    if (!view) return;
+    // The placed text is moved with the arrow and edited again by a double click.
+    if (view->Canvas()->AddText()) {
+        SelectTool(kToolArrow);
+        view->Canvas()->UpdateCursor();
+    }
 }
 
 bool CTessaryApp::ChooseRetouchTool(int listIndex) {
@@ -405,6 +416,7 @@ bool CTessaryApp::OnCommand(int id) {
     for (const auto& t : kToolCommands) {
         if (t.command == id) {
             SelectTool(t.tool);
+            if (t.tool == kToolAddText) StartTextCommand();
             return true;
         }
     }
@@ -412,8 +424,8 @@ bool CTessaryApp::OnCommand(int id) {
         AppState().painting.cloneSourceKind = id - ID_CLONE_NONE;
         return true;
     }
-    // The text button starts the text command, which comes with the text tool.
-    if (id >= ID_TOOL_POSITION_FIRST && id < ID_TOOL_POSITION_FIRST + kPositionText) {
+    // The text button starts the text command.
+    if (id >= ID_TOOL_POSITION_FIRST && id <= ID_TOOL_POSITION_FIRST + kPositionText) {
         ChooseToolBarPosition(id - ID_TOOL_POSITION_FIRST);
         return true;
     }
@@ -478,10 +490,9 @@ bool CTessaryApp::OnCommand(int id) {
 bool CTessaryApp::UpdateCommand(int id, CommandState& state) {
     for (const auto& t : kToolCommands) {
         if (t.command == id) {
-            // Text placing arrives with the text tool; no choice while a stroke goes on.
+            // No choice while a stroke goes on.
             const CToolSet& tools = AppState().tools;
-            state.enabled =
-                id != ID_TOOL_ADD_TEXT && id != ID_TOOL_TEXTURE_PICK && !tools.StrokeActive();
+            state.enabled = id != ID_TOOL_TEXTURE_PICK && !tools.StrokeActive();
             state.checked = tools.Current() == t.tool ||
                             (t.tool == kToolZoom && tools.Current() == kToolZoomOut);
             return true;
@@ -494,7 +505,7 @@ bool CTessaryApp::UpdateCommand(int id, CommandState& state) {
     }
     if (id >= ID_TOOL_POSITION_FIRST && id <= ID_TOOL_POSITION_LAST) {
         const CToolSet& tools = AppState().tools;
-        state.enabled = id < ID_TOOL_POSITION_FIRST + kPositionText && !tools.StrokeActive();
+        state.enabled = id <= ID_TOOL_POSITION_FIRST + kPositionText && !tools.StrokeActive();
         state.checked = tools.Position() == id - ID_TOOL_POSITION_FIRST &&
                         !RouteFor(tools.Current()).oneShot &&
                         RouteFor(tools.Current()).action != ToolAction::Canvas;

@@ -64,6 +64,8 @@ public:
     /// A button of the "Tools" panel; "Photo Retouch" and "Special Effects" also show
     /// their picker.
     bool ChooseToolBarPosition(int position);
+    /// The text command ("Add Text", the "Text" button) on the active picture.
+    void StartTextCommand();
     bool ChooseRetouchTool(int listIndex);
     bool ChooseEffectsTool(int listIndex);
     /// After a one-shot tool's release.

@@ -93,7 +93,7 @@ bool CTessaryDoc::OnSaveDocument(const QString& path) {
         return false;
     }
     CCanvasModel& model = canvas->Model();
-    if (model.HasFloat()) {
+    if (model.HasFloat() || model.HasText()) {
         QMessageBox::information(window, "Quiltara", "The selection will be merged with document");
         CombineWithImage(model);
         canvas->Refresh();

@@ -179,7 +179,14 @@ CRect CCanvasWnd::BandToImage(const QPoint& a, const QPoint& b) const {
     return CRect{p.x, p.y, q.x, q.y}.Normalized();
 }
 
+QRect CCanvasWnd::TextFrameRect() const {
+    if (m_tracking == Tracking::Text) return m_trackerNow;
+    return m_model.HasText() ? ClientRect(m_model.TextRect()) : QRect();
+}
+
 QRect CCanvasWnd::TrackerRect() const {
+    if (m_tracking == Tracking::Text)
+        return m_model.HasFloat() ? ClientRect(m_model.FloatRect()) : QRect();
     if (m_tracking != Tracking::None) return m_trackerNow;
     if (m_model.HasFloat()) return ClientRect(m_model.FloatRect());
     if (m_model.cropMode) return ClientRect(m_model.cropRect.Normalized());
@@ -197,6 +204,13 @@ int CCanvasWnd::HitTracker(const QRect& r, const QPoint& pt) {
 }
 
 void CCanvasWnd::StartTracking(const QPoint& pt) {
+    // The text being placed lies over the float: a press inside its frame moves it.
+    if (m_model.HasText() && TextFrameRect().adjusted(-3, -3, 3, 3).contains(pt)) {
+        m_trackerStart = m_trackerNow = TextFrameRect();
+        m_tracking = Tracking::Text;
+        m_trackerHandle = 8;
+        return;
+    }
     const QRect tracker = TrackerRect();
     const int hit = HitTracker(tracker, pt);
     if (hit < 0) return; // a press outside the tracker changes nothing
@@ -209,7 +223,9 @@ void CCanvasWnd::FinishTracking() {
     const CRect image = ImageRect(m_trackerNow);
     const Tracking tracking = m_tracking;
     m_tracking = Tracking::None;
-    if (tracking == Tracking::Float)
+    if (tracking == Tracking::Text)
+        m_model.MoveText(image.left, image.top);
+    else if (tracking == Tracking::Float)
         m_model.FinishFloatTracking(image);
     else if (tracking == Tracking::Crop)
         m_model.FinishCropTracking(image);
@@ -292,6 +308,7 @@ void CCanvasWnd::PaintCanvas(QPainter& painter, const QRect& clip) {
     } else if (m_model.cropMode) {
         DrawTracker(painter, TrackerRect(), QColor(255, 128, 0), "Crop");
     }
+    if (m_model.HasText()) DrawText(painter);
     DrawGuides(painter);
     if (m_dragging && DrawsRubberBand()) {
         painter.save();
@@ -359,6 +376,16 @@ void CCanvasWnd::mousePressEvent(QMouseEvent* event) {
     case kToolArrow:
         StartTracking(pt);
         break;
+    case kToolAddText:
+        // The button goes up while the dialog is open; the placed text is moved with
+        // the arrow.
+        m_dragging = false;
+        if (AddText(&pt)) {
+            if (CTessaryApp* application = CTessaryApp::Instance())
+                application->SelectTool(kToolArrow);
+            UpdateCursor();
+        }
+        break;
     default:
         switch (RouteFor(app.tools.Current()).action) {
         case ToolAction::Stroke:
@@ -385,6 +412,11 @@ void CCanvasWnd::mousePressEvent(QMouseEvent* event) {
 void CCanvasWnd::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         switch (m_model.DoubleClickActionFor(AppState().tools.Current())) {
+        case CCanvasModel::DoubleClickAction::EditText:
+            // The button went up while the dialog was open: no press follows.
+            EditText();
+            viewport()->update();
+            return;
         case CCanvasModel::DoubleClickAction::MergeFloat:
             m_model.MergeFloat();
             break;

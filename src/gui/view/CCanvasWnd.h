@@ -63,6 +63,13 @@ public:
     /// Ends a stroke in progress as the release would (Escape, losing the mouse).
     void EndToolStroke();
 
+    /// The text command: the "Text" dialog, then its picture placed as the text being
+    /// placed, at the client point when one is given, else centred on the image. A text
+    /// already being placed goes into the picture first. True when a text was placed.
+    bool AddText(const QPoint* client = nullptr);
+    /// The text being placed, edited again in the "Text" dialog (double click).
+    bool EditText();
+
     /// Renders the canvas area clip (client coordinates) with painter: the background,
     /// the nine tiles, the tile border and the overlays.
     void PaintCanvas(QPainter& painter, const QRect& clip);
@@ -93,7 +100,7 @@ private:
     void SyncScrollBars();
     void OnScrollBarValue(bool horizontal, int value);
     bool DrawsRubberBand() const;
-    enum class Tracking { None, Float, Crop };
+    enum class Tracking { None, Float, Crop, Text };
     /// Client rectangle of an image rectangle, and back.
     QRect ClientRect(const CRect& image) const;
     CRect ImageRect(const QRect& client) const;
@@ -104,6 +111,12 @@ private:
     /// Handle index 0-7 (corners and edge middles, clockwise from the top-left) under
     /// pt, 8 for inside, -1 outside.
     static int HitTracker(const QRect& tracker, const QPoint& pt);
+    /// The text's client rectangle now (being dragged, or where it is); null without one.
+    QRect TextFrameRect() const;
+    /// Draws the text picture with its dotted frame (CanvasPainting.cpp).
+    void DrawText(QPainter& painter);
+    /// Renders settings under a wait cursor and places the picture (CanvasPainting.cpp).
+    bool PlaceRenderedText(const CTextSettings& settings, bool keepPosition, const QPoint* client);
     void DrawTracker(QPainter& painter, const QRect& rect, const QColor& colour, const char* label);
     void StartTracking(const QPoint& pt);
     void FinishTracking();

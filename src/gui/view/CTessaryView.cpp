@@ -199,8 +199,10 @@ bool CTessaryView::UpdateCommand(int id, CommandState& state) {
     case ID_EDIT_COPY:
     case ID_EDIT_CUT:
     case ID_DELETE_FLOAT:
-    case ID_COMBINE_WITH_IMAGE:
         state.enabled = CanCopyFloat(model);
+        return true;
+    case ID_COMBINE_WITH_IMAGE:
+        state.enabled = CanCombine(model);
         return true;
     case ID_COPY_ALL:
     case ID_EDIT_SELECT_ALL:

@@ -10,10 +10,13 @@
 #include "core/paint/LineBridge.h"
 #include "core/paint/PaintBucket.h"
 #include "core/paint/RadialBurst.h"
+#include "core/paint/TextTool.h"
 #include "core/paint/ToolSet.h"
 #include "core/paint/ToolStroke.h"
 #include "gui/app/AppState.h"
 #include "gui/app/CTessaryApp.h"
+#include "gui/image/PictureDrawing.h"
+#include "gui/paint/CTextDlg.h"
 #include "gui/ui/CHelpPictureWnd.h"
 
 #include <QApplication>
@@ -434,6 +437,68 @@ bool CCanvasWnd::viewportEvent(QEvent* event) {
     default:
         return QAbstractScrollArea::viewportEvent(event);
     }
+}
+
+// The text tool: the dialog, the rendered picture placed on the canvas, drawn with its
+// dotted frame until it is committed.
+
+bool CCanvasWnd::AddText(const QPoint* client) {
+    CTessaryApp* app = CTessaryApp::Instance();
+    ISettingsStore* store = app ? &app->Store() : nullptr;
+    CTextSettings settings;
+    if (store) LoadTextSettings(*store, settings);
+    CTextDlg dialog(settings, store, this);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    return PlaceRenderedText(dialog.Settings(), false, client);
+}
+
+bool CCanvasWnd::EditText() {
+    if (!m_model.HasText()) return false;
+    CTessaryApp* app = CTessaryApp::Instance();
+    CTextDlg dialog(m_model.textSettings, app ? &app->Store() : nullptr, this, true);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    return PlaceRenderedText(dialog.Settings(), true, nullptr);
+}
+
+bool CCanvasWnd::PlaceRenderedText(const CTextSettings& settings, bool keepPosition,
+                                   const QPoint* client) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    TextPicture text = RenderTextPicture(settings);
+    QApplication::restoreOverrideCursor();
+    if (!text.ok) {
+        QMessageBox::warning(this, "Quiltara", QString::fromStdString(text.error));
+        return false;
+    }
+    if (keepPosition) {
+        // An emptied text removes the object.
+        m_model.PlaceText(std::move(text.picture), m_model.textX, m_model.textY, settings);
+    } else {
+        if (text.picture.IsEmpty()) return false;
+        // A text already being placed goes into the picture first.
+        if (m_model.CommitText()) emit imageEdited();
+        if (client) {
+            const auto at = m_model.geometry.ClientToImage(client->x(), client->y());
+            m_model.PlaceText(std::move(text.picture), at.x, at.y, settings);
+        } else {
+            m_model.PlaceTextCentred(std::move(text.picture), settings);
+        }
+    }
+    viewport()->update();
+    return m_model.HasText();
+}
+
+void CCanvasWnd::DrawText(QPainter& painter) {
+    const QRect r = TextFrameRect();
+    const CDIBSection2& picture = m_model.TextImage();
+    DrawPartScaled(painter, picture, QRect(0, 0, picture.GetWidth(), picture.GetHeight()),
+                   QRectF(r.x(), r.y(), r.width(), r.height()), m_model.geometry.Zoom() < 1.0,
+                   true);
+    painter.save();
+    painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+    painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(r.adjusted(-3, -3, 3, 3));
+    painter.restore();
 }
 
 } // namespace quiltara::gui

@@ -1,10 +1,13 @@
 #pragma once
 // The rasteriser behind the metafile readers: a plain RGB canvas with the drawing
 // operations that Windows and enhanced metafiles use for pictures (bitmaps, filled
-// rectangles and polygons, lines), and the logical-to-pixel mapping of their
+// rectangles and polygons, lines, text), and the logical-to-pixel mapping of their
 // window and viewport records.
+#include "core/image/FontRaster.h"
 #include "core/image/codecs/Codecs.h"
 
+#include <map>
+#include <tuple>
 #include <vector>
 
 namespace quiltara {
@@ -24,12 +27,21 @@ struct MetaMapping {
     long long MapY(long long y) const { return Map(0, y).y; }
 };
 
+/// A logical font as the font records give it.
+struct MetaFont {
+    std::string face;     // empty: the default face
+    long long height = 0; // logical units; negative: the em height, positive: the cell's
+    int weight = 400;
+    bool italic = false;
+};
+
 struct MetaObject {
-    enum Kind { kNone, kBrush, kPen, kOther } kind = kNone;
+    enum Kind { kNone, kBrush, kPen, kFont, kOther } kind = kNone;
     bool visible = true;     // false for null brushes and pens
     std::uint32_t color = 0; // 0x00BBGGRR as metafiles store it
     int hatch = -1;          // hatched brushes: 0 horizontal, 1 vertical, 2 "\", 3 "/",
                              // 4 cross, 5 diagonal cross; -1 solid
+    MetaFont font = {};      // kFont
 };
 
 /// The rectangle drawing is clipped to, in pixels, inclusive-exclusive.
@@ -70,6 +82,15 @@ public:
     /// rectangle at (dx, dy) of dw x dh (negative sizes mirror), nearest pixel.
     void DrawPicture(const Pixels& rgb, int width, int height, long long sx, long long sy,
                      long long sw, long long sh, MetaPoint dest, long long dw, long long dh);
+    /// FillRect in plain colorRef whatever the fill pattern.
+    void FillRectSolid(MetaPoint a, MetaPoint b, std::uint32_t colorRef) {
+        const int hatch = m_hatch;
+        m_hatch = -1;
+        FillRect(a, b, colorRef);
+        m_hatch = hatch;
+    }
+    /// Blends a coverage mask in colorRef with its top-left corner at (x, y).
+    void DrawMask(const TextMask& mask, long long x, long long y, std::uint32_t colorRef);
 
 private:
     int m_width = 0, m_height = 0;
@@ -106,6 +127,37 @@ struct MetaSavedState {
 /// positive one names a save by number (1 the first). Invalid ones do nothing.
 void RestoreState(std::vector<MetaSavedState>& saved, long long which, CMetafileCanvas& canvas,
                   MetaObject& brush, MetaObject& pen);
+
+/// Text records of both metafile kinds: the string drawn with the font the record's
+/// font names, or the nearest one installed, in the text colour, placed by the text
+/// alignment flags. Rotated text is drawn level.
+struct MetaTextCall {
+    std::string utf8;
+    MetaPoint at;       // reference point, pixels
+    unsigned align = 0; // TA_ flags: 1 update position, 2 right, 6 centre, 8 bottom, 24 baseline
+    long long pixelHeight = 0; // the font's height mapped to pixels, sign kept
+    std::uint32_t color = 0;
+    const std::uint32_t* background = nullptr; // opaque background mode: its colour
+    std::vector<long long> advances;           // pixel advances a code point, or empty
+};
+class CMetaTextPainter {
+public:
+    /// Draws the text; with update position (align & 1) the reference point is current
+    /// and moves past the text.
+    void Draw(CMetafileCanvas& canvas, const MetaFont& font, const MetaTextCall& call,
+              MetaPoint& current);
+
+private:
+    CFontRaster* Raster(const MetaFont& font, int pixelSize);
+    std::map<std::tuple<std::string, bool, bool, int>, std::unique_ptr<CFontRaster>> m_rasters;
+    // Glyph pixels a file may still draw: text of hostile sizes and counts stays cheap.
+    long long m_budget = 1LL << 28;
+};
+
+/// ANSI text of metafiles (Windows-1252) as UTF-8.
+std::string AnsiToUtf8(const std::uint8_t* text, std::size_t length);
+/// UTF-16LE text as UTF-8 (unpaired surrogates become U+FFFD).
+std::string Utf16ToUtf8(const std::uint8_t* text, std::size_t units);
 
 /// Sizes a metafile may be drawn at; larger frames are refused with code 27.
 constexpr int kMaxMetafileSide = 16384;

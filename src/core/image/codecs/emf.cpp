@@ -1,6 +1,6 @@
 // Enhanced metafiles: reading through our own rasteriser (bitmaps, filled
 // rectangles, polygons, ellipses, arcs, chords and pies, lines and Bezier curves,
-// window and viewport mapping); writing an enhanced
+// text, window and viewport mapping); writing an enhanced
 // metafile that holds the picture as one bitmap record.
 #include "core/image/codecs/MetafileCanvas.h"
 
@@ -48,6 +48,11 @@ enum : std::uint32_t {
     kPolygon16 = 86,
     kPolyline16 = 87,
     kPolyPolygon16 = 91,
+    kSetTextAlign = 22,
+    kSetTextColor = 24,
+    kExtCreateFontIndirectW = 82,
+    kExtTextOutA = 83,
+    kExtTextOutW = 84,
 };
 
 MetaObject StockObject(std::uint32_t index) {
@@ -70,6 +75,14 @@ MetaObject StockObject(std::uint32_t index) {
         return {MetaObject::kPen, true, 0x000000};
     case 8:
         return {MetaObject::kPen, false, 0};
+    case 10:
+    case 11:
+    case 12:
+    case 13:
+    case 14:
+    case 16:
+    case 17:
+        return {MetaObject::kFont, true, 0}; // the stock fonts: the default face
     default:
         return {};
     }
@@ -111,6 +124,16 @@ ReadResult RenderEMF(const std::uint8_t* data, std::size_t size, int defaultWidt
     auto mapPoint = [&](long long x, long long y) {
         if (scaled) return map.Map(x, y);
         return MetaPoint{x - map.frameX, y - map.frameY};
+    };
+    MetaObject font{MetaObject::kFont, true, 0};
+    std::uint32_t textColor = 0;
+    unsigned textAlign = 0;
+    CMetaTextPainter text;
+    // A length in logical units as pixels, along x or y, keeping its sign.
+    auto pixelsX = [&](long long v) { return mapPoint(v, 0).x - mapPoint(0, 0).x; };
+    auto pixelsY = [&](long long v) {
+        const long long p = std::llabs(mapPoint(0, v).y - mapPoint(0, 0).y);
+        return v < 0 ? -p : p;
     };
     bool sawEnd = false;
     while (r.Remaining() >= 8) {
@@ -164,6 +187,67 @@ ReadResult RenderEMF(const std::uint8_t* data, std::size_t size, int defaultWidt
             }
             if (o.kind == MetaObject::kBrush) brush = o, applyBrush();
             if (o.kind == MetaObject::kPen) pen = o;
+            if (o.kind == MetaObject::kFont) font = o;
+            break;
+        }
+        case kExtCreateFontIndirectW: {
+            const std::uint32_t index = p.U32LE();
+            MetaObject o{MetaObject::kFont, true, 0};
+            o.font.height = p.S32LE();
+            p.Skip(12); // width, escapement, orientation
+            o.font.weight = int(std::clamp<long long>(p.S32LE(), 0, 1000));
+            o.font.italic = p.U8() != 0;
+            p.Skip(7);
+            if (!p.Ok() || objects.size() > 65535) break;
+            o.font.face = Utf16ToUtf8(data + p.Pos(), std::min<std::size_t>(p.Remaining() / 2, 32));
+            objects[index] = std::move(o);
+            break;
+        }
+        case kSetTextColor: {
+            const std::uint32_t color = p.U32LE() & 0xFFFFFF;
+            if (p.Ok()) textColor = color;
+            break;
+        }
+        case kSetTextAlign: {
+            const std::uint32_t align = p.U32LE();
+            if (p.Ok()) textAlign = align;
+            break;
+        }
+        case kExtTextOutA:
+        case kExtTextOutW: {
+            p.Skip(16 + 12); // bounds, graphics mode, scales
+            const long long x = p.S32LE(), y = p.S32LE();
+            const std::uint32_t chars = p.U32LE(), offString = p.U32LE(), options = p.U32LE();
+            const long long l = p.S32LE(), t = p.S32LE(), rr = p.S32LE(), b = p.S32LE();
+            const std::uint32_t offDx = p.U32LE();
+            const std::uint64_t unit = type == kExtTextOutW ? 2 : 1;
+            if (!p.Ok() || offString > recordSize || chars * unit > recordSize - offString) break;
+            MetaTextCall call;
+            call.utf8 = type == kExtTextOutW ? Utf16ToUtf8(data + start + offString, chars)
+                                             : AnsiToUtf8(data + start + offString, chars);
+            // Spacing: one advance a character (two numbers each with ETO_PDY).
+            const std::uint64_t dxStep = options & 0x2000 ? 8 : 4;
+            if (offDx && offDx <= recordSize && chars * dxStep <= recordSize - offDx &&
+                DecodeUtf8(call.utf8).size() == chars) {
+                CByteReader dx(data, end, start + offDx);
+                for (std::uint32_t i = 0; i < chars; ++i) {
+                    call.advances.push_back(pixelsX(dx.S32LE()));
+                    if (dxStep == 8) dx.S32LE();
+                }
+            }
+            call.at = mapPoint(x, y);
+            call.align = textAlign;
+            call.pixelHeight = pixelsY(font.font.height);
+            call.color = textColor;
+            const MetaPoint boxA = mapPoint(l, t), boxB = mapPoint(rr, b);
+            if (options & 2)
+                canvas.FillRectSolid(boxA, boxB, backgroundColor);
+            else if (opaqueBackground)
+                call.background = &backgroundColor;
+            const MetaClip clip = canvas.Clip();
+            if (options & 4) canvas.IntersectClip(boxA, boxB);
+            text.Draw(canvas, font.font, call, current);
+            canvas.SetClip(clip);
             break;
         }
         case kDeleteObject:

@@ -1,6 +1,6 @@
 // Windows metafiles: reading placeable and plain metafiles through our own
 // rasteriser (bitmaps, filled rectangles, polygons, ellipses, arcs, chords and pies,
-// lines), or through the enhanced metafile that a converted file carries in its
+// lines, text), or through the enhanced metafile that a converted file carries in its
 // comments (with its Bezier curves, which the Windows records only hold flattened);
 // writing a placeable metafile that holds the picture as one bitmap record.
 #include "core/image/codecs/MetafileCanvas.h"
@@ -40,7 +40,22 @@ enum : std::uint16_t {
     kDibBitBlt = 0x0940,
     kDibStretchBlt = 0x0B41,
     kStretchDib = 0x0F43,
+    kCreateFontIndirect = 0x02FB,
+    kSetTextColor = 0x0209,
+    kSetTextAlign = 0x012E,
+    kTextOut = 0x0521,
+    kExtTextOut = 0x0A32,
 };
+
+// Takes the first free slot of the object table, as the records' indexes count them.
+void AddObject(std::vector<MetaObject>& objects, MetaObject o) {
+    auto slot = std::find_if(objects.begin(), objects.end(),
+                             [](const MetaObject& m) { return m.kind == MetaObject::kNone; });
+    if (slot != objects.end())
+        *slot = std::move(o);
+    else if (objects.size() < 65535)
+        objects.push_back(std::move(o));
+}
 
 constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
 constexpr std::uint16_t kEscape = 0x0626, kCommentEscape = 0x000F;
@@ -140,6 +155,16 @@ ReadResult RenderWMF(const std::uint8_t* data, std::size_t size, int defaultWidt
     auto applyBrush = [&] {
         canvas.SetFillPattern(brush.hatch, backgroundColor, opaqueBackground);
     };
+    MetaObject font{MetaObject::kFont, true, 0};
+    std::uint32_t textColor = 0;
+    unsigned textAlign = 0;
+    CMetaTextPainter text;
+    // A length in logical units as pixels, along x or y, keeping its sign.
+    auto pixelsX = [&](long long v) { return map.Map(v, 0).x - map.Map(0, 0).x; };
+    auto pixelsY = [&](long long v) {
+        const long long p = std::llabs(map.Map(0, v).y - map.Map(0, 0).y);
+        return v < 0 ? -p : p;
+    };
     MetaPoint current;
     bool sawEnd = false;
     while (r.Remaining() >= 6) {
@@ -197,7 +222,6 @@ ReadResult RenderWMF(const std::uint8_t* data, std::size_t size, int defaultWidt
         case 0x0142:
         case 0x01F9:
         case 0x06FF:
-        case 0x02FB:
         case 0x06FE: {
             // Palettes, pattern brushes, regions, fonts, bitmaps: take a slot.
             auto slot = std::find_if(objects.begin(), objects.end(), [](const MetaObject& m) {
@@ -215,7 +239,76 @@ ReadResult RenderWMF(const std::uint8_t* data, std::size_t size, int defaultWidt
             if (p.Ok() && i < objects.size()) {
                 if (objects[i].kind == MetaObject::kBrush) brush = objects[i], applyBrush();
                 if (objects[i].kind == MetaObject::kPen) pen = objects[i];
+                if (objects[i].kind == MetaObject::kFont) font = objects[i];
             }
+            break;
+        }
+        case kCreateFontIndirect: {
+            MetaObject o{MetaObject::kFont, true, 0};
+            o.font.height = p.S16LE();
+            p.Skip(6); // width, escapement, orientation
+            o.font.weight = p.S16LE();
+            o.font.italic = p.U8() != 0;
+            p.Skip(7);
+            if (!p.Ok()) o.font = MetaFont{}; // a torn record still takes its slot
+            const std::size_t nameBytes = std::min<std::size_t>(p.Remaining(), 32);
+            o.font.face = AnsiToUtf8(data + p.Pos(), nameBytes);
+            AddObject(objects, std::move(o));
+            break;
+        }
+        case kSetTextColor: {
+            const std::uint32_t color = p.U32LE() & 0xFFFFFF;
+            if (p.Ok()) textColor = color;
+            break;
+        }
+        case kSetTextAlign: {
+            const std::uint16_t align = p.U16LE();
+            if (p.Ok()) textAlign = align;
+            break;
+        }
+        case kTextOut:
+        case kExtTextOut: {
+            MetaTextCall call;
+            std::int16_t x = 0, y = 0;
+            std::size_t length = 0;
+            unsigned options = 0;
+            MetaPoint boxA, boxB;
+            if (function == kTextOut) {
+                length = p.U16LE();
+                if (!p.Ok() || length > p.Remaining()) break;
+                const std::size_t at = p.Pos();
+                p.Skip((length + 1) & ~std::size_t(1));
+                y = p.S16LE(), x = p.S16LE();
+                if (!p.Ok()) break;
+                call.utf8 = AnsiToUtf8(data + at, length);
+            } else {
+                y = p.S16LE(), x = p.S16LE();
+                length = p.U16LE();
+                options = p.U16LE();
+                if (options & 6) {
+                    const std::int16_t l = p.S16LE(), t = p.S16LE(), rr = p.S16LE(), b = p.S16LE();
+                    boxA = point(l, t), boxB = point(rr, b);
+                }
+                if (!p.Ok() || length > p.Remaining()) break;
+                call.utf8 = AnsiToUtf8(data + p.Pos(), length);
+                p.Skip((length + 1) & ~std::size_t(1));
+                // Spacing: one advance for every character, when the record has them.
+                if (p.Remaining() >= length * 2 && DecodeUtf8(call.utf8).size() == length)
+                    for (std::size_t i = 0; i < length; ++i)
+                        call.advances.push_back(pixelsX(p.S16LE()));
+            }
+            call.at = point(x, y);
+            call.align = textAlign;
+            call.pixelHeight = pixelsY(font.font.height);
+            call.color = textColor;
+            if (options & 2)
+                canvas.FillRectSolid(boxA, boxB, backgroundColor);
+            else if (opaqueBackground)
+                call.background = &backgroundColor;
+            const MetaClip clip = canvas.Clip();
+            if (options & 4) canvas.IntersectClip(boxA, boxB);
+            text.Draw(canvas, font.font, call, current);
+            canvas.SetClip(clip);
             break;
         }
         case kDeleteObject: {
