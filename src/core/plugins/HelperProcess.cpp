@@ -37,9 +37,12 @@ void CSharedPixels::Unmap() {
 bool CSharedPixels::Create(std::size_t size) {
     Unmap();
     if (m_fd >= 0) close(m_fd);
-    m_fd = memfd_create("quiltara-pixels", MFD_CLOEXEC);
+    m_fd = memfd_create("quiltara-pixels", MFD_CLOEXEC | MFD_ALLOW_SEALING);
     if (m_fd < 0) return false;
     if (size == 0 || ftruncate(m_fd, off_t(size)) != 0) return false;
+    // The helper may grow the file (an Extra's new picture) but never shrink it under
+    // the program's mapping.
+    fcntl(m_fd, F_ADD_SEALS, F_SEAL_SHRINK);
     return Remap();
 }
 
