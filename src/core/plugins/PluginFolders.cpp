@@ -88,4 +88,59 @@ std::vector<std::string> FoldersFromPaths(const std::vector<std::string>& paths)
     return folders;
 }
 
+namespace {
+
+// Mount table fields write blanks, tabs, new lines and backslashes as octal escapes.
+std::string UnescapeMountField(const std::string& field) {
+    std::string out;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size()) {
+            const std::string digits = field.substr(i + 1, 3);
+            if (digits.find_first_not_of("01234567") == std::string::npos) {
+                out += char(std::stoi(digits, nullptr, 8));
+                i += 3;
+                continue;
+            }
+        }
+        out += field[i];
+    }
+    return out;
+}
+
+} // namespace
+
+std::vector<std::string> LocalMountPoints(const std::string& mountTable) {
+    static const char* const kDiskTypes[] = {
+        "ext2", "ext3", "ext4", "xfs",     "btrfs",    "vfat", "exfat",   "ntfs",  "ntfs3",  "f2fs",
+        "zfs",  "jfs",  "hfs",  "hfsplus", "reiserfs", "udf",  "iso9660", "msdos", "fuseblk"};
+    std::vector<std::string> points;
+    std::size_t start = 0;
+    while (start < mountTable.size()) {
+        std::size_t end = mountTable.find('\n', start);
+        if (end == std::string::npos) end = mountTable.size();
+        const std::string line = mountTable.substr(start, end - start);
+        start = end + 1;
+        // device, mount point, type, options, ...
+        std::vector<std::string> fields;
+        std::size_t at = 0;
+        while (at < line.size() && fields.size() < 3) {
+            while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) ++at;
+            const std::size_t from = at;
+            while (at < line.size() && line[at] != ' ' && line[at] != '\t') ++at;
+            if (at > from) fields.push_back(line.substr(from, at - from));
+        }
+        if (fields.size() < 3) continue;
+        bool disk = false;
+        for (const char* type : kDiskTypes) disk = disk || fields[2] == type;
+        if (!disk) continue;
+        std::string point = UnescapeMountField(fields[1]);
+        if (point.empty() || point[0] != '/') continue;
+        if (point.back() != '/') point += '/';
+        bool seen = false;
+        for (const std::string& p : points) seen = seen || p == point;
+        if (!seen) points.push_back(point);
+    }
+    return points;
+}
+
 } // namespace quiltara

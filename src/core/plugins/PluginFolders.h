@@ -30,4 +30,10 @@ bool AddFolderNested(std::vector<std::string>& folders, const std::string& folde
 /// added by the nesting rule.
 std::vector<std::string> FoldersFromPaths(const std::vector<std::string>& paths);
 
+/// The mount points of local disk file systems in a mount table (the text of
+/// /proc/self/mounts), in table order, each ending in "/": what the drive search offers
+/// for the fixed disks of the machine. Pseudo, memory and network file systems are left
+/// out, and so are mount points seen before.
+std::vector<std::string> LocalMountPoints(const std::string& mountTable);
+
 } // namespace quiltara

@@ -24,6 +24,10 @@ void CPluginSearch::SearchFolder(const std::string& rawFolder) {
         const fs::file_status link = it->symlink_status(typeError);
         if (typeError) continue;
         if (fs::is_directory(link)) {
+            // The kernel's and the devices' pseudo file systems hold no plug-ins, and
+            // walking them is slow or endless.
+            const std::string sub = folder + name + "/";
+            if (sub == "/proc/" || sub == "/sys/" || sub == "/dev/" || sub == "/run/") continue;
             SearchFolder(folder + name);
             if (m_cancelled) return;
         } else if (IsPluginFileName(name)) {

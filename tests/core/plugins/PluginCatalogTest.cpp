@@ -209,3 +209,21 @@ TEST(PluginSearch, RecursiveCaseSensitiveAndCancellable) {
 
 } // namespace
 } // namespace quiltara
+
+namespace quiltara {
+namespace {
+
+TEST(PluginFolders, LocalMountPointsOfTheDriveSearch) {
+    const std::string table = "/dev/sda1 / ext4 rw 0 0\n"
+                              "proc /proc proc rw 0 0\n"
+                              "tmpfs /run tmpfs rw 0 0\n"
+                              "/dev/sdb1 /mnt/My\\040Disk vfat rw 0 0\n"
+                              "server:/x /net nfs4 rw 0 0\n"
+                              "/dev/sda1 / ext4 rw 0 0\n"
+                              "short line\n"
+                              "/dev/sdc1 /data xfs rw 0 0";
+    EXPECT_EQ(LocalMountPoints(table), (std::vector<std::string>{"/", "/mnt/My Disk/", "/data/"}));
+}
+
+} // namespace
+} // namespace quiltara
