@@ -25,6 +25,7 @@ struct ExtraRunResult {
         MissingExports, // StartPlugin or GetData is missing
         Crashed,        // the library crashed the helper
         Hung,           // the library stopped responding and was stopped
+        Cancelled,      // the abort poll stopped it
         NoHelper,       // the helper program could not be started
     } status = NoHelper;
     int startResult = 0;

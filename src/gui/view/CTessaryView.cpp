@@ -1,11 +1,14 @@
 #include "gui/view/CTessaryView.h"
 
 #include "core/document/ClipboardCommands.h"
+#include "core/plugins/PluginCatalog.h"
 #include "gui/app/AppState.h"
 #include "gui/app/CTessaryApp.h"
 #include "gui/app/CTessaryDoc.h"
 #include "gui/app/ClipboardBridge.h"
 #include "gui/app/CommandIds.h"
+#include "gui/plugins/CExtrasManager.h"
+#include "gui/plugins/CPlugInManager.h"
 #include "gui/tiling/CExportTiledDlg.h"
 #include "gui/ui/CHelpPictureWnd.h"
 #include "gui/view/CCanvasWnd.h"
@@ -90,6 +93,11 @@ bool CTessaryView::RunCommand(int id) {
     if (m_imageCommands.OnCommand(id)) return true;
     CCanvasModel& model = m_canvas->Model();
     CTessaryApp* app = CTessaryApp::Instance();
+    // The menu items the plug-ins and the Extras add at run time.
+    if (id >= kPluginFirstId && id <= kPluginLastId)
+        return app && app->PlugIns() && app->PlugIns()->RunEntry(id, this);
+    if (id >= kExtrasFirstId && id <= kExtrasLastId)
+        return app && app->Extras() && app->Extras()->RunEntry(id, this);
     switch (id) {
     case ID_EDIT_UNDO:
         m_canvas->AfterUndoStep(model.Undo());
