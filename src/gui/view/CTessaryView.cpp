@@ -189,6 +189,11 @@ bool CTessaryView::RunCommand(int id) {
 
 bool CTessaryView::UpdateCommand(int id, CommandState& state) {
     if (m_imageCommands.UpdateCommand(id, state)) return true;
+    // Plug-in and Extras items run on the view's picture.
+    if (id >= kPluginFirstId && id <= kExtrasLastId) {
+        state.enabled = true;
+        return true;
+    }
     const CCanvasModel& model = m_canvas->Model();
     switch (id) {
     case ID_EDIT_UNDO:
