@@ -8,6 +8,7 @@
 #include "gui/plugins/CExtrasManager.h"
 #include "gui/plugins/CPlugInManager.h"
 #include "gui/plugins/PluginDialogs.h"
+#include "gui/ui/CFolderPicker.h"
 #include "gui/ui/CMainFrame.h"
 #include "gui/ui/CNewTileSizeDlg.h"
 #include "gui/view/CCanvasWnd.h"
@@ -183,6 +184,33 @@ private slots:
         QVERIFY(Frame()->Dispatch(kExtrasFirstId));
         QCOMPARE(view->Canvas()->Model().WorkingImage().GetWidth(), 300);
         QCOMPARE(view->Canvas()->Model().WorkingImage().GetHeight(), 200);
+    }
+
+    void folderPickerChecksAndCreatesTypedFolders() {
+        const QString base = QString::fromStdString(m_folder->Path()).chopped(1);
+        CFolderPicker picker("Select Plug-In Folder", "title", base, Frame());
+        QString invalid, question;
+        bool stayedOpen = false;
+        test::WhenModal<CFolderPicker>([&](CFolderPicker* d) {
+            d->PathEdit()->setText(base + "/Images/");
+            test::AnswerMessageBox(QMessageBox::Ok, &invalid);
+            d->accept();
+            stayedOpen = d->isVisible() && !d->Accepted();
+            d->PathEdit()->setText(base + "/New Folder/Sub");
+            test::AnswerMessageBox(QMessageBox::Yes, &question);
+            d->accept();
+        });
+        QCOMPARE(picker.Choose(), 1);
+        QVERIFY(stayedOpen);
+        QVERIFY(invalid.contains("is invalid. Please reenter."));
+        QVERIFY(question.contains("does not exist. Do you want the folder to be created?"));
+        QCOMPARE(picker.Result(), base + "/New Folder/Sub");
+        QVERIFY(fs::is_directory((base + "/New Folder/Sub").toStdString()));
+
+        // Cancelling leaves the result as it was.
+        test::WhenModal<CFolderPicker>([](CFolderPicker* d) { d->reject(); });
+        QVERIFY(picker.Choose() != 1);
+        QCOMPARE(picker.Result(), base + "/New Folder/Sub");
     }
 };
 
