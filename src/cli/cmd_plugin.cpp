@@ -93,6 +93,7 @@ int RunExtraCommand(const std::vector<std::string>& args) {
     case ExtraRunResult::Crashed:
         return Fail(PluginRunProblemText(kPluginCrashed));
     case ExtraRunResult::Hung:
+    case ExtraRunResult::Cancelled:
         return Fail(PluginRunProblemText(kPluginHung));
     case ExtraRunResult::NoHelper:
         return Fail(PluginRunProblemText(kPluginNoHelper));

@@ -97,6 +97,16 @@ private slots:
             QCOMPARE(FilterSubmenus("Tile").size(), 1);
             QCOMPARE(FilterSubmenus("Tile")[0]->actions()[0]->text(), QString("Tile"));
         }
+        // A search of no folders finds nothing and leaves only the fixed items.
+        manager->Folders().clear();
+        QString count;
+        test::AnswerMessageBox(QMessageBox::Ok, &count);
+        manager->FullSearch();
+        QCOMPARE(count, QString("Quiltara found 0 comatible plug-ins and filters."));
+        const QList<QAction*> items = manager->FiltersMenu()->actions();
+        QVERIFY(items.size() >= 2);
+        QCOMPARE(items[items.size() - 2]->text(), QString("Plug-In Manager..."));
+        QVERIFY(items.last()->isSeparator());
     }
 
     void searchRunAndFailuresLeaveThePicture() {

@@ -18,6 +18,9 @@ extern char** environ;
 #ifndef QUILTARA_PLUGIN_LIBDIR
 #define QUILTARA_PLUGIN_LIBDIR "/usr/lib/quiltara"
 #endif
+#ifndef QUILTARA_PLUGIN_LIBDIR_FROM_BINDIR
+#define QUILTARA_PLUGIN_LIBDIR_FROM_BINDIR "../lib/quiltara"
+#endif
 
 namespace fs = std::filesystem;
 
@@ -57,17 +60,25 @@ bool CSharedPixels::Remap() {
     return true;
 }
 
-std::string FindPluginRunner() {
-    const char* name = "quiltara-plugin-runner";
-    if (const char* env = std::getenv("QUILTARA_PLUGIN_RUNNER"); env && *env) return env;
+std::vector<std::string> PluginSupportFolders() {
+    std::vector<std::string> folders;
     std::error_code ec;
     const fs::path self = fs::read_symlink("/proc/self/exe", ec);
     if (!ec) {
-        const fs::path next = self.parent_path() / name;
-        if (access(next.c_str(), X_OK) == 0) return next.string();
+        folders.push_back(self.parent_path().string());
+        folders.push_back(
+            (self.parent_path() / QUILTARA_PLUGIN_LIBDIR_FROM_BINDIR).lexically_normal().string());
     }
-    const fs::path installed = fs::path(QUILTARA_PLUGIN_LIBDIR) / name;
-    if (access(installed.c_str(), X_OK) == 0) return installed.string();
+    folders.push_back(QUILTARA_PLUGIN_LIBDIR);
+    return folders;
+}
+
+std::string FindPluginRunner() {
+    if (const char* env = std::getenv("QUILTARA_PLUGIN_RUNNER"); env && *env) return env;
+    for (const std::string& folder : PluginSupportFolders()) {
+        const fs::path runner = fs::path(folder) / "quiltara-plugin-runner";
+        if (access(runner.c_str(), X_OK) == 0) return runner.string();
+    }
     return {};
 }
 

@@ -54,9 +54,13 @@ struct HelperOptions {
     std::function<void(const std::string& line)> onLine;
 };
 
-/// The helper program "quiltara-plugin-runner": QUILTARA_PLUGIN_RUNNER when set, else
-/// next to the running executable, else in the installed program library folder.
-/// Empty when none is found.
+/// Where the host library and the helper program are looked for, in order: the running
+/// executable's folder (the build tree), the installed program library folder as seen
+/// from the executable's folder, and that folder where the build meant to install it.
+std::vector<std::string> PluginSupportFolders();
+
+/// The helper program "quiltara-plugin-runner": QUILTARA_PLUGIN_RUNNER when set, else the
+/// first in PluginSupportFolders. Empty when none is found.
 std::string FindPluginRunner();
 
 /// The silence allowed to a helper: QUILTARA_PLUGIN_TIMEOUT_MS when set to a positive

@@ -1,14 +1,12 @@
 #include "core/plugins/PluginHost.h"
 
+#include "core/plugins/HelperProcess.h"
+
 #include <cstdlib>
 #include <dlfcn.h>
 #include <filesystem>
 #include <unistd.h>
 #include <vector>
-
-#ifndef QUILTARA_PLUGIN_LIBDIR
-#define QUILTARA_PLUGIN_LIBDIR "/usr/lib/quiltara"
-#endif
 
 namespace fs = std::filesystem;
 
@@ -24,10 +22,8 @@ bool CPluginHost::Available() {
     m_tried = true;
     std::vector<std::string> candidates;
     if (const char* env = std::getenv("QUILTARA_APIH"); env && *env) candidates.push_back(env);
-    std::error_code ec;
-    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec) candidates.push_back((self.parent_path() / "libapih.so").string());
-    candidates.push_back((fs::path(QUILTARA_PLUGIN_LIBDIR) / "libapih.so").string());
+    for (const std::string& folder : PluginSupportFolders())
+        candidates.push_back((fs::path(folder) / "libapih.so").string());
     for (const std::string& path : candidates) {
         if (access(path.c_str(), R_OK) != 0) continue;
         void* lib = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);

@@ -6,7 +6,7 @@
 namespace quiltara {
 
 /// The plug-in host library, loaded at run time: libapih.so from QUILTARA_APIH when set,
-/// else next to the running executable, else from the installed program library folder.
+/// else from the first of PluginSupportFolders that holds it.
 /// Loaded once and kept for the life of the process.
 class CPluginHost {
 public:
