@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <unistd.h>
 
 namespace quiltara::cli {
 
@@ -38,10 +39,15 @@ bool ScanFile(const std::string& file, std::string& error) {
     return true;
 }
 
+// A percentage on the terminal, written only when it changes.
 void ProgressToStderr(int done, int total) {
-    if (total <= 0) total = 1;
-    std::fprintf(stderr, "\rPlugin %3d%%", int(100.0 / total * done));
-    if (done >= total) std::fprintf(stderr, "\n");
+    static int shown = -1;
+    if (!isatty(2)) return;
+    const int percent = int(100.0 / (total <= 0 ? 1 : total) * done);
+    if (percent == shown) return;
+    shown = percent;
+    std::fprintf(stderr, "\rPlugin %3d%%", percent);
+    if (percent >= 100) std::fprintf(stderr, "\n");
 }
 
 int RunPlugins(const std::vector<std::string>& args) {
