@@ -16,6 +16,7 @@
 #include "support/TestSupport.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -164,6 +165,28 @@ private slots:
         const CDIBSection2& after = view->Canvas()->Model().WorkingImage();
         QCOMPARE(after.PixelAt(3, 4)[0], before.PixelAt(3, 4)[2]);
         QVERIFY(view->Canvas()->Model().CanUndo());
+    }
+
+    void driveSearchOfOneChosenFolderRebuildsTheFolderList() {
+        const std::string plug = m_folder->File("Disk/");
+        const std::string programs = QUILTARA_PROGRAM_DIR;
+        Install(programs + "Plugins/OffsetHalf.8bf", plug + "a/b/OffsetHalf.8bf");
+        Install(programs + "Plugins/ChannelMixer.8bf", plug + "a/ChannelMixer.8bf");
+        CPlugInManager* manager = m_app->PlugIns();
+        manager->EnsureLoaded();
+        manager->Folders() = {plug};
+        QString first;
+        test::WhenModal<CYourComputerDlg>([&](CYourComputerDlg* d) {
+            first = d->Drives()->itemText(0);
+            d->Drives()->setCurrentIndex(d->Drives()->findText(QString::fromStdString(plug)));
+            test::AnswerMessageBox(QMessageBox::Ok);
+            d->accept();
+        });
+        manager->DriveSearch();
+        QCOMPARE(first, QString("All Drives"));
+        QCOMPARE(CPlugInManager::List().Entries().size(), std::size_t(4));
+        // The two plug-in folders nest: only the outer one stays.
+        QCOMPARE(manager->Folders(), std::vector<std::string>{plug + "a/"});
     }
 
     void extrasManagerMenuAndResize() {
