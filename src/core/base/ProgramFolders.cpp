@@ -17,6 +17,7 @@ CProgramFolders CProgramFolders::FromProgramFolder(const std::string& programFol
     f.samples = f.program + "Samples/";
     f.help = f.program + "Help/";
     f.extras = f.program + "Extras/";
+    f.plugins = f.program + "Plugins/";
     f.brushTool = f.brushes + "Brush/";
     f.penTool = f.brushes + "Pen/";
     f.airbrushTool = f.brushes + "Airbrush/";

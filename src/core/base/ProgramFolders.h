@@ -12,6 +12,7 @@ struct CProgramFolders {
     std::string samples;  // Samples/
     std::string help;     // Help/
     std::string extras;   // Extras/
+    std::string plugins;  // Plugins/: the first folder searched for filter plug-ins
     std::string brushTool, penTool, airbrushTool, stampTool, retouchTool, nozzleTool,
         naturalTool; // Brushes/<tool>/
 
@@ -33,8 +34,8 @@ int DeleteSwapFiles(const std::string& folder);
 bool EnsureProgramFolders(const CProgramFolders& folders);
 
 /// The data folders a program folder is seeded with.
-inline constexpr const char* kSeededDataFolders[] = {"Help", "Brushes", "Textures", "Swatches",
-                                                     "Samples"};
+inline constexpr const char* kSeededDataFolders[] = {"Help",    "Brushes", "Textures", "Swatches",
+                                                     "Samples", "Plugins", "Extras"};
 
 /// Copies into programFolder every file below the data folders of dataFolder (the
 /// installed read-only data, or a build tree) that programFolder lacks, and creates the

@@ -14,6 +14,8 @@
 #include "gui/image/PictureDrawing.h"
 #include "gui/paint/CToolListPicker.h"
 #include "gui/paint/CToolsPanel.h"
+#include "gui/plugins/CExtrasManager.h"
+#include "gui/plugins/CPlugInManager.h"
 #include "gui/ui/CChildFrame.h"
 #include "gui/ui/CMainFrame.h"
 #include "gui/ui/CNewTileSizeDlg.h"
@@ -94,6 +96,8 @@ bool CTessaryApp::InitInstance() {
         AppState().tools.LoadLibraries(ProgramFolders().brushes, *m_store, AppState().painting);
     m_mainFrame = std::make_unique<CMainFrame>(this);
     m_mainFrame->RestorePanels(*m_store);
+    m_plugIns = new CPlugInManager(m_mainFrame.get(), m_store.get());
+    m_extras = new CExtrasManager(m_mainFrame.get());
     m_tablet.Open(m_mainFrame.get());
     connect(m_mainFrame->ToolsPanel(), &CToolsPanel::positionChosen, this,
             &CTessaryApp::ChooseToolBarPosition);
@@ -121,6 +125,8 @@ void CTessaryApp::ExitInstance() {
     WriteSettings();
     m_mainFrame.reset();
     m_cameraPanel = nullptr; // went with the frame
+    m_plugIns = nullptr;
+    m_extras = nullptr;
     DeleteSwapFiles(ProgramFolders().program);
 }
 
@@ -473,6 +479,12 @@ bool CTessaryApp::OnCommand(int id) {
     case ID_VISIT_HOME_PAGE:
         VisitHomePage();
         return true;
+    case ID_PLUGIN_MANAGER:
+        if (m_plugIns) m_plugIns->OpenManager();
+        return true;
+    case ID_EXTRAS_MANAGER:
+        if (m_extras) m_extras->OpenManager();
+        return true;
     case ID_APP_EXIT:
         if (m_mainFrame) m_mainFrame->close();
         return true;
@@ -527,6 +539,8 @@ bool CTessaryApp::UpdateCommand(int id, CommandState& state) {
     case ID_VISIT_HOME_PAGE:
     case ID_APP_EXIT:
     case ID_APP_ABOUT:
+    case ID_PLUGIN_MANAGER:
+    case ID_EXTRAS_MANAGER:
         state.enabled = true;
         return true;
     case ID_PASTE_AS_NEW:

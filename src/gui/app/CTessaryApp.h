@@ -13,7 +13,9 @@
 namespace quiltara::gui {
 
 class CCameraInfoPanel;
+class CExtrasManager;
 class CMainFrame;
+class CPlugInManager;
 class CTessaryDoc;
 
 /// The application object: folders, settings, the program-wide state, the main
@@ -70,6 +72,9 @@ public:
     bool ChooseEffectsTool(int listIndex);
     /// After a one-shot tool's release.
     bool ReturnToPreviousTool();
+    /// The filter plug-ins and the Extras (owned by the main window; null without one).
+    CPlugInManager* PlugIns() const { return m_plugIns; }
+    CExtrasManager* Extras() const { return m_extras; }
     /// The pen tablet (one for the application).
     CTablet& Tablet() { return m_tablet; }
     /// Scanners and cameras ("Select Source...", "Acquire...").
@@ -105,6 +110,8 @@ private:
     CCameraInfoPanel* m_cameraPanel = nullptr; // owned by the main frame
     CTablet m_tablet;
     std::unique_ptr<CTwainSource> m_twain;
+    CPlugInManager* m_plugIns = nullptr; // owned by the main frame
+    CExtrasManager* m_extras = nullptr;  // owned by the main frame
 };
 
 } // namespace quiltara::gui

@@ -1,11 +1,14 @@
 #include "gui/view/CTessaryView.h"
 
 #include "core/document/ClipboardCommands.h"
+#include "core/plugins/PluginCatalog.h"
 #include "gui/app/AppState.h"
 #include "gui/app/CTessaryApp.h"
 #include "gui/app/CTessaryDoc.h"
 #include "gui/app/ClipboardBridge.h"
 #include "gui/app/CommandIds.h"
+#include "gui/plugins/CExtrasManager.h"
+#include "gui/plugins/CPlugInManager.h"
 #include "gui/tiling/CExportTiledDlg.h"
 #include "gui/ui/CHelpPictureWnd.h"
 #include "gui/view/CCanvasWnd.h"
@@ -92,6 +95,11 @@ bool CTessaryView::RunCommand(int id) {
     CCanvasModel& model = m_canvas->Model();
     if (RunPrintCommand(id, this, model.WorkingImage())) return true;
     CTessaryApp* app = CTessaryApp::Instance();
+    // The menu items the plug-ins and the Extras add at run time.
+    if (id >= kPluginFirstId && id <= kPluginLastId)
+        return app && app->PlugIns() && app->PlugIns()->RunEntry(id, this);
+    if (id >= kExtrasFirstId && id <= kExtrasLastId)
+        return app && app->Extras() && app->Extras()->RunEntry(id, this);
     switch (id) {
     case ID_EDIT_UNDO:
         m_canvas->AfterUndoStep(model.Undo());
@@ -183,6 +191,11 @@ bool CTessaryView::RunCommand(int id) {
 
 bool CTessaryView::UpdateCommand(int id, CommandState& state) {
     if (m_imageCommands.UpdateCommand(id, state)) return true;
+    // Plug-in and Extras items run on the view's picture.
+    if (id >= kPluginFirstId && id <= kExtrasLastId) {
+        state.enabled = true;
+        return true;
+    }
     const CCanvasModel& model = m_canvas->Model();
     if (UpdatePrintCommand(id, model.WorkingImage(), state)) return true;
     switch (id) {

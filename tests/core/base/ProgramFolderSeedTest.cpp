@@ -37,6 +37,8 @@ protected:
         Write(data / "Samples/Brick.png", "brick");
         Write(data / "Textures/.gitkeep", "");
         Write(data / "Swatches/.gitkeep", "");
+        Write(data / "Plugins/.gitkeep", "");
+        Write(data / "Extras/.gitkeep", "");
         Write(data / "quiltara", "the executable");
         Write(data / "Quiltara.ini", "[Settings]");
         fs::create_directories(user);
