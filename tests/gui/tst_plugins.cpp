@@ -80,9 +80,15 @@ private slots:
 
     void filtersMenuGetsCategorySubmenus() {
         CPlugInManager* manager = m_app->PlugIns();
-        manager->EnsureLoaded(); // no cache: the program's Plugins folder is listed
+        // No cache: the program's Plugins folder is listed and searched, and the cache
+        // written, so the samples are on the menu from the first start.
+        QVERIFY(fs::exists(ProgramFolders().plugins + "OffsetHalf.8bf"));
+        manager->EnsureLoaded();
         QCOMPARE(manager->Folders(), std::vector<std::string>{ProgramFolders().plugins});
+        QVERIFY(FilterSubmenus("Tile").size() == 1);
+        QVERIFY(fs::exists(m_folder->File("plugins.lib")));
         CPluginList& list = CPlugInManager::List();
+        list.Clear();
         list.Accept("/p/a.8bf#0", "Blur", "Soft Focus");
         list.Accept("/p/a.8bf#1", "Blur", "Soft Focus"); // listed once
         list.Accept("/p/b.8bf#0", "Tile", "z");          // shown as the category

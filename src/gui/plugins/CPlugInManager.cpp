@@ -83,8 +83,21 @@ std::string CPlugInManager::CachePath() const {
 void CPlugInManager::EnsureLoaded() {
     if (m_loaded) return;
     m_loaded = true;
-    if (!LoadOrSave(false) && m_folders.empty() && !ProgramFolders().plugins.empty())
+    if (!LoadOrSave(false) && m_folders.empty() && !ProgramFolders().plugins.empty()) {
+        // No cache yet (the first start): the plug-ins that come with the program are
+        // found quietly, so the Filters menu offers them without a trip to the manager.
         m_folders.push_back(ProgramFolders().plugins);
+        CPluginHost& host = CPluginHost::Instance();
+        if (host.Available()) {
+            CPluginSearch search(
+                [&host](const std::string& path) {
+                    return host.ScanPSPlugin(path.c_str(), ReportFilter);
+                },
+                [] { return List().FoundLine(); }, nullptr);
+            search.SearchFolder(m_folders.front());
+            LoadOrSave(true);
+        }
+    }
     BuildFiltersMenu();
 }
 
