@@ -42,25 +42,40 @@ void Turn(const std::uint32_t* src, int sw, std::uint32_t* dst, int dw, int dh, 
 
 namespace {
 
-// Exchanges the tiles above the diagonal of a square picture with those below it,
-// transposing each: afterwards pixel (x, y) holds what was at (y, x).
+// Transposes a square picture in place: afterwards pixel (x, y) holds what was at
+// (y, x). It goes in blocks of 16 x 16 pixels, each row of a block one cache line: a
+// block and its mirror are read whole into two small buffers and written back crossed,
+// so the column-wise side never walks a power-of-two stride one pixel at a time.
 void TransposeSquare(std::uint32_t* p, int n) {
+    constexpr int kBlock = 16;
     const std::size_t stride = std::size_t(n);
-    const int tiles = (n + kTile - 1) / kTile;
-    ParallelFor(tiles, 1, [&](int begin, int end) {
-        for (int ty = begin; ty < end; ++ty) {
-            const int y0 = ty * kTile, y1 = std::min(n, y0 + kTile);
-            for (int tx = ty; tx < tiles; ++tx) {
-                const int x0 = tx * kTile, x1 = std::min(n, x0 + kTile);
-                for (int y = y0; y < y1; ++y) {
-                    std::uint32_t* row = p + std::size_t(y) * stride;
-                    // On the diagonal tile only the part right of the diagonal moves.
-                    for (int x = tx == ty ? y + 1 : x0; x < x1; ++x)
-                        std::swap(row[x], p[std::size_t(x) * stride + std::size_t(y)]);
+    const int blocks = n / kBlock;
+    auto at = [p, stride](int x, int y) { return p + std::size_t(y) * stride + std::size_t(x); };
+    ParallelFor(blocks, 1, [&](int begin, int end) {
+        std::uint32_t a[kBlock][kBlock], b[kBlock][kBlock];
+        for (int by = begin; by < end; ++by) {
+            const int y0 = by * kBlock;
+            for (int bx = by; bx < blocks; ++bx) {
+                const int x0 = bx * kBlock;
+                for (int i = 0; i < kBlock; ++i) std::memcpy(a[i], at(x0, y0 + i), sizeof a[i]);
+                if (bx != by)
+                    for (int i = 0; i < kBlock; ++i) std::memcpy(b[i], at(y0, x0 + i), sizeof b[i]);
+                else
+                    std::memcpy(b, a, sizeof a);
+                for (int i = 0; i < kBlock; ++i) {
+                    std::uint32_t* upper = at(x0, y0 + i);
+                    std::uint32_t* lower = at(y0, x0 + i);
+                    for (int j = 0; j < kBlock; ++j) {
+                        upper[j] = b[j][i];
+                        lower[j] = a[j][i];
+                    }
                 }
             }
         }
     });
+    // The last columns and rows when the side is not a whole number of blocks.
+    for (int y = 0; y < n; ++y)
+        for (int x = std::max(blocks * kBlock, y + 1); x < n; ++x) std::swap(*at(x, y), *at(y, x));
 }
 
 // Turns src (w x h) into dst (h x w); dst must not overlap src.
