@@ -118,9 +118,12 @@ protected:
     void InitPointers() override;
 
 private:
-    struct FreeDeleter {
-        void operator()(std::uint8_t* p) const { std::free(p); }
+    // A block from calloc, or (mapped > 0) a mapping of that many bytes.
+    struct BlockDeleter {
+        std::size_t mapped; // 0 for a block from calloc
+        void operator()(std::uint8_t* p) const;
     };
+    static std::unique_ptr<std::uint8_t, BlockDeleter> AllocateZeroedBlock(std::size_t bytes);
     void MoveFrom(CDIBSection2& other) noexcept;
     void ReleaseTempName();
 
@@ -131,7 +134,7 @@ private:
     bool m_hasTempFile = false;
     std::uint32_t m_swappedWidth = 0;
     std::uint32_t m_swappedHeight = 0;
-    std::unique_ptr<std::uint8_t, FreeDeleter> m_section; // the pixel block
+    std::unique_ptr<std::uint8_t, BlockDeleter> m_section; // the pixel block
 };
 
 } // namespace quiltara
