@@ -151,6 +151,28 @@ struct CFontRaster::Face {
         return true;
     }
     static char32_t Shown(char32_t c) { return c == U'\t' ? U' ' : c; }
+    // Walks a line's glyphs from pen (26.6 fixed point), kerned: each glyph that loads
+    // goes to shown(slot, pen) and then moves the pen on by its advance. Returns the pen
+    // at the line's end.
+    template <typename Fn> long long Walk(std::string_view line, long long pen, Fn&& shown) const {
+        FT_UInt previous = 0;
+        for (char32_t c : DecodeUtf8(line)) {
+            c = Face::Shown(c);
+            if (c < 0x20) continue;
+            const FT_UInt glyph = FT_Get_Char_Index(face, c);
+            if (previous && FT_HAS_KERNING(face)) {
+                FT_Vector kern{};
+                if (!FT_Get_Kerning(face, previous, glyph, FT_KERNING_DEFAULT, &kern))
+                    pen += kern.x;
+            }
+            previous = glyph;
+            if (!Load(glyph)) continue;
+            const long long advance = face->glyph->advance.x;
+            shown(face->glyph, pen);
+            pen += advance;
+        }
+        return pen;
+    }
 };
 
 CFontRaster::CFontRaster() = default;
@@ -191,64 +213,35 @@ bool CFontRaster::Open(const FontRequest& request, int pixelSize) {
 
 int CFontRaster::LineWidth(std::string_view line) const {
     if (!IsOpen()) return 0;
-    FT_Face face = m_face->face;
-    long long pen = 0;
-    FT_UInt previous = 0;
-    for (char32_t c : DecodeUtf8(line)) {
-        c = Face::Shown(c);
-        if (c < 0x20) continue;
-        const FT_UInt glyph = FT_Get_Char_Index(face, c);
-        if (previous && FT_HAS_KERNING(face)) {
-            FT_Vector kern{};
-            if (!FT_Get_Kerning(face, previous, glyph, FT_KERNING_DEFAULT, &kern)) pen += kern.x;
-        }
-        if (m_face->Load(glyph)) pen += face->glyph->advance.x;
-        previous = glyph;
-    }
+    const long long pen = m_face->Walk(line, 0, [](FT_GlyphSlot, long long) {});
     return int(std::max(0LL, (pen + 32) >> 6));
 }
 
 void CFontRaster::DrawLine(std::string_view line, int x, int baseline, TextMask& mask) const {
     if (!IsOpen() || mask.width <= 0 || mask.height <= 0) return;
-    FT_Face face = m_face->face;
-    long long pen = (long long)x << 6;
-    FT_UInt previous = 0;
-    for (char32_t c : DecodeUtf8(line)) {
-        c = Face::Shown(c);
-        if (c < 0x20) continue;
-        const FT_UInt glyph = FT_Get_Char_Index(face, c);
-        if (previous && FT_HAS_KERNING(face)) {
-            FT_Vector kern{};
-            if (!FT_Get_Kerning(face, previous, glyph, FT_KERNING_DEFAULT, &kern)) pen += kern.x;
-        }
-        previous = glyph;
-        if (!m_face->Load(glyph)) continue;
-        FT_GlyphSlot slot = face->glyph;
-        const long long advance = slot->advance.x;
-        if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) == 0) {
-            const FT_Bitmap& bitmap = slot->bitmap;
-            const long long left = (pen >> 6) + slot->bitmap_left;
-            const long long top = (long long)baseline - slot->bitmap_top;
-            const bool mono = bitmap.pixel_mode == FT_PIXEL_MODE_MONO;
-            const int grays = bitmap.num_grays > 1 ? bitmap.num_grays - 1 : 255;
-            for (unsigned row = 0; row < bitmap.rows; ++row) {
-                const long long y = top + row;
-                if (y < 0 || y >= mask.height) continue;
-                const unsigned char* src =
-                    bitmap.buffer + (long long)row * bitmap.pitch +
-                    (bitmap.pitch < 0 ? (long long)(bitmap.rows - 1) * -bitmap.pitch : 0);
-                std::uint8_t* dst = &mask.coverage[std::size_t(y) * std::size_t(mask.width)];
-                for (unsigned col = 0; col < bitmap.width; ++col) {
-                    const long long xx = left + col;
-                    if (xx < 0 || xx >= mask.width) continue;
-                    int value = mono ? ((src[col >> 3] >> (7 - (col & 7))) & 1) * 255
-                                     : src[col] * 255 / grays;
-                    dst[xx] = std::uint8_t(std::max<int>(dst[xx], std::min(value, 255)));
-                }
+    m_face->Walk(line, (long long)x << 6, [&](FT_GlyphSlot slot, long long pen) {
+        if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) return;
+        const FT_Bitmap& bitmap = slot->bitmap;
+        const long long left = (pen >> 6) + slot->bitmap_left;
+        const long long top = (long long)baseline - slot->bitmap_top;
+        const bool mono = bitmap.pixel_mode == FT_PIXEL_MODE_MONO;
+        const int grays = bitmap.num_grays > 1 ? bitmap.num_grays - 1 : 255;
+        for (unsigned row = 0; row < bitmap.rows; ++row) {
+            const long long y = top + row;
+            if (y < 0 || y >= mask.height) continue;
+            const unsigned char* src =
+                bitmap.buffer + (long long)row * bitmap.pitch +
+                (bitmap.pitch < 0 ? (long long)(bitmap.rows - 1) * -bitmap.pitch : 0);
+            std::uint8_t* dst = &mask.coverage[std::size_t(y) * std::size_t(mask.width)];
+            for (unsigned col = 0; col < bitmap.width; ++col) {
+                const long long xx = left + col;
+                if (xx < 0 || xx >= mask.width) continue;
+                int value =
+                    mono ? ((src[col >> 3] >> (7 - (col & 7))) & 1) * 255 : src[col] * 255 / grays;
+                dst[xx] = std::uint8_t(std::max<int>(dst[xx], std::min(value, 255)));
             }
         }
-        pen += advance;
-    }
+    });
 }
 
 std::vector<std::string_view> CFontRaster::SplitLines(std::string_view text) {
