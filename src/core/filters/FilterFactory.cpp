@@ -127,7 +127,7 @@ void CFilterFactory::SaveParams() const {
 
 void CFilterFactory::Apply(IProgressReporter* progress) {
     if (!m_dest || m_source.empty()) return;
-    std::memcpy(m_dest, m_source.data(), m_source.size());
+    // The blurs write every byte of the picture; the other filters leave alpha as it was.
     if (m_current == kGaussianBlurSlot) {
         GaussianBlurWrap(m_source.data(), m_dest, m_width, m_height, m_value[0], progress);
         return;
@@ -137,6 +137,7 @@ void CFilterFactory::Apply(IProgressReporter* progress) {
                         m_value[2], progress);
         return;
     }
+    std::memcpy(m_dest, m_source.data(), m_source.size());
     const FilterPixelOp op = PixelOperationFor(m_current);
     if (!op) return;
 

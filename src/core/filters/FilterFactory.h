@@ -1,5 +1,6 @@
 #pragma once
 #include "core/filters/FilterTable.h"
+#include "core/image/codecs/CodecIO.h"
 
 #include <array>
 #include <cstdint>
@@ -77,7 +78,7 @@ private:
     std::uint8_t* m_dest = nullptr;
     int m_width = 0;
     int m_height = 0;
-    std::vector<std::uint8_t> m_source;
+    Pixels m_source; // picture-sized: in the large-page blocks pictures use
     int m_current = 0;
     std::array<int, 8> m_value{};
     std::array<std::string, 8> m_paramName;

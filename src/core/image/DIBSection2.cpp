@@ -1,9 +1,8 @@
 #include "core/image/DIBSection2.h"
 
-#include <sys/mman.h>
-
 #include "core/base/Archive.h"
 #include "core/base/RuntimeRandom.h"
+#include "core/image/codecs/CodecIO.h"
 
 #include <algorithm>
 #include <chrono>
@@ -88,35 +87,18 @@ void CDIBSection2::MoveFrom(CDIBSection2& o) noexcept {
 
 void CDIBSection2::BlockDeleter::operator()(std::uint8_t* p) const {
     if (mapped)
-        ::munmap(p, mapped);
+        FreePictureMemory(p, mapped);
     else
         std::free(p);
 }
 
-namespace {
-constexpr std::size_t kHugePage = std::size_t(2) << 20;
-constexpr std::size_t kMappedFrom = std::size_t(8) << 20;
-} // namespace
-
-// Large pictures get a mapping of their own, aligned to and marked for 2 MB pages:
-// it comes zeroed from the system, and the first pass over it faults 2 MB at a time
-// instead of 4 KB (a 4096 x 4096 picture: 32 faults instead of 16384). Small ones come
-// from calloc.
+// Large pictures come from the picture allocator (zeroed large-page mappings); small
+// ones from calloc.
 std::unique_ptr<std::uint8_t, CDIBSection2::BlockDeleter>
 CDIBSection2::AllocateZeroedBlock(std::size_t bytes) {
-    if (bytes >= kMappedFrom) {
-        const std::size_t length = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-        void* m = ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
-                         MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (m != MAP_FAILED) {
-            auto* base = static_cast<std::uint8_t*>(m);
-            const std::size_t lead =
-                (kHugePage - reinterpret_cast<std::uintptr_t>(base) % kHugePage) % kHugePage;
-            if (lead) ::munmap(base, lead);
-            if (kHugePage - lead) ::munmap(base + lead + length, kHugePage - lead);
-            ::madvise(base + lead, length, MADV_HUGEPAGE); // a hint: failure is harmless
-            return {base + lead, BlockDeleter{length}};
-        }
+    if (PictureMemoryComesZeroed(bytes)) {
+        if (void* m = AllocatePictureMemory(bytes))
+            return {static_cast<std::uint8_t*>(m), BlockDeleter{bytes}};
     }
     auto* block = static_cast<std::uint8_t*>(std::calloc(bytes ? bytes : 1, 1));
     if (!block) throw std::bad_alloc();

@@ -118,7 +118,7 @@ protected:
     void InitPointers() override;
 
 private:
-    // A block from calloc, or (mapped > 0) a mapping of that many bytes.
+    // A block from calloc, or (mapped > 0) one of that many bytes from the picture allocator.
     struct BlockDeleter {
         std::size_t mapped; // 0 for a block from calloc
         void operator()(std::uint8_t* p) const;

@@ -13,7 +13,8 @@ namespace quiltara {
 int CImageFileBuffer::Allocate(int width, int height) {
     Free();
     try {
-        m_pixels.assign(std::size_t(std::max(width, 0)) * std::size_t(std::max(height, 0)) * 3, 0);
+        ZeroedPixels(m_pixels,
+                     std::size_t(std::max(width, 0)) * std::size_t(std::max(height, 0)) * 3);
     } catch (const std::bad_alloc&) {
         return 1;
     } catch (const std::length_error&) {
@@ -124,6 +125,7 @@ unsigned CImageFileBuffer::Save(const std::string& path, int code) {
         written = kErrOutOfMemory;
     }
     --m_lockCount;
+    if (sink->FileFailed()) written = kErrFileWrite;
     const CodecStatus closed = CloseSink(std::move(sink), written.Ok());
     return written.Ok() ? closed.Code() : written.Code();
 }

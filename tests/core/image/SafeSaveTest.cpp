@@ -120,3 +120,40 @@ TEST(SafeSave, FileSizeLimitFailsTheWriteAndLeavesNothingBehind) {
     EXPECT_EQ(Names(folder.Path()),
               (std::vector<std::string>{"hard.bmp", "linked.bmp", "plain.bmp"}));
 }
+
+// A file sink streams its bytes to the file in blocks. Every RGB writer gives the same
+// file through it as through a memory sink, also when it seeks back over bytes already
+// passed on (TIFF mends its directory offsets) and when the picture is larger than a
+// block; and a size limit met in the middle still fails as a write, leaving nothing.
+TEST(SafeSave, StreamedFilesEqualTheBytesEncodedInMemory) {
+    TempFolder folder;
+    const int w = 701, h = 1203; // 2.5 MB of RGB: several blocks
+    Pixels rgb(std::size_t(w) * h * 3);
+    for (std::size_t i = 0; i < rgb.size(); ++i) rgb[i] = std::uint8_t(i * 7 / 5 ^ i >> 9);
+    for (const FormatEntry& e : FormatTable()) {
+        if (e.depth != FormatDepth::kRGB || !e.writeRGB) continue;
+        CSink memory;
+        ASSERT_TRUE(e.writeRGB(memory, rgb.data(), w, h, 90).Ok()) << e.name;
+        const std::string path = folder.File("streamed");
+        unsigned code = kErrNone;
+        std::unique_ptr<CSink> file = OpenSink(path, code);
+        ASSERT_TRUE(file) << e.name;
+        const bool written = e.writeRGB(*file, rgb.data(), w, h, 90).Ok();
+        ASSERT_TRUE(CloseSink(std::move(file), written).Ok() && written) << e.name;
+        EXPECT_EQ(ReadFile(path), memory.Bytes()) << e.name;
+    }
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const rlimit limit{1536 * 1024, 1536 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        CImageFileBuffer buffer;
+        if (buffer.Allocate(w, h) != 0) ::_exit(99);
+        ::_exit(int(buffer.Save(folder.File("limited.tif"), kFormatTIFF)));
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), int(kErrFileWrite));
+    EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{"streamed"});
+}

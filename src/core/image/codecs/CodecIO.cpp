@@ -20,18 +20,40 @@ namespace quiltara {
 namespace {
 constexpr std::size_t kHugePage = std::size_t(2) << 20;
 constexpr std::size_t kHugeFrom = std::size_t(8) << 20; // smaller pictures gain little
+
+std::size_t MappedLength(std::size_t bytes) {
+    return (bytes + kHugePage - 1) / kHugePage * kHugePage;
+}
 } // namespace
 
+// Large pictures get a mapping of their own, aligned to and marked for 2 MB pages: it
+// comes zeroed from the system, and the first pass over it faults 2 MB at a time
+// instead of 4 KB (a 4096 x 4096 picture: 32 faults instead of 16384). Small ones come
+// from malloc.
 void* AllocatePictureMemory(std::size_t bytes) {
     if (bytes < kHugeFrom) return std::malloc(bytes ? bytes : 1);
-    const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-    void* p = std::aligned_alloc(kHugePage, rounded);
-    if (p) ::madvise(p, rounded, MADV_HUGEPAGE); // a hint: failure is harmless
-    return p;
+    const std::size_t length = MappedLength(bytes);
+    void* m = ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
+                     MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (m == MAP_FAILED) return nullptr;
+    auto* base = static_cast<std::uint8_t*>(m);
+    const std::size_t lead =
+        (kHugePage - reinterpret_cast<std::uintptr_t>(base) % kHugePage) % kHugePage;
+    if (lead) ::munmap(base, lead);
+    if (kHugePage - lead) ::munmap(base + lead + length, kHugePage - lead);
+    ::madvise(base + lead, length, MADV_HUGEPAGE); // a hint: failure is harmless
+    return base + lead;
 }
 
-void FreePictureMemory(void* p, std::size_t) {
-    std::free(p);
+void FreePictureMemory(void* p, std::size_t bytes) {
+    if (bytes < kHugeFrom)
+        std::free(p);
+    else if (p)
+        ::munmap(p, MappedLength(bytes));
+}
+
+bool PictureMemoryComesZeroed(std::size_t bytes) {
+    return bytes >= kHugeFrom;
 }
 
 CSource::CSource(std::vector<std::uint8_t> bytes, std::string path)
@@ -91,6 +113,13 @@ std::unique_ptr<CSource> OpenSource(const std::string& path, unsigned& code) {
     return std::make_unique<CSource>(std::move(bytes), path);
 }
 
+void ZeroedPixels(Pixels& pixels, std::size_t bytes) {
+    Pixels fresh;
+    fresh.resize(bytes); // new memory: a large block is zero already
+    if (!PictureMemoryComesZeroed(bytes)) std::memset(fresh.data(), 0, bytes);
+    pixels.swap(fresh);
+}
+
 void CloseSource(std::unique_ptr<CSource> source) {
     source.reset();
 }
@@ -124,34 +153,70 @@ CSink::~CSink() {
     }
 }
 
+namespace {
+
+// A streaming sink passes its bytes on in blocks of this size: large enough for few
+// system calls, small enough to stay in the cache.
+constexpr std::size_t kSinkBlock = std::size_t(1) << 20;
+
+bool WriteAllAt(int fd, const std::uint8_t* p, std::size_t left, std::uint64_t at) {
+    while (left) {
+        const ssize_t n = ::pwrite(fd, p, left, off_t(at));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        p += n, left -= std::size_t(n), at += std::uint64_t(n);
+    }
+    return true;
+}
+
+} // namespace
+
+bool CSink::Flush() {
+    if (!WriteAllAt(m_fd, m_bytes.data(), m_bytes.size(), m_base)) return !(m_fileFailed = true);
+    m_base += m_bytes.size();
+    m_bytes.clear();
+    return true;
+}
+
 bool CSink::Write(const void* data, std::size_t size) {
     if (!size) return true;
+    const auto* p = static_cast<const std::uint8_t*>(data);
+    // A writer that went back to mend bytes already passed on (TIFF's directory
+    // offsets) writes those straight into the file.
+    if (m_pos < m_base) {
+        const std::size_t early = std::size_t(std::min<std::uint64_t>(size, m_base - m_pos));
+        if (!WriteAllAt(m_fd, p, early, m_pos)) return !(m_fileFailed = true);
+        p += early, size -= early, m_pos += early;
+        if (!size) return true;
+    }
     try {
-        const std::size_t end = std::size_t(m_pos) + size;
-        if (m_pos == m_bytes.size()) { // appending: no zero fill before the copy
+        const std::size_t at = std::size_t(m_pos - m_base);
+        const std::size_t end = at + size;
+        if (at == m_bytes.size()) { // appending: no zero fill before the copy
             if (end > m_bytes.capacity()) m_bytes.reserve(std::max(end, m_bytes.capacity() * 2));
-            const auto* p = static_cast<const std::uint8_t*>(data);
             m_bytes.insert(m_bytes.end(), p, p + size);
-            m_pos = end;
-            return true;
+        } else {
+            if (end > m_bytes.size()) {
+                if (end > m_bytes.capacity())
+                    m_bytes.reserve(std::max(end, m_bytes.capacity() * 2));
+                m_bytes.resize(end);
+            }
+            std::memcpy(m_bytes.data() + at, p, size);
         }
-        if (end > m_bytes.size()) {
-            if (end > m_bytes.capacity()) m_bytes.reserve(std::max(end, m_bytes.capacity() * 2));
-            m_bytes.resize(end);
-        }
-        std::memcpy(m_bytes.data() + m_pos, data, size);
-        m_pos = end;
-        return true;
+        m_pos += size;
     } catch (const std::bad_alloc&) {
         return false;
     }
+    return !Streams() || m_bytes.size() < kSinkBlock || Flush();
 }
 
 bool CSink::Seek(std::uint64_t pos) {
-    if (pos > m_bytes.size()) {
+    if (pos > Size()) {
         try {
-            m_bytes.resize(std::size_t(pos));
+            m_bytes.resize(std::size_t(pos - m_base));
         } catch (const std::bad_alloc&) {
+            return false;
+        } catch (const std::length_error&) {
             return false;
         }
     }
@@ -161,7 +226,7 @@ bool CSink::Seek(std::uint64_t pos) {
 
 void CSink::Reserve(std::size_t size) {
     try {
-        m_bytes.reserve(size);
+        m_bytes.reserve(Streams() ? std::min(size, 2 * kSinkBlock) : size);
     } catch (const std::bad_alloc&) {
     }
 }
@@ -284,9 +349,9 @@ CodecStatus CloseSink(std::unique_ptr<CSink> sink, bool commit) {
         return ok ? kErrNone : kErrFileWrite;
     }
     if (sink->m_fd < 0) return kErrNone; // a memory sink
+    bool ok = commit && sink->Flush();
     const int fd = sink->m_fd;
     sink->m_fd = -1;
-    bool ok = commit && WriteAll(fd, bytes.data(), bytes.size());
     if (::close(fd) != 0) ok = false;
     if (ok && ::rename(sink->m_tempPath.c_str(), sink->m_path.c_str()) != 0) ok = false;
     if (ok) return kErrNone;
@@ -321,7 +386,7 @@ CodecStatus AllocatePixels(Pixels& pixels, long long width, long long height, in
                                                             std::uint64_t(kMaxCodecDimension))));
     }
     try {
-        pixels.assign(std::size_t(width) * std::size_t(height) * std::size_t(channels), 0);
+        ZeroedPixels(pixels, std::size_t(width) * std::size_t(height) * std::size_t(channels));
     } catch (const std::bad_alloc&) {
         return kErrOutOfMemory;
     }

@@ -16,7 +16,10 @@ namespace quiltara {
 /// a picture costs a few page faults instead of one every 4 KB (which would be most of
 /// the time a reader takes). Null when the memory cannot be had.
 void* AllocatePictureMemory(std::size_t bytes);
+/// Frees what `AllocatePictureMemory(bytes)` gave, with the same size.
 void FreePictureMemory(void* p, std::size_t bytes);
+/// Whether memory of this size comes zeroed (a fresh mapping) from the allocation.
+bool PictureMemoryComesZeroed(std::size_t bytes);
 
 /// An allocator whose value-less construction leaves bytes as they are: readers
 /// write every byte of their pictures, so zeroing them first only costs time.
@@ -39,6 +42,10 @@ template <class T> struct DefaultInitAllocator : std::allocator<T> {
 
 /// A picture's bytes. `Pixels(n)` and `resize(n)` leave the new bytes unset.
 using Pixels = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>;
+
+/// Replaces `pixels` by `bytes` zero bytes in new memory, without writing the zeros a
+/// large block already has.
+void ZeroedPixels(Pixels& pixels, std::size_t bytes);
 
 /// A reading source: the whole file (or a block the caller owns) in memory, so that
 /// readers can check every offset against the size before they touch a byte.
@@ -63,12 +70,14 @@ private:
     std::string m_path;
 };
 
-/// A writing sink. Writers put their bytes in memory (seeking is allowed, as TIFF
-/// needs); a sink opened on a path creates a temporary file beside the file the path
-/// names (symbolic links followed), and only `CloseSink(..., true)` after a
-/// successful writer moves it over that file, so that a failed save never destroys
-/// the file that was there. A file with other hard links, or in a folder that takes
-/// no new files, is instead written in place, and only after the writer succeeded.
+/// A writing sink. A memory sink keeps every byte (`Bytes()`; seeking is allowed, as
+/// TIFF needs). A sink opened on a path creates a temporary file beside the file the path
+/// names (symbolic links followed) and streams the bytes into it as they come, so that a
+/// large picture never needs a second whole copy in memory; only `CloseSink(..., true)`
+/// after a successful writer moves it over that file, so that a failed save never
+/// destroys the file that was there. A file with other hard links, or in a folder that
+/// takes no new files, is instead encoded whole in memory and written in place, and only
+/// after the writer succeeded.
 class CSink {
 public:
     CSink() = default; // memory only
@@ -79,22 +88,31 @@ public:
     bool Write(const void* data, std::size_t size);
     bool Seek(std::uint64_t pos);
     std::uint64_t Tell() const { return m_pos; }
-    std::uint64_t Size() const { return m_bytes.size(); }
+    std::uint64_t Size() const { return m_base + m_bytes.size(); }
+    /// Every byte written, for memory sinks; for a streaming file sink only the bytes
+    /// not yet passed to the file.
     const std::vector<std::uint8_t>& Bytes() const { return m_bytes; }
     std::vector<std::uint8_t>& Bytes() { return m_bytes; }
     const std::string& Path() const { return m_path; }
     /// Reserves room for the expected size; failure is harmless.
     void Reserve(std::size_t size);
+    /// The file refused bytes (a full disk, a size limit): whatever the writer made of
+    /// its failed `Write`, the save failed on writing.
+    bool FileFailed() const { return m_fileFailed; }
 
 private:
     friend std::unique_ptr<CSink> OpenSink(const std::string& path, unsigned& code);
     friend CodecStatus CloseSink(std::unique_ptr<CSink> sink, bool commit);
+    bool Streams() const { return m_fd >= 0; }
+    bool Flush(); // passes the buffered bytes to the temporary file
     std::vector<std::uint8_t> m_bytes;
+    std::uint64_t m_base = 0; // file offset of m_bytes[0]: what was already passed on
     std::uint64_t m_pos = 0;
     std::string m_path;
     std::string m_tempPath;
     int m_fd = -1;
     bool m_direct = false; // write the file itself at CloseSink
+    bool m_fileFailed = false;
 };
 
 /// Reads the whole file; code becomes 0. Null with code 2 when it cannot be opened, 3
