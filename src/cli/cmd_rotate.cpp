@@ -7,7 +7,6 @@
 #include "core/filters/RotateByAngle.h"
 #include "core/image/DIBSection2.h"
 
-#include <cstring>
 
 namespace quiltara::cli {
 
@@ -58,9 +57,9 @@ int RunRotate(const std::vector<std::string>& args) {
     else if (how == "fliph")
         FlipHorizontal(picture.GetBits(), w, h);
     else {
-        RotatedPicture r = RotateByAngle(picture.GetBits(), w, h, degrees, background);
-        picture.Create(r.width, r.height, 32, true);
-        std::memcpy(picture.GetBits(), r.pixels.data(), r.pixels.size());
+        CDIBSection2 rotated;
+        RotateByAngle(picture.GetBits(), w, h, degrees, background, rotated);
+        picture = std::move(rotated);
     }
     if (!WritePicture(positional[1], picture, false, error)) return Fail(error);
     return 0;

@@ -3,6 +3,8 @@
 #include "core/base/ParallelFor.h"
 #include "core/base/ProgressReporter.h"
 #include "core/filters/RightAngle.h"
+#include "core/image/DIBSection2.h"
+#include "core/image/codecs/CodecIO.h"
 
 #include <algorithm>
 #include <array>
@@ -223,34 +225,40 @@ std::array<RotatedPoint, 4> RotatedCorners(int width, int height, double degrees
     return corners;
 }
 
-RotatedPicture RotateByAngle(const std::uint8_t* pixels, int width, int height, double degrees,
-                             ColorRef background, IProgressReporter* progress) {
-    RotatedPicture result;
-    if (!pixels || width <= 0 || height <= 0) return result;
+namespace {
+
+// The rotation, with its result written where target(width, height) says: a buffer of
+// width x height 32-bit pixels. Intermediate pictures live in large-page blocks, so
+// that the column shear's walk down the rows does not miss the TLB at every row.
+template <typename Target>
+void Rotate(const std::uint8_t* pixels, int width, int height, double degrees,
+            ColorRef background, IProgressReporter* progress, Target target) {
+    if (!pixels || width <= 0 || height <= 0) return;
     const AngleSplit split = SplitAngle(degrees);
     const int code = split.code;
     const double a = split.residual;
     if (progress) progress->Begin("Rotate", 100);
+    const std::size_t bytes = std::size_t(width) * std::size_t(height) * 4;
+    if (a == 0.0) {
+        // A turned (or plain) copy.
+        std::uint8_t* out = target(code == kRotate90CW || code == kRotate90CCW ? height : width,
+                                   code == kRotate90CW || code == kRotate90CCW ? width : height);
+        std::memcpy(out, pixels, bytes);
+        if (code >= 0) RotateRightAngle(out, width, height, code);
+        if (progress) progress->End();
+        return;
+    }
     // The pre-rotation needs a copy to turn; without one the shears read the pixels
     // where they are.
-    std::vector<std::uint8_t> work;
+    Pixels work;
     const std::uint8_t* turned = pixels;
     int w = width, h = height;
-    if (code >= 0 || a == 0.0) {
-        work.assign(pixels, pixels + std::size_t(width) * std::size_t(height) * 4);
-        turned = work.data();
-    }
     if (code >= 0) {
+        work.assign(pixels, pixels + bytes);
+        turned = work.data();
         RotateRightAngle(work.data(), w, h, code);
         if (code != kRotate180) std::swap(w, h);
         if (progress) progress->SetPos(50);
-    }
-    if (a == 0.0) {
-        result.pixels = std::move(work);
-        result.width = w;
-        result.height = h;
-        if (progress) progress->End();
-        return result;
     }
 
     const Pixel back{{std::uint8_t(BlueOf(background)), std::uint8_t(GreenOf(background)),
@@ -264,30 +272,45 @@ RotatedPicture RotateByAngle(const std::uint8_t* pixels, int width, int height, 
 
     // 1. Horizontal: row i by t (i + 0.5), counted from the other end for negative t.
     // The shears write every pixel of their results: no need to clear them first.
-    std::unique_ptr<std::uint8_t[]> first(
-        new std::uint8_t[std::size_t(sizes.width1) * std::size_t(h) * 4]);
-    ShearRows(turned, w, h, first.get(), sizes.width1, back,
+    Pixels first(std::size_t(sizes.width1) * std::size_t(h) * 4);
+    ShearRows(turned, w, h, first.data(), sizes.width1, back,
               [&](int i) { return shears.First(i); });
     work = {};
     stage(1);
 
     // 2. Vertical: column j by an offset falling by sigma from column to column.
-    std::unique_ptr<std::uint8_t[]> second(
-        new std::uint8_t[std::size_t(sizes.width1) * std::size_t(sizes.height2) * 4]);
-    ShearColumns(first.get(), sizes.width1, h, second.get(), sizes.height2, back,
+    Pixels second(std::size_t(sizes.width1) * std::size_t(sizes.height2) * 4);
+    ShearColumns(first.data(), sizes.width1, h, second.data(), sizes.height2, back,
                  [&](int j) { return shears.Second(j); });
-    first.reset();
+    first = {};
     stage(2);
 
     // 3. Horizontal again: row j by an offset growing by t from row to row.
-    result.pixels.resize(std::size_t(sizes.width3) * std::size_t(sizes.height2) * 4);
-    ShearRows(second.get(), sizes.width1, sizes.height2, result.pixels.data(), sizes.width3, back,
-              [&](int j) { return shears.Third(j); });
-    result.width = sizes.width3;
-    result.height = sizes.height2;
+    ShearRows(second.data(), sizes.width1, sizes.height2, target(sizes.width3, sizes.height2),
+              sizes.width3, back, [&](int j) { return shears.Third(j); });
     stage(3);
     if (progress) progress->End();
+}
+
+} // namespace
+
+RotatedPicture RotateByAngle(const std::uint8_t* pixels, int width, int height, double degrees,
+                             ColorRef background, IProgressReporter* progress) {
+    RotatedPicture result;
+    Rotate(pixels, width, height, degrees, background, progress, [&](int w, int h) {
+        result.pixels.resize(std::size_t(w) * std::size_t(h) * 4);
+        result.width = w, result.height = h;
+        return result.pixels.data();
+    });
     return result;
+}
+
+void RotateByAngle(const std::uint8_t* pixels, int width, int height, double degrees,
+                   ColorRef background, CDIBSection2& out, IProgressReporter* progress) {
+    Rotate(pixels, width, height, degrees, background, progress, [&](int w, int h) {
+        out.Create(w, h, 32, true);
+        return out.GetBits();
+    });
 }
 
 } // namespace quiltara

@@ -7,6 +7,7 @@
 
 namespace quiltara {
 
+class CDIBSection2;
 class IProgressReporter;
 
 /// 32-bit pixels with their size, rows in memory order.
@@ -25,6 +26,10 @@ struct RotatedPicture {
 /// Reports "Rotate" with range 100 when a reporter is given.
 RotatedPicture RotateByAngle(const std::uint8_t* pixels, int width, int height, double degrees,
                              ColorRef background, IProgressReporter* progress = nullptr);
+/// The same, with the result made in `out` (32 bits, alpha kept), which must not hold
+/// `pixels`: large pictures are turned without a copy of the result.
+void RotateByAngle(const std::uint8_t* pixels, int width, int height, double degrees,
+                   ColorRef background, CDIBSection2& out, IProgressReporter* progress = nullptr);
 
 /// A point of RotateByAngle's result: x to the right, y in memory rows; the result's
 /// pixel (x, y) covers [x, x + 1) x [y, y + 1).

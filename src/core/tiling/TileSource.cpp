@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <new>
 #include <vector>
 
@@ -38,14 +37,10 @@ double NormalizePitchAngle(double degrees) {
 bool RotateSource(CDIBSection2& source, double degrees, IProgressReporter* progress) {
     if (source.IsEmpty() || source.GetBitsPerPixel() != 32) return false;
     try {
-        RotatedPicture r =
-            RotateByAngle(source.GetBits(), source.GetWidth(), source.GetHeight(),
-                          NormalizePitchAngle(degrees), MakeColorRef(0, 0, 0), progress);
-        if (r.width <= 0 || r.height <= 0) return false;
         CDIBSection2 rotated;
-        rotated.Create(r.width, r.height, 32, true);
-        std::memcpy(rotated.GetBits(), r.pixels.data(),
-                    std::min(r.pixels.size(), rotated.PixelBytes()));
+        RotateByAngle(source.GetBits(), source.GetWidth(), source.GetHeight(),
+                      NormalizePitchAngle(degrees), MakeColorRef(0, 0, 0), rotated, progress);
+        if (rotated.IsEmpty()) return false;
         source = std::move(rotated);
         return true;
     } catch (const std::bad_alloc&) {

@@ -4,6 +4,7 @@
 #include "core/filters/Resize.h"
 #include "core/filters/RightAngle.h"
 #include "core/filters/RotateByAngle.h"
+#include "core/image/DIBSection2.h"
 
 #include <gtest/gtest.h>
 
@@ -253,5 +254,10 @@ TEST(FastPath, RotationByAngleMatchesPlainShears) {
             ASSERT_EQ(got.width, rw);
             ASSERT_EQ(got.height, rh);
             ASSERT_EQ(got.pixels, want) << s.w << "x" << s.h << " by " << a;
+            CDIBSection2 made; // the same turn made straight into a picture
+            RotateByAngle(src.data(), s.w, s.h, a, MakeColorRef(back[2], back[1], back[0]), made);
+            ASSERT_EQ(made.GetWidth(), rw);
+            ASSERT_EQ(made.GetHeight(), rh);
+            ASSERT_TRUE(std::equal(want.begin(), want.end(), made.GetBits())) << a;
         }
 }
