@@ -7,7 +7,6 @@
 #include "core/filters/RotateByAngle.h"
 #include "core/image/DIBSection2.h"
 
-
 namespace quiltara::cli {
 
 namespace {

@@ -231,8 +231,8 @@ namespace {
 // width x height 32-bit pixels. Intermediate pictures live in large-page blocks, so
 // that the column shear's walk down the rows does not miss the TLB at every row.
 template <typename Target>
-void Rotate(const std::uint8_t* pixels, int width, int height, double degrees,
-            ColorRef background, IProgressReporter* progress, Target target) {
+void Rotate(const std::uint8_t* pixels, int width, int height, double degrees, ColorRef background,
+            IProgressReporter* progress, Target target) {
     if (!pixels || width <= 0 || height <= 0) return;
     const AngleSplit split = SplitAngle(degrees);
     const int code = split.code;
