@@ -3,6 +3,7 @@
 #include "core/base/ParallelFor.h"
 #include "core/base/ProgressReporter.h"
 #include "core/image/DIBSection2.h"
+#include "core/image/codecs/CodecIO.h"
 
 #include <algorithm>
 #include <cmath>
@@ -98,13 +99,13 @@ void ResizeBilinear(const std::uint8_t* src, int w, int h, std::uint8_t* dst, in
     const auto rows = BilinearContributors(h, newH);
     const std::size_t srcStride = std::size_t(w) * 4, tempStride = std::size_t(newW) * 4;
     // Every byte is written by the row pass before the column pass reads it.
-    std::unique_ptr<std::uint8_t[]> temp(new std::uint8_t[tempStride * std::size_t(h)]);
+    Pixels temp(tempStride * std::size_t(h));
 
     // Rows: every output column from its contributors in the same source row.
     ParallelFor(h, 16, [&](int begin, int end) {
         for (int y = begin; y < end; ++y) {
             const std::uint8_t* s = src + std::size_t(y) * srcStride;
-            std::uint8_t* t = temp.get() + std::size_t(y) * tempStride;
+            std::uint8_t* t = temp.data() + std::size_t(y) * tempStride;
             if (newW == w) {
                 std::memcpy(t, s, srcStride);
                 continue;
@@ -129,7 +130,7 @@ void ResizeBilinear(const std::uint8_t* src, int w, int h, std::uint8_t* dst, in
             std::fill(acc.begin(), acc.end(), 0.0f);
             float* a = acc.data();
             for (std::size_t k = 0; k < c.index.size(); ++k) {
-                const std::uint8_t* t = temp.get() + std::size_t(c.index[k]) * tempStride;
+                const std::uint8_t* t = temp.data() + std::size_t(c.index[k]) * tempStride;
                 const float wk = c.weight[k];
                 for (std::size_t i = 0; i < tempStride; ++i) a[i] += wk * float(t[i]);
             }
@@ -212,11 +213,11 @@ void ResizeBilinear(CDIBSection2& picture, int width, int height) {
     // Resized into a buffer of its own, then copied into the re-created picture: only
     // the result is copied, not the source.
     const std::size_t bytes = std::size_t(width) * std::size_t(height) * 4;
-    std::unique_ptr<std::uint8_t[]> resized(new std::uint8_t[bytes]);
-    ResizeBilinear(picture.GetBits(), picture.GetWidth(), picture.GetHeight(), resized.get(), width,
-                   height);
+    Pixels resized(bytes);
+    ResizeBilinear(picture.GetBits(), picture.GetWidth(), picture.GetHeight(), resized.data(),
+                   width, height);
     picture.Create(width, height, 32, picture.HasAlpha());
-    std::memcpy(picture.GetBits(), resized.get(), bytes);
+    std::memcpy(picture.GetBits(), resized.data(), bytes);
 }
 
 } // namespace quiltara

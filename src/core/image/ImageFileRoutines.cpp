@@ -2,6 +2,7 @@
 
 #include "core/base/ProgressReporter.h"
 #include "core/image/ImageFileBuffer.h"
+#include "core/image/codecs/Codecs.h"
 #include "core/image/codecs/FormatTable.h"
 
 #include <algorithm>
@@ -88,27 +89,42 @@ unsigned FillBuffer(CImageFileBuffer& buffer, const CDIBSection2& picture, bool 
     return kErrNone;
 }
 
+// A 24-bit BMP holds the picture's own bytes less alpha: written straight from its rows.
+unsigned SaveBmpDirectly(const CDIBSection2& picture, const std::string& path) {
+    unsigned opened = kErrNone;
+    std::unique_ptr<CSink> sink = OpenSink(path, opened);
+    if (!sink) return opened;
+    CodecStatus written = WriteBMPFromBGRA(*sink, picture.GetWidth(), picture.GetHeight(),
+                                           [&](int y) { return picture.GetRow(y); });
+    if (sink->FileFailed()) written = kErrFileWrite;
+    const CodecStatus closed = CloseSink(std::move(sink), written.Ok());
+    return written.Ok() ? closed.Code() : written.Code();
+}
+
 } // namespace
 
 SaveResult SavePictureFile(const CDIBSection2& picture, const std::string& path, int jpegQuality,
                            IProgressReporter& progress, bool keepAlpha) {
     SaveResult result;
     progress.Begin("Saving", 100);
+    const int code = SaveFormatForPath(path);
     CImageFileBuffer buffer;
-    result.code = FillBuffer(buffer, picture, keepAlpha);
+    const bool direct = code == kFormatBMP && !keepAlpha;
+    result.code =
+        direct ? (picture.IsEmpty() || picture.GetBitsPerPixel() != 32 ? kErrBadParam : kErrNone)
+               : FillBuffer(buffer, picture, keepAlpha);
     if (result.code != kErrNone) {
         progress.End();
         result.message = ErrorText(result.code);
         return result;
     }
-    const int code = SaveFormatForPath(path);
     if (code == kFormatNone) {
         progress.End();
         result.message = UnknownExtensionText(path);
         return result;
     }
     buffer.jpegQuality = jpegQuality;
-    result.code = buffer.Save(path, code);
+    result.code = direct ? SaveBmpDirectly(picture, path) : buffer.Save(path, code);
     progress.SetPos(100);
     progress.End();
     result.ok = result.code == kErrNone;

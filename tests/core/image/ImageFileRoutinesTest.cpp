@@ -89,6 +89,20 @@ TEST(SaveRoutine, FormatByTheFileNamesExtension) {
         EXPECT_EQ(read.formatCode, SaveFormatForPath(name)) << name;
         EXPECT_EQ(read.width, 8);
     }
+    // A BMP is written straight from the picture's rows: the same file as the writer
+    // of RGB buffers makes, on sizes with and without row padding.
+    for (const auto& [w, h] : {std::pair{1, 1}, {3, 7}, {8, 6}, {33, 2}}) {
+        CDIBSection2 p;
+        MakePatternPicture(p, w, h);
+        ASSERT_TRUE(SavePictureFile(p, folder.File("d.bmp"), 75, progress).ok);
+        Pixels rgb(std::size_t(w) * h * 3);
+        p.ExportRGB(rgb.data());
+        CSink memory;
+        ASSERT_TRUE(WriteBMP(memory, rgb.data(), w, h).Ok());
+        EXPECT_EQ(ReadFile(folder.File("d.bmp")), memory.Bytes()) << w << "x" << h;
+    }
+    EXPECT_EQ(SavePictureFile(CDIBSection2(), folder.File("e.bmp"), 75, progress).code,
+              unsigned(kErrBadParam));
     // Nothing to save is a bad parameter, and no file.
     const SaveResult empty = SavePictureFile(CDIBSection2(), folder.File("e.png"), 75, progress);
     EXPECT_EQ(empty.code, unsigned(kErrBadParam));

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -157,6 +158,10 @@ CodecStatus WritePNGAlpha(CSink& sink, const std::uint8_t* rgba, int width, int 
 CodecStatus WritePNG8(CSink& sink, const std::uint8_t* indices, int width, int height,
                       const Palette256& palette);
 CodecStatus WriteBMP(CSink& sink, const std::uint8_t* rgb, int width, int height);
+/// A 24-bit BMP straight from 32-bit rows (blue, green, red, unused): row(y) gives the
+/// row y pixels down from the top. Saving a picture needs no RGB copy of it this way.
+CodecStatus WriteBMPFromBGRA(CSink& sink, int width, int height,
+                             const std::function<const std::uint8_t*(int)>& row);
 CodecStatus WriteBMP8(CSink& sink, const std::uint8_t* indices, int width, int height,
                       const Palette256& palette);
 CodecStatus WritePCX(CSink& sink, const std::uint8_t* rgb, int width, int height);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 namespace quiltara {
 
@@ -264,9 +265,11 @@ ReadResult ReadBMP(const CSource& source) {
 
 namespace {
 
+// fillRow(y, row) puts the stored bytes of picture row y (0 at the top) into row.
+template <typename FillRow>
 CodecStatus WriteBmpFile(CSink& sink, int width, int height, int bpp, const Palette256* palette,
-                         const std::uint8_t* pixels) {
-    if (!pixels || width <= 0 || height <= 0) return kErrBadParam;
+                         FillRow fillRow) {
+    if (width <= 0 || height <= 0) return kErrBadParam;
     const std::size_t stride = ((std::size_t(width) * bpp + 31) / 32) * 4;
     const std::size_t tableSize = palette ? 256 * 4 : 0;
     const std::uint64_t imageSize = std::uint64_t(stride) * height;
@@ -294,13 +297,7 @@ CodecStatus WriteBmpFile(CSink& sink, int width, int height, int bpp, const Pale
     bool ok = sink.Write(head.data(), head.size());
     std::vector<std::uint8_t> row(stride, 0);
     for (int y = height - 1; ok && y >= 0; --y) {
-        if (bpp == 24) {
-            const std::uint8_t* s = pixels + std::size_t(y) * width * 3;
-            std::uint8_t* d = row.data();
-            for (int x = 0; x < width; ++x, s += 3, d += 3) d[0] = s[2], d[1] = s[1], d[2] = s[0];
-        } else {
-            std::memcpy(row.data(), pixels + std::size_t(y) * width, std::size_t(width));
-        }
+        fillRow(y, row.data());
         ok = sink.Write(row.data(), stride);
     }
     return ok ? kErrNone : kErrFileWrite;
@@ -309,12 +306,27 @@ CodecStatus WriteBmpFile(CSink& sink, int width, int height, int bpp, const Pale
 } // namespace
 
 CodecStatus WriteBMP(CSink& sink, const std::uint8_t* rgb, int width, int height) {
-    return WriteBmpFile(sink, width, height, 24, nullptr, rgb);
+    if (!rgb) return kErrBadParam;
+    return WriteBmpFile(sink, width, height, 24, nullptr, [&](int y, std::uint8_t* d) {
+        const std::uint8_t* s = rgb + std::size_t(y) * std::size_t(width) * 3;
+        for (int x = 0; x < width; ++x, s += 3, d += 3) d[0] = s[2], d[1] = s[1], d[2] = s[0];
+    });
+}
+
+CodecStatus WriteBMPFromBGRA(CSink& sink, int width, int height,
+                             const std::function<const std::uint8_t*(int)>& row) {
+    return WriteBmpFile(sink, width, height, 24, nullptr, [&](int y, std::uint8_t* d) {
+        const std::uint8_t* s = row(y);
+        for (int x = 0; x < width; ++x, s += 4, d += 3) d[0] = s[0], d[1] = s[1], d[2] = s[2];
+    });
 }
 
 CodecStatus WriteBMP8(CSink& sink, const std::uint8_t* indices, int width, int height,
                       const Palette256& palette) {
-    return WriteBmpFile(sink, width, height, 8, &palette, indices);
+    if (!indices) return kErrBadParam;
+    return WriteBmpFile(sink, width, height, 8, &palette, [&](int y, std::uint8_t* d) {
+        std::memcpy(d, indices + std::size_t(y) * std::size_t(width), std::size_t(width));
+    });
 }
 
 std::vector<std::uint8_t> MakePackedDIB24(const std::uint8_t* rgb, int width, int height) {
