@@ -11,13 +11,12 @@ namespace quiltara::cli {
 
 bool ReadPicture(const std::string& path, CDIBSection2& picture, std::string& error) {
     LoadedPicture loaded;
-    const unsigned code = LoadPictureFile(path, loaded);
+    const unsigned code = LoadPictureFile(path, picture, 255, loaded);
     if (code != kErrNone) {
         error = path + ": " + loaded.message;
         return false;
     }
     ReportPartialFile(path, loaded.warning);
-    picture.ImportRGB(loaded.rgb.data(), loaded.width, loaded.height, 255);
     return true;
 }
 

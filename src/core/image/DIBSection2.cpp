@@ -65,7 +65,7 @@ CDIBSection2& CDIBSection2::operator=(CDIBSection2&& other) noexcept {
     return *this;
 }
 
-void CDIBSection2::MoveFrom(CDIBSection2& o) noexcept {
+void CDIBSection2::SwapPixels(CDIBSection2& o) noexcept {
     std::swap(m_width, o.m_width);
     std::swap(m_height, o.m_height);
     std::swap(m_bitsPerPixel, o.m_bitsPerPixel);
@@ -75,6 +75,11 @@ void CDIBSection2::MoveFrom(CDIBSection2& o) noexcept {
     std::swap(m_hasAlpha, o.m_hasAlpha);
     std::swap(m_rowTable, o.m_rowTable);
     std::swap(m_info, o.m_info);
+    std::swap(m_section, o.m_section);
+}
+
+void CDIBSection2::MoveFrom(CDIBSection2& o) noexcept {
+    SwapPixels(o);
     std::swap(m_tag, o.m_tag);
     std::swap(m_tempPrefix, o.m_tempPrefix);
     std::swap(m_tempDir, o.m_tempDir);
@@ -82,7 +87,6 @@ void CDIBSection2::MoveFrom(CDIBSection2& o) noexcept {
     std::swap(m_hasTempFile, o.m_hasTempFile);
     std::swap(m_swappedWidth, o.m_swappedWidth);
     std::swap(m_swappedHeight, o.m_swappedHeight);
-    std::swap(m_section, o.m_section);
 }
 
 void CDIBSection2::BlockDeleter::operator()(std::uint8_t* p) const {

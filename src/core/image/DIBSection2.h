@@ -102,6 +102,9 @@ public:
     void SwapIn();
     bool IsSwappedOut() const { return m_hasTempFile; }
     void DeleteTempFile();
+    /// Exchanges the pixels (size, depth, palette, block) with other's; each picture
+    /// keeps its own swap-file name and tag.
+    void SwapPixels(CDIBSection2& other) noexcept;
     int GetSwappedWidth() const { return int(m_swappedWidth); }
     int GetSwappedHeight() const { return int(m_swappedHeight); }
 

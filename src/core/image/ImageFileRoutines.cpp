@@ -28,28 +28,53 @@ unsigned LoadPictureFile(const std::string& path, LoadedPicture& out) {
     return kErrNone;
 }
 
+unsigned LoadPictureFile(const std::string& path, CDIBSection2& picture, std::uint8_t alpha,
+                         LoadedPicture& out) {
+    out = LoadedPicture{};
+    Resolution resolution;
+    const PlainBmpRead plain = ReadPlainBMPFile(
+        path, alpha,
+        [&](int w, int h) {
+            picture.Create(w, h, 32, true);
+            return picture.GetLineArray();
+        },
+        resolution);
+    if (plain == PlainBmpRead::kOutOfMemory) {
+        out.message = ErrorText(kErrOutOfMemory);
+        return kErrOutOfMemory;
+    }
+    if (plain == PlainBmpRead::kRead) {
+        out.width = picture.GetWidth(), out.height = picture.GetHeight();
+        out.formatCode = kFormatBMP;
+        out.resolution = resolution;
+        return kErrNone;
+    }
+    const unsigned result = LoadPictureFile(path, out);
+    if (result != kErrNone) return result;
+    picture.ImportRGB(out.rgb.data(), out.width, out.height, alpha);
+    out.rgb = Pixels();
+    return kErrNone;
+}
+
 unsigned OpenPictureFile(const std::string& path, CDIBSection2& original,
                          std::vector<std::uint8_t>& cameraBlock, IProgressReporter& progress,
                          OpenNotes* notes) {
     progress.Begin("Loading", 100);
     progress.SetPos(10);
     LoadedPicture picture;
+    CDIBSection2 loaded; // the picture is only touched after a success
     unsigned result;
     try {
-        result = LoadPictureFile(path, picture);
+        result = LoadPictureFile(path, loaded, 0, picture);
     } catch (const std::bad_alloc&) {
         result = kErrOutOfMemory;
     }
     progress.SetPos(80);
     if (result == kErrNone) {
-        try {
-            original.DeleteTempFile();
-            original.ImportRGB(picture.rgb.data(), picture.width, picture.height, 0);
-            cameraBlock = std::move(picture.cameraBlock);
-            progress.SetPos(100);
-        } catch (const std::bad_alloc&) {
-            result = kErrOutOfMemory;
-        }
+        original.DeleteTempFile();
+        original.SwapPixels(loaded);
+        cameraBlock = std::move(picture.cameraBlock);
+        progress.SetPos(100);
     }
     progress.End();
     if (notes) {

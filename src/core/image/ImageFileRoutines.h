@@ -29,6 +29,10 @@ struct LoadedPicture {
 /// Loads path (format by content, else by extension). Returns the failure code; a
 /// file that gives no picture (GIF, an unknown format) fails with 5.
 unsigned LoadPictureFile(const std::string& path, LoadedPicture& out);
+/// The same, into a 32-bit picture with the given alpha (out.rgb stays empty). The
+/// common BMP is read straight into the picture, without an RGB copy of it.
+unsigned LoadPictureFile(const std::string& path, CDIBSection2& picture, std::uint8_t alpha,
+                         LoadedPicture& out);
 
 /// What an open has to tell besides its failure code.
 struct OpenNotes {

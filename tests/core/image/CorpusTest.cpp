@@ -3,9 +3,13 @@
 // pattern it was made from, exactly for lossless formats.
 #include "CodecTestHelpers.h"
 #include "core/image/ImageFileBuffer.h"
+#include "core/image/ImageFileRoutines.h"
 #include "core/image/codecs/FormatTable.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 #include <array>
 #include <cstdlib>
@@ -194,5 +198,46 @@ TEST(Corpus, CutFilesOfThePlainFormatsOpenWithTheRowsTheyHold) {
             }
         }
         EXPECT_GT(partial, 0) << f.name;
+    }
+}
+
+// Loading into a picture reads the common BMP straight into it: every file gives the
+// picture (and size, format and resolution) that the RGB buffer gives, whichever way it
+// was read. Made files add a top-down BMP, rows without their last padding and a cut file.
+TEST(Corpus, LoadingIntoAPictureEqualsImportingTheBuffer) {
+    std::vector<std::string> paths;
+    for (const CorpusFile& f : kCorpus) paths.push_back(CorpusPath(f.name));
+    TempFolder folder;
+    const int w = 13, h = 5; // 39-byte rows padded to 40
+    CSink made;
+    ASSERT_TRUE(WriteBMP(made, NoiseRGB(w, h).data(), w, h).Ok());
+    std::vector<std::uint8_t> bottomUp = made.Bytes(), topDown = bottomUp;
+    const std::size_t stride = 40;
+    for (int r = 0; r < h; ++r)
+        std::copy_n(bottomUp.begin() + 54 + std::ptrdiff_t(stride) * r, stride,
+                    topDown.begin() + 54 + std::ptrdiff_t(stride) * (h - 1 - r));
+    const std::int32_t negative = -h;
+    std::memcpy(&topDown[22], &negative, 4);
+    const std::vector<std::uint8_t> unpadded(bottomUp.begin(), bottomUp.end() - 1);
+    const std::vector<std::uint8_t> cut(bottomUp.begin(), bottomUp.end() - 2 * stride);
+    for (const auto& [name, bytes] :
+         {std::pair{"top.bmp", topDown}, {"unpadded.bmp", unpadded}, {"cut.bmp", cut}}) {
+        std::ofstream(folder.File(name), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        paths.push_back(folder.File(name));
+    }
+    for (const std::string& path : paths) {
+        LoadedPicture viaBuffer, direct;
+        ASSERT_EQ(LoadPictureFile(path, viaBuffer), 0u) << path;
+        CDIBSection2 want, got;
+        want.ImportRGB(viaBuffer.rgb.data(), viaBuffer.width, viaBuffer.height, 255);
+        ASSERT_EQ(LoadPictureFile(path, got, 255, direct), 0u) << path;
+        EXPECT_TRUE(direct.rgb.empty());
+        ASSERT_EQ(got.GetWidth(), want.GetWidth()) << path;
+        ASSERT_EQ(got.GetHeight(), want.GetHeight()) << path;
+        EXPECT_EQ(0, std::memcmp(got.GetBits(), want.GetBits(), want.PixelBytes())) << path;
+        EXPECT_EQ(direct.formatCode, viaBuffer.formatCode) << path;
+        EXPECT_EQ(direct.resolution.x, viaBuffer.resolution.x) << path;
+        EXPECT_EQ(direct.warning, viaBuffer.warning) << path;
     }
 }

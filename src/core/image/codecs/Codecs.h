@@ -157,6 +157,15 @@ CodecStatus WritePNGAlpha(CSink& sink, const std::uint8_t* rgba, int width, int 
 /// A palette PNG; with the identity palette a gray PNG.
 CodecStatus WritePNG8(CSink& sink, const std::uint8_t* indices, int width, int height,
                       const Palette256& palette);
+/// The common BMP (24 or 32 bits a pixel, no masks, no compression, every row in the
+/// file) read row by row straight into a 32-bit picture: prepare(width, height) makes
+/// it and gives its row table (row 0 at the top); colours are written as blue, green,
+/// red and `alpha`. Any other file is left to ReadBMP (kNotPlain), as is one that
+/// changed while it was read (kChanged), after prepare was called.
+enum class PlainBmpRead { kRead, kNotPlain, kChanged, kOutOfMemory };
+PlainBmpRead ReadPlainBMPFile(const std::string& path, std::uint8_t alpha,
+                              const std::function<std::uint8_t* const*(int, int)>& prepare,
+                              Resolution& resolution);
 CodecStatus WriteBMP(CSink& sink, const std::uint8_t* rgb, int width, int height);
 /// A 24-bit BMP straight from 32-bit rows (blue, green, red, unused): row(y) gives the
 /// row y pixels down from the top. Saving a picture needs no RGB copy of it this way.

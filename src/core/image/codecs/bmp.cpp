@@ -3,8 +3,12 @@
 #include "core/image/codecs/Codecs.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quiltara {
 
@@ -261,6 +265,88 @@ ReadResult ReadBMP(const CSource& source) {
     const std::uint32_t bitsOffset = r.U32LE();
     if (!r.Ok() || bitsOffset < 14 + 12) return ReadResult::Failure(kErrBadBMP);
     return DecodeDIB(source.Data(), source.Size(), 14, bitsOffset, kErrBadBMP);
+}
+
+namespace {
+
+bool ReadAllAt(int fd, std::uint8_t* p, std::size_t left, std::uint64_t at) {
+    while (left) {
+        const ssize_t n = ::pread(fd, p, left, off_t(at));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        p += n, left -= std::size_t(n), at += std::uint64_t(n);
+    }
+    return true;
+}
+
+} // namespace
+
+PlainBmpRead ReadPlainBMPFile(const std::string& path, std::uint8_t alpha,
+                              const std::function<std::uint8_t* const*(int, int)>& prepare,
+                              Resolution& resolution) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return PlainBmpRead::kNotPlain;
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return PlainBmpRead::kNotPlain;
+    const std::uint64_t size = std::uint64_t(info.st_size);
+    if (size > (std::uint64_t(1) << 31)) return PlainBmpRead::kNotPlain; // as OpenSource
+    std::uint8_t head[54];
+    if (size < sizeof head || !ReadAllAt(fd, head, sizeof head, 0)) return PlainBmpRead::kNotPlain;
+    CByteReader r(head, sizeof head, 10);
+    const std::uint32_t bitsOffset = r.U32LE(), headerSize = r.U32LE();
+    const long long w = r.S32LE();
+    long long h = r.S32LE();
+    r.U16LE();
+    const int bpp = r.U16LE();
+    const std::uint32_t compression = r.U32LE();
+    r.U32LE();
+    const std::uint32_t xppm = r.U32LE(), yppm = r.U32LE();
+    // Only a file the general reader would read the same way, whole: "BM", an info
+    // header or a later one, 24 or 32 bits without masks, every row there.
+    if (!IsBMP(head, sizeof head) || headerSize < 40 || headerSize > size - 14 ||
+        bitsOffset < 14 + headerSize || compression != kRGB || (bpp != 24 && bpp != 32))
+        return PlainBmpRead::kNotPlain;
+    const bool topDown = h < 0;
+    if (topDown) h = -h;
+    if (w <= 0 || h <= 0 || w > kMaxCodecDimension || h > kMaxCodecDimension ||
+        std::uint64_t(w) * std::uint64_t(h) > CodecPixelLimit())
+        return PlainBmpRead::kNotPlain;
+    const std::uint64_t stride = ((std::uint64_t(w) * bpp + 31) / 32) * 4;
+    const std::uint64_t rowBytes = std::uint64_t(w) * std::uint64_t(bpp / 8);
+    if (bitsOffset > size || stride * std::uint64_t(h - 1) + rowBytes > size - bitsOffset)
+        return PlainBmpRead::kNotPlain;
+    std::uint8_t* const* rows = nullptr;
+    std::vector<std::uint8_t> chunk;
+    try {
+        rows = prepare(int(w), int(h));
+        chunk.resize(std::size_t(std::max<std::uint64_t>(stride, std::uint64_t(1) << 20)));
+    } catch (const std::bad_alloc&) {
+        return PlainBmpRead::kOutOfMemory;
+    }
+    if (!rows) return PlainBmpRead::kOutOfMemory;
+    const int iw = int(w), ih = int(h), step = bpp / 8;
+    const int perChunk = int(chunk.size() / stride);
+    for (int first = 0; first < ih; first += perChunk) {
+        const int count = std::min(perChunk, ih - first);
+        const std::uint64_t at = bitsOffset + stride * std::uint64_t(first);
+        // The last row may lack its padding.
+        const std::size_t bytes = std::size_t(stride * std::uint64_t(count - 1) + rowBytes);
+        if (!ReadAllAt(fd, chunk.data(), bytes, at)) return PlainBmpRead::kChanged;
+        for (int k = 0; k < count; ++k) {
+            const std::uint8_t* s = chunk.data() + stride * std::uint64_t(k);
+            const int row = first + k;
+            std::uint8_t* d = rows[topDown ? row : ih - 1 - row];
+            for (int x = 0; x < iw; ++x, s += step, d += 4)
+                d[0] = s[0], d[1] = s[1], d[2] = s[2], d[3] = alpha;
+        }
+    }
+    if (xppm && yppm && xppm < 1000000 && yppm < 1000000)
+        resolution = {int((xppm * 254 + 5000) / 10000), int((yppm * 254 + 5000) / 10000)};
+    return PlainBmpRead::kRead;
 }
 
 namespace {
