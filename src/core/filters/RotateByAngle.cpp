@@ -50,10 +50,6 @@ struct ShearLine {
     }
 };
 
-void FillPixels(std::uint8_t* out, int count, const Pixel& back) {
-    for (int i = 0; i < count; ++i) std::memcpy(out + std::size_t(i) * 4, back.c, 4);
-}
-
 // trunc(f * v) for every byte value v: the share a pixel of value v passes on.
 struct ShareTable {
     std::uint8_t share[256];
@@ -69,86 +65,93 @@ inline void PutInside(const ShareTable& table, const std::uint8_t* previous,
         out[ch] = std::uint8_t(current[ch] - table.share[current[ch]] + table.share[previous[ch]]);
 }
 
-// Horizontal shear: row y of src (width n) moved by offset(y) into a row of width m.
-template <typename Offset>
-void ShearRows(const std::uint8_t* src, int n, int rows, std::uint8_t* dst, int m,
-               const Pixel& back, Offset offset) {
-    ParallelFor(rows, 16, [&](int begin, int end) {
-        for (int y = begin; y < end; ++y) {
-            const std::uint8_t* s = src + std::size_t(y) * std::size_t(n) * 4;
-            std::uint8_t* d = dst + std::size_t(y) * std::size_t(m) * 4;
-            const double o = offset(y);
-            const double whole = std::floor(o);
-            const ShearLine line(o - whole, back);
-            const ShareTable table(o - whole);
-            const long long start = (long long)whole;
-            FillPixels(d, m, back);
-            // Source indexes 0..n land at start + i; those that land inside the row.
-            const long long first = std::max(0LL, -start);
-            const long long last = std::min<long long>(n, m - 1 - start);
-            if (first > last) continue;
-            if (first == 0) line.Put(nullptr, s, d + start * 4);
-            const long long innerFirst = std::max(1LL, first);
-            const long long innerLast = std::min<long long>(n - 1, last);
-            for (long long i = innerFirst; i <= innerLast; ++i)
-                PutInside(table, s + (i - 1) * 4, s + i * 4, d + (start + i) * 4);
-            if (last == n && n > 0) line.Put(s + (n - 1) * 4, nullptr, d + (start + n) * 4);
+// One line moved by an offset: its whole part and the fraction's share table.
+struct LineShift {
+    long long start = 0;
+    ShareTable table{0.0};
+    ShearLine line{0.0, Pixel{}};
+    LineShift() = default;
+    LineShift(double offset, const Pixel& back)
+        : start((long long)std::floor(offset)), table(offset - std::floor(offset)),
+          line(offset - std::floor(offset), back) {}
+};
+
+// Positions p0 .. p0 + count - 1 of a line of n source pixels moved by `shift`: source
+// index i = p - start lands at p, and the background fills what no index reaches. s
+// holds the pixel of index `origin`, the others `step` bytes apart.
+inline void ShiftLine(const std::uint8_t* s, long long origin, std::size_t step, long long n,
+                      const LineShift& shift, const Pixel& back, long long p0, int count,
+                      std::uint8_t* out) {
+    auto at = [&](long long i) { return s + std::size_t(i - origin) * step; };
+    for (int k = 0; k < count; ++k, out += 4) {
+        const long long i = p0 + k - shift.start;
+        if (i > 0 && i < n) {
+            PutInside(shift.table, at(i - 1), at(i), out);
+        } else if (i < 0 || i > n) {
+            std::memcpy(out, back.c, 4);
+        } else {
+            shift.line.Put(i > 0 ? at(i - 1) : nullptr, i < n ? at(i) : nullptr, out);
         }
-    });
+    }
 }
 
-// Vertical shear: column x of src (n rows) moved by offset(x) into a column of m rows.
-// Worked in strips of columns, row by row within a strip, so that reads and writes run
-// along memory and the strip's share tables stay in the cache.
-template <typename Offset>
-void ShearColumns(const std::uint8_t* src, int width, int n, std::uint8_t* dst, int m,
-                  const Pixel& back, Offset offset) {
-    constexpr int kStrip = 32;
-    const std::size_t stride = std::size_t(width) * 4;
-    const int strips = (width + kStrip - 1) / kStrip;
-    ParallelFor(strips, 1, [&](int begin, int end) {
-        std::vector<ShareTable> tables;
-        std::vector<ShearLine> lines;
-        tables.reserve(kStrip);
-        lines.reserve(kStrip);
-        long long start[kStrip];
-        for (int strip = begin; strip < end; ++strip) {
-            const int x0 = strip * kStrip, count = std::min(kStrip, width - x0);
-            tables.clear();
-            lines.clear();
-            for (int k = 0; k < count; ++k) {
-                const double o = offset(x0 + k);
-                const double whole = std::floor(o);
-                start[k] = (long long)whole;
-                lines.emplace_back(o - whole, back);
-                tables.emplace_back(o - whole);
-            }
-            for (int y = 0; y < m; ++y) {
-                std::uint8_t* d = dst + std::size_t(y) * stride + std::size_t(x0) * 4;
-                auto edge = [&](int k) {
-                    const long long i = y - start[k];
-                    std::uint8_t* out = d + std::size_t(k) * 4;
-                    const std::uint8_t* column = src + std::size_t(x0 + k) * 4;
-                    if (i < 0 || i > n)
-                        std::memcpy(out, back.c, 4);
-                    else
-                        lines[std::size_t(k)].Put(
-                            i > 0 ? column + std::size_t(i - 1) * stride : nullptr,
-                            i < n ? column + std::size_t(i) * stride : nullptr, out);
-                };
-                auto inside = [&](int k) { return y - start[k] > 0 && y - start[k] < n; };
-                // The offsets run monotonically across the strip, so the columns whose
-                // both source pixels lie inside form one run.
-                int k = 0;
-                for (; k < count && !inside(k); ++k) edge(k);
-                for (; k < count && inside(k); ++k) {
-                    const std::size_t i = std::size_t(y - start[k]);
-                    const std::uint8_t* column = src + std::size_t(x0 + k) * 4;
-                    PutInside(tables[std::size_t(k)], column + (i - 1) * stride,
-                              column + i * stride, d + std::size_t(k) * 4);
+// The three shears at once, in bands of output rows: for each band, strips of columns
+// of the vertical shear are made from the rows of the first (horizontal) shear they
+// need, worked out on the spot; the band's rows then take the last horizontal shear
+// straight into the result. Only a band and a strip are held, never a whole
+// intermediate picture, so a large rotation stays in the cache and in little memory.
+template <typename First, typename Second, typename Third>
+void Shear3(const std::uint8_t* src, int w, int h, std::uint8_t* dst, const ShearSizes& sizes,
+            const Pixel& back, First first, Second second, Third third) {
+    constexpr int kBand = 32, kStrip = 32;
+    const int width1 = sizes.width1, height2 = sizes.height2, width3 = sizes.width3;
+    std::vector<LineShift> rows(static_cast<std::size_t>(h));
+    std::vector<LineShift> columns(static_cast<std::size_t>(width1));
+    for (int i = 0; i < h; ++i) rows[std::size_t(i)] = LineShift(first(i), back);
+    for (int x = 0; x < width1; ++x) columns[std::size_t(x)] = LineShift(second(x), back);
+    const std::size_t srcStride = std::size_t(w) * 4;
+    const int bands = (height2 + kBand - 1) / kBand;
+    ParallelFor(bands, 1, [&](int begin, int end) {
+        std::vector<std::uint8_t> band(std::size_t(kBand) * std::size_t(width1) * 4);
+        std::vector<std::uint8_t> strip;
+        for (int b = begin; b < end; ++b) {
+            const int y0 = b * kBand, rowsInBand = std::min(kBand, height2 - y0);
+            for (int x0 = 0; x0 < width1; x0 += kStrip) {
+                const int count = std::min(kStrip, width1 - x0);
+                // The vertical shear moves column x down by start: output row y takes
+                // first-shear rows y - start - 1 and y - start. Offsets fall from column
+                // to column, so the strip's first and last columns bound the rows.
+                long long lo = y0 -
+                               std::max(columns[std::size_t(x0)].start,
+                                        columns[std::size_t(x0 + count - 1)].start) -
+                               1;
+                long long hi = y0 + rowsInBand -
+                               std::min(columns[std::size_t(x0)].start,
+                                        columns[std::size_t(x0 + count - 1)].start);
+                lo = std::max(lo, 0LL), hi = std::min(hi, (long long)h - 1);
+                const std::size_t stripStride = std::size_t(kStrip) * 4;
+                if (lo <= hi) {
+                    strip.resize(std::size_t(hi - lo + 1) * stripStride);
+                    for (long long i = lo; i <= hi; ++i)
+                        ShiftLine(src + std::size_t(i) * srcStride, 0, 4, w, rows[std::size_t(i)],
+                                  back, x0, count, &strip[std::size_t(i - lo) * stripStride]);
                 }
-                for (; k < count; ++k) edge(k);
+                for (int k = 0; k < count; ++k) {
+                    // Column x0 + k of the first shear, rows lo..hi held; its source
+                    // index i stands for first-shear row i.
+                    const LineShift& shift = columns[std::size_t(x0 + k)];
+                    const std::uint8_t* column = lo <= hi ? &strip[std::size_t(k) * 4] : nullptr;
+                    for (int r = 0; r < rowsInBand; ++r)
+                        ShiftLine(
+                            column, lo, stripStride, h, shift, back, y0 + r, 1,
+                            &band[(std::size_t(r) * std::size_t(width1) + std::size_t(x0 + k)) *
+                                  4]);
+                }
             }
+            for (int r = 0; r < rowsInBand; ++r)
+                ShiftLine(&band[std::size_t(r) * std::size_t(width1) * 4], 0, 4, width1,
+                          LineShift(third(y0 + r), back), back, 0, width3,
+                          dst + std::size_t(y0 + r) * std::size_t(width3) * 4);
         }
     });
 }
@@ -228,8 +231,7 @@ std::array<RotatedPoint, 4> RotatedCorners(int width, int height, double degrees
 namespace {
 
 // The rotation, with its result written where target(width, height) says: a buffer of
-// width x height 32-bit pixels. Intermediate pictures live in large-page blocks, so
-// that the column shear's walk down the rows does not miss the TLB at every row.
+// width x height 32-bit pixels.
 template <typename Target>
 void Rotate(const std::uint8_t* pixels, int width, int height, double degrees, ColorRef background,
             IProgressReporter* progress, Target target) {
@@ -270,24 +272,14 @@ void Rotate(const std::uint8_t* pixels, int width, int height, double degrees, C
         if (progress) progress->SetPos(base + (100 - base) * k / 3);
     };
 
-    // 1. Horizontal: row i by t (i + 0.5), counted from the other end for negative t.
-    // The shears write every pixel of their results: no need to clear them first.
-    Pixels first(std::size_t(sizes.width1) * std::size_t(h) * 4);
-    ShearRows(turned, w, h, first.data(), sizes.width1, back,
-              [&](int i) { return shears.First(i); });
+    // Horizontal: row i by t (i + 0.5), counted from the other end for negative t;
+    // vertical: column j by an offset falling by sigma from column to column;
+    // horizontal again: row j by an offset growing by t from row to row.
+    Shear3(
+        turned, w, h, target(sizes.width3, sizes.height2), sizes, back,
+        [&](int i) { return shears.First(i); }, [&](int j) { return shears.Second(j); },
+        [&](int j) { return shears.Third(j); });
     work = {};
-    stage(1);
-
-    // 2. Vertical: column j by an offset falling by sigma from column to column.
-    Pixels second(std::size_t(sizes.width1) * std::size_t(sizes.height2) * 4);
-    ShearColumns(first.data(), sizes.width1, h, second.data(), sizes.height2, back,
-                 [&](int j) { return shears.Second(j); });
-    first = {};
-    stage(2);
-
-    // 3. Horizontal again: row j by an offset growing by t from row to row.
-    ShearRows(second.data(), sizes.width1, sizes.height2, target(sizes.width3, sizes.height2),
-              sizes.width3, back, [&](int j) { return shears.Third(j); });
     stage(3);
     if (progress) progress->End();
 }
