@@ -78,7 +78,7 @@ private:
     std::uint8_t* m_dest = nullptr;
     int m_width = 0;
     int m_height = 0;
-    Pixels m_source; // picture-sized: in the large-page blocks pictures use
+    Pixels m_source; // picture-sized: from the picture allocator
     int m_current = 0;
     std::array<int, 8> m_value{};
     std::array<std::string, 8> m_paramName;

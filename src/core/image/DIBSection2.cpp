@@ -96,7 +96,7 @@ void CDIBSection2::BlockDeleter::operator()(std::uint8_t* p) const {
         std::free(p);
 }
 
-// Large pictures come from the picture allocator (zeroed large-page mappings); small
+// Large pictures come from the picture allocator (zeroed mappings of their own); small
 // ones from calloc.
 std::unique_ptr<std::uint8_t, CDIBSection2::BlockDeleter>
 CDIBSection2::AllocateZeroedBlock(std::size_t bytes) {

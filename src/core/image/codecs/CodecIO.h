@@ -12,9 +12,9 @@
 
 namespace quiltara {
 
-/// Memory for large pictures: in blocks the system may back with huge pages, so that
-/// a picture costs a few page faults instead of one every 4 KB (which would be most of
-/// the time a reader takes). Null when the memory cannot be had.
+/// Memory for pictures: a large one gets a zeroed mapping of its own, returned to the
+/// system when freed, so that no reader zeroes it again. Null when the memory cannot
+/// be had.
 void* AllocatePictureMemory(std::size_t bytes);
 /// Frees what `AllocatePictureMemory(bytes)` gave, with the same size.
 void FreePictureMemory(void* p, std::size_t bytes);
