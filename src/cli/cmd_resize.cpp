@@ -5,10 +5,43 @@
 
 #include "core/filters/Resize.h"
 #include "core/image/DIBSection2.h"
+#include "core/image/codecs/Codecs.h"
 
 namespace quiltara::cli {
 
 namespace {
+
+// Rows of a plain BMP file, read when the resizer asks for them, in the order a
+// picture keeps them in memory: from the bottom up.
+class FileRows : public IRowSource {
+public:
+    explicit FileRows(const CPlainBmpFile& file) : m_file(file) {}
+    const std::uint8_t* Row(int y, std::uint8_t* scratch) const override {
+        thread_local std::vector<std::uint8_t> bytes;
+        return m_file.ReadRows(m_file.Height() - 1 - y, 1, &scratch, 255, bytes) ? scratch
+                                                                                 : nullptr;
+    }
+
+private:
+    const CPlainBmpFile& m_file;
+};
+
+// A plain BMP is resized straight from the file, never held whole: only the rows a band
+// of the result draws on are read. False (and the picture as it was) for other files, a
+// size that does not change, or a file that changed while it was read.
+bool ResizeStreaming(const std::string& path, int w, int h, bool bicubic, CDIBSection2& picture) {
+    CPlainBmpFile file;
+    if (!file.Open(path) || (file.Width() == w && file.Height() == h)) return false;
+    CDIBSection2 resized;
+    resized.Create(w, h, 32, true);
+    const FileRows rows(file);
+    const bool read =
+        bicubic ? ResizeBicubic(rows, file.Width(), file.Height(), resized.GetBits(), w, h)
+                : ResizeBilinear(rows, file.Width(), file.Height(), resized.GetBits(), w, h);
+    if (!read) return false;
+    picture = std::move(resized);
+    return true;
+}
 
 int RunResize(const std::vector<std::string>& args) {
     std::vector<std::string> positional;
@@ -39,17 +72,19 @@ int RunResize(const std::vector<std::string>& args) {
         return Fail("width and height must be positive numbers");
     CDIBSection2 picture;
     std::string error;
-    if (!ReadPicture(positional[0], picture, error)) return Fail(error);
-    if (bicubic) {
-        if (w != picture.GetWidth() || h != picture.GetHeight()) {
-            CDIBSection2 resized;
-            resized.Create(w, h, 32, true);
-            ResizeBicubic(picture.GetBits(), picture.GetWidth(), picture.GetHeight(),
-                          resized.GetBits(), w, h);
-            picture = std::move(resized);
+    if (!ResizeStreaming(positional[0], w, h, bicubic, picture)) {
+        if (!ReadPicture(positional[0], picture, error)) return Fail(error);
+        if (bicubic) {
+            if (w != picture.GetWidth() || h != picture.GetHeight()) {
+                CDIBSection2 resized;
+                resized.Create(w, h, 32, true);
+                ResizeBicubic(picture.GetBits(), picture.GetWidth(), picture.GetHeight(),
+                              resized.GetBits(), w, h);
+                picture = std::move(resized);
+            }
+        } else {
+            ResizeBilinear(picture, w, h);
         }
-    } else {
-        ResizeBilinear(picture, w, h);
     }
     if (!WritePicture(positional[1], picture, false, error)) return Fail(error);
     return 0;

@@ -149,6 +149,13 @@ TEST_F(CliPictures, ResizeAndRotate) {
     ResizeBilinear(bilinear, 10, 40);
     ASSERT_EQ(RunCli("resize " + in + " " + out + " 10 40 --method bilinear").status, 0);
     EXPECT_TRUE(SameColours(Output(), bilinear));
+    // A BMP is resized from its rows as they are read: the same pixels.
+    const std::string bmp = folder.File("in.bmp");
+    WritePicture(bmp, input);
+    ASSERT_EQ(RunCli("resize " + bmp + " " + out + " 30 9").status, 0);
+    EXPECT_TRUE(SameColours(Output(), bicubic));
+    ASSERT_EQ(RunCli("resize " + bmp + " " + out + " 10 40 --method bilinear").status, 0);
+    EXPECT_TRUE(SameColours(Output(), bilinear));
     EXPECT_NE(RunCli("resize " + in + " " + out + " 0 40").status, 0);
 
     ASSERT_EQ(RunCli("rotate " + in + " " + out + " 90cw").status, 0);

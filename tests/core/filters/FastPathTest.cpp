@@ -207,6 +207,27 @@ TEST(FastPath, ResizersMatchPlainLoops) {
             ResizeBicubic(src.data(), s.w, s.h, got.data(), to.w, to.h);
             ASSERT_EQ(got, ReferenceBicubic(src, s.w, s.h, to.w, to.h))
                 << "bicubic " << s.w << "x" << s.h << " to " << to.w << "x" << to.h;
+            // Rows handed over one at a time (as from a file) give the same pixels; a
+            // row that cannot be had fails the resize.
+            struct Copied : IRowSource {
+                const Pixels& p;
+                int w, missing;
+                Copied(const Pixels& pixels, int width, int lost)
+                    : p(pixels), w(width), missing(lost) {}
+                const std::uint8_t* Row(int y, std::uint8_t* scratch) const override {
+                    if (y == missing) return nullptr;
+                    return std::copy_n(&p[std::size_t(y) * std::size_t(w) * 4], w * 4, scratch) -
+                           w * 4;
+                }
+            };
+            Pixels streamed(got.size());
+            ASSERT_TRUE(ResizeBicubic(Copied(src, s.w, -1), s.w, s.h, streamed.data(), to.w, to.h));
+            ASSERT_EQ(streamed, got) << "bicubic rows " << s.w << "x" << s.h;
+            ASSERT_TRUE(
+                ResizeBilinear(Copied(src, s.w, -1), s.w, s.h, streamed.data(), to.w, to.h));
+            ASSERT_EQ(streamed, ReferenceBilinear(src, s.w, s.h, to.w, to.h)) << "bilinear rows";
+            EXPECT_FALSE(
+                ResizeBilinear(Copied(src, s.w, s.h / 2), s.w, s.h, streamed.data(), to.w, to.h));
         }
 }
 

@@ -16,6 +16,8 @@
 #include <utility>
 #include <vector>
 
+struct stat;
+
 namespace quiltara {
 
 struct PaletteEntry {
@@ -158,10 +160,38 @@ CodecStatus WritePNGAlpha(CSink& sink, const std::uint8_t* rgba, int width, int 
 CodecStatus WritePNG8(CSink& sink, const std::uint8_t* indices, int width, int height,
                       const Palette256& palette);
 /// The common BMP (24 or 32 bits a pixel, no masks, no compression, every row in the
-/// file) read row by row straight into a 32-bit picture: prepare(width, height) makes
-/// it and gives its row table (row 0 at the top); colours are written as blue, green,
-/// red and `alpha`. Any other file is left to ReadBMP (kNotPlain), as is one that
-/// changed while it was read (kChanged), after prepare was called.
+/// file), open for reading its rows where and when they are wanted.
+class CPlainBmpFile {
+public:
+    CPlainBmpFile() = default;
+    ~CPlainBmpFile();
+    CPlainBmpFile(const CPlainBmpFile&) = delete;
+    CPlainBmpFile& operator=(const CPlainBmpFile&) = delete;
+    /// False for any other file (ReadBMP's to read) and for one that cannot be opened.
+    bool Open(const std::string& path);
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    Resolution GetResolution() const { return m_resolution; }
+    /// Rows first .. first + count - 1 (0 at the top) into rows[0 .. count - 1] as
+    /// 32-bit pixels: blue, green, red and `alpha`. scratch holds the file's bytes on
+    /// the way. Safe from several threads at once; false when the file no longer holds
+    /// the rows.
+    bool ReadRows(int first, int count, std::uint8_t* const* rows, std::uint8_t alpha,
+                  std::vector<std::uint8_t>& scratch) const;
+
+private:
+    bool Parse(std::uint8_t (&head)[54], const struct stat& info);
+    int m_fd = -1;
+    int m_width = 0, m_height = 0, m_bytesPerPixel = 3;
+    bool m_topDown = false;
+    std::uint64_t m_stride = 0, m_rowBytes = 0, m_bitsOffset = 0;
+    Resolution m_resolution;
+};
+
+/// A plain BMP (see CPlainBmpFile) read straight into a 32-bit picture: prepare(width, height)
+/// makes it and gives its row table (row 0 at the top); colours are written as blue, green, red and
+/// `alpha`. Any other file is left to ReadBMP (kNotPlain), as is one that changed while it was read
+/// (kChanged), after prepare was called.
 enum class PlainBmpRead { kRead, kNotPlain, kChanged, kOutOfMemory };
 PlainBmpRead ReadPlainBMPFile(const std::string& path, std::uint8_t alpha,
                               const std::function<std::uint8_t* const*(int, int)>& prepare,

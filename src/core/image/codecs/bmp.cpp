@@ -281,21 +281,25 @@ bool ReadAllAt(int fd, std::uint8_t* p, std::size_t left, std::uint64_t at) {
 
 } // namespace
 
-PlainBmpRead ReadPlainBMPFile(const std::string& path, std::uint8_t alpha,
-                              const std::function<std::uint8_t* const*(int, int)>& prepare,
-                              Resolution& resolution) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return PlainBmpRead::kNotPlain;
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
+CPlainBmpFile::~CPlainBmpFile() {
+    if (m_fd >= 0) ::close(m_fd);
+}
+
+bool CPlainBmpFile::Open(const std::string& path) {
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (m_fd < 0) return false;
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return PlainBmpRead::kNotPlain;
-    const std::uint64_t size = std::uint64_t(info.st_size);
-    if (size > (std::uint64_t(1) << 31)) return PlainBmpRead::kNotPlain; // as OpenSource
     std::uint8_t head[54];
-    if (size < sizeof head || !ReadAllAt(fd, head, sizeof head, 0)) return PlainBmpRead::kNotPlain;
+    const bool plain = ::fstat(m_fd, &info) == 0 && S_ISREG(info.st_mode) && Parse(head, info);
+    if (!plain) ::close(m_fd), m_fd = -1;
+    return plain;
+}
+
+bool CPlainBmpFile::Parse(std::uint8_t (&head)[54], const struct stat& info) {
+    const std::uint64_t size = std::uint64_t(info.st_size);
+    if (size > (std::uint64_t(1) << 31)) return false; // as OpenSource
+    if (size < sizeof head || !ReadAllAt(m_fd, head, sizeof head, 0)) return false;
     CByteReader r(head, sizeof head, 10);
     const std::uint32_t bitsOffset = r.U32LE(), headerSize = r.U32LE();
     const long long w = r.S32LE();
@@ -309,43 +313,70 @@ PlainBmpRead ReadPlainBMPFile(const std::string& path, std::uint8_t alpha,
     // header or a later one, 24 or 32 bits without masks, every row there.
     if (!IsBMP(head, sizeof head) || headerSize < 40 || headerSize > size - 14 ||
         bitsOffset < 14 + headerSize || compression != kRGB || (bpp != 24 && bpp != 32))
-        return PlainBmpRead::kNotPlain;
-    const bool topDown = h < 0;
-    if (topDown) h = -h;
+        return false;
+    m_topDown = h < 0;
+    if (m_topDown) h = -h;
     if (w <= 0 || h <= 0 || w > kMaxCodecDimension || h > kMaxCodecDimension ||
         std::uint64_t(w) * std::uint64_t(h) > CodecPixelLimit())
-        return PlainBmpRead::kNotPlain;
-    const std::uint64_t stride = ((std::uint64_t(w) * bpp + 31) / 32) * 4;
-    const std::uint64_t rowBytes = std::uint64_t(w) * std::uint64_t(bpp / 8);
-    if (bitsOffset > size || stride * std::uint64_t(h - 1) + rowBytes > size - bitsOffset)
-        return PlainBmpRead::kNotPlain;
+        return false;
+    m_stride = ((std::uint64_t(w) * bpp + 31) / 32) * 4;
+    m_rowBytes = std::uint64_t(w) * std::uint64_t(bpp / 8);
+    if (bitsOffset > size || m_stride * std::uint64_t(h - 1) + m_rowBytes > size - bitsOffset)
+        return false;
+    m_width = int(w), m_height = int(h), m_bytesPerPixel = bpp / 8, m_bitsOffset = bitsOffset;
+    if (xppm && yppm && xppm < 1000000 && yppm < 1000000)
+        m_resolution = {int((xppm * 254 + 5000) / 10000), int((yppm * 254 + 5000) / 10000)};
+    return true;
+}
+
+bool CPlainBmpFile::ReadRows(int first, int count, std::uint8_t* const* rows, std::uint8_t alpha,
+                             std::vector<std::uint8_t>& scratch) const {
+    if (m_fd < 0 || first < 0 || count <= 0 || first + count > m_height) return false;
+    // The rows lie together in the file: from the first's up in a top-down file, else
+    // from the last's.
+    const int fileFirst = m_topDown ? first : m_height - first - count;
+    const std::size_t bytes = std::size_t(m_stride * std::uint64_t(count - 1) + m_rowBytes);
+    try {
+        if (scratch.size() < bytes) scratch.resize(bytes);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (!ReadAllAt(m_fd, scratch.data(), bytes, m_bitsOffset + m_stride * std::uint64_t(fileFirst)))
+        return false;
+    for (int k = 0; k < count; ++k) {
+        const std::uint8_t* s = scratch.data() + m_stride * std::uint64_t(k);
+        std::uint8_t* d = rows[m_topDown ? k : count - 1 - k];
+        if (m_bytesPerPixel == 3)
+            for (int x = 0; x < m_width; ++x, s += 3, d += 4)
+                d[0] = s[0], d[1] = s[1], d[2] = s[2], d[3] = alpha;
+        else
+            for (int x = 0; x < m_width; ++x, s += 4, d += 4)
+                d[0] = s[0], d[1] = s[1], d[2] = s[2], d[3] = alpha;
+    }
+    return true;
+}
+
+PlainBmpRead ReadPlainBMPFile(const std::string& path, std::uint8_t alpha,
+                              const std::function<std::uint8_t* const*(int, int)>& prepare,
+                              Resolution& resolution) {
+    CPlainBmpFile file;
+    if (!file.Open(path)) return PlainBmpRead::kNotPlain;
+    const int w = file.Width(), h = file.Height();
     std::uint8_t* const* rows = nullptr;
     std::vector<std::uint8_t> chunk;
     try {
-        rows = prepare(int(w), int(h));
-        chunk.resize(std::size_t(std::max<std::uint64_t>(stride, std::uint64_t(1) << 20)));
+        rows = prepare(w, h);
+        chunk.reserve(std::max<std::size_t>(std::size_t(w) * 4 + 4, std::size_t(1) << 20));
     } catch (const std::bad_alloc&) {
         return PlainBmpRead::kOutOfMemory;
     }
     if (!rows) return PlainBmpRead::kOutOfMemory;
-    const int iw = int(w), ih = int(h), step = bpp / 8;
-    const int perChunk = int(chunk.size() / stride);
-    for (int first = 0; first < ih; first += perChunk) {
-        const int count = std::min(perChunk, ih - first);
-        const std::uint64_t at = bitsOffset + stride * std::uint64_t(first);
-        // The last row may lack its padding.
-        const std::size_t bytes = std::size_t(stride * std::uint64_t(count - 1) + rowBytes);
-        if (!ReadAllAt(fd, chunk.data(), bytes, at)) return PlainBmpRead::kChanged;
-        for (int k = 0; k < count; ++k) {
-            const std::uint8_t* s = chunk.data() + stride * std::uint64_t(k);
-            const int row = first + k;
-            std::uint8_t* d = rows[topDown ? row : ih - 1 - row];
-            for (int x = 0; x < iw; ++x, s += step, d += 4)
-                d[0] = s[0], d[1] = s[1], d[2] = s[2], d[3] = alpha;
-        }
+    const int perChunk = std::max(1, int((std::size_t(1) << 20) / (std::size_t(w) * 4 + 4)));
+    for (int first = 0; first < h; first += perChunk) {
+        const int count = std::min(perChunk, h - first);
+        if (!file.ReadRows(first, count, rows + first, alpha, chunk)) return PlainBmpRead::kChanged;
     }
-    if (xppm && yppm && xppm < 1000000 && yppm < 1000000)
-        resolution = {int((xppm * 254 + 5000) / 10000), int((yppm * 254 + 5000) / 10000)};
+    resolution = file.GetResolution();
     return PlainBmpRead::kRead;
 }
 
