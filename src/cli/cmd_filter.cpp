@@ -106,8 +106,7 @@ int RunFilter(const std::vector<std::string>& args) {
     CDIBSection2 picture;
     std::string error;
     if (!ReadPicture(positional[0], picture, error)) return Fail(error);
-    f.SetImage(picture.GetBits(), picture.GetWidth(), picture.GetHeight());
-    f.Apply();
+    f.ApplyOnce(picture.GetBits(), picture.GetWidth(), picture.GetHeight());
     if (!WritePicture(positional[1], picture, false, error)) return Fail(error);
     return 0;
 }

@@ -125,6 +125,17 @@ void CFilterFactory::SaveParams() const {
         m_store->SetInt("Effects", EffectKey(m_current, i), m_value[std::size_t(i)]);
 }
 
+void CFilterFactory::ApplyOnce(std::uint8_t* pixels, int width, int height,
+                               IProgressReporter* progress) {
+    if (m_current == kGaussianBlurSlot) {
+        // Each row is read whole before it is written, each strip of columns too.
+        GaussianBlurWrap(pixels, pixels, width, height, m_value[0], progress);
+        return;
+    }
+    SetImage(pixels, width, height);
+    Apply(progress);
+}
+
 void CFilterFactory::Apply(IProgressReporter* progress) {
     if (!m_dest || m_source.empty()) return;
     // The blurs write every byte of the picture; the other filters leave alpha as it was.

@@ -59,6 +59,10 @@ public:
     /// Runs the current filter: dest is overwritten with the source copy, then the
     /// slot's operation writes the three colour bytes. Nothing without a picture.
     void Apply(IProgressReporter* progress = nullptr);
+    /// Runs the current filter once over a picture without keeping it: the Gaussian
+    /// blur works in place, the others from a source copy as SetImage and Apply.
+    void ApplyOnce(std::uint8_t* pixels, int width, int height,
+                   IProgressReporter* progress = nullptr);
 
     /// value[i] = settings "Effects"/"EFF<slot>_<i>", the current value as fallback.
     void LoadParams();

@@ -162,6 +162,29 @@ __attribute__((target("avx2,fma"))) inline __m256i ClampedInts(const float* l) {
     return _mm256_cvttps_epi32(_mm256_min_ps(v, _mm256_set1_ps(255.0f)));
 }
 
+// Eight pixels of a byte row into three planes of floats: blue, green and red.
+__attribute__((target("avx2,fma"))) void SplitEight(const std::uint8_t* p, float* b, float* g,
+                                                    float* r) {
+    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    const __m256i byte = _mm256_set1_epi32(0xFF);
+    _mm256_storeu_ps(b, _mm256_cvtepi32_ps(_mm256_and_si256(v, byte)));
+    _mm256_storeu_ps(g, _mm256_cvtepi32_ps(_mm256_and_si256(_mm256_srli_epi32(v, 8), byte)));
+    _mm256_storeu_ps(r, _mm256_cvtepi32_ps(_mm256_and_si256(_mm256_srli_epi32(v, 16), byte)));
+}
+
+// The clamped, truncated colour bytes of eight pixels from three planes; the pixels
+// keep their alpha.
+__attribute__((target("avx2,fma"))) void JoinEight(const float* b, const float* g, const float* r,
+                                                   std::uint8_t* d) {
+    __m256i* at = reinterpret_cast<__m256i*>(d);
+    const __m256i alpha =
+        _mm256_and_si256(_mm256_loadu_si256(at), _mm256_set1_epi32(int(0xFF000000)));
+    const __m256i v =
+        _mm256_or_si256(_mm256_or_si256(ClampedInts(b), _mm256_slli_epi32(ClampedInts(g), 8)),
+                        _mm256_or_si256(_mm256_slli_epi32(ClampedInts(r), 16), alpha));
+    _mm256_storeu_si256(at, v);
+}
+
 // The clamped, truncated bytes of eight pixels back from the line layout; alpha from
 // the source pixels.
 __attribute__((target("avx2,fma"))) void ScatterEight(const float* line, const std::uint8_t* s,
@@ -235,6 +258,7 @@ void GaussianBlurWrap(const std::uint8_t* src, std::uint8_t* dst, int w, int h, 
     // convolved along the row.
     std::vector<int> wrapped(static_cast<std::size_t>(w + 2 * g));
     for (int i = 0; i < w + 2 * g; ++i) wrapped[std::size_t(i)] = WrapIndex((long long)i - g, w);
+    [[maybe_unused]] const bool vectors = HasVectors();
     ParallelFor(
         h, 16,
         [&](int begin, int end) {
@@ -245,7 +269,20 @@ void GaussianBlurWrap(const std::uint8_t* src, std::uint8_t* dst, int w, int h, 
                 float* plane[kChannels];
                 for (int c = 0; c < kChannels; ++c)
                     plane[c] = planes.data() + std::size_t(c) * std::size_t(w + 2 * g);
-                for (int i = 0; i < w + 2 * g; ++i) {
+                // The picture's own pixels lie at g .. g + w - 1, eight at a time where
+                // the machine has the vectors; the wrapped ones around them.
+                int i = 0;
+#ifdef QUILTARA_X86
+                if (vectors)
+                    for (i = g; i + 8 <= g + w; i += 8)
+                        SplitEight(row + std::size_t(i - g) * 4, plane[0] + i, plane[1] + i,
+                                   plane[2] + i);
+                for (int k = 0; k < g && vectors; ++k) {
+                    const std::uint8_t* p = row + std::size_t(wrapped[std::size_t(k)]) * 4;
+                    plane[0][k] = p[0], plane[1][k] = p[1], plane[2][k] = p[2];
+                }
+#endif
+                for (; i < w + 2 * g; ++i) {
                     const std::uint8_t* p = row + std::size_t(wrapped[std::size_t(i)]) * 4;
                     plane[0][i] = p[0], plane[1][i] = p[1], plane[2][i] = p[2];
                 }
@@ -253,7 +290,13 @@ void GaussianBlurWrap(const std::uint8_t* src, std::uint8_t* dst, int w, int h, 
                     ConvolveRow(plane[c], w, kernel.data(), taps, out.data() + std::size_t(c) * w);
                 std::uint8_t* t = temp + std::size_t(y) * stride;
                 const float* o[kChannels] = {out.data(), out.data() + w, out.data() + 2 * w};
-                for (int x = 0; x < w; ++x) {
+                int x = 0;
+#ifdef QUILTARA_X86
+                if (vectors)
+                    for (; x + 8 <= w; x += 8)
+                        JoinEight(o[0] + x, o[1] + x, o[2] + x, t + std::size_t(x) * 4);
+#endif
+                for (; x < w; ++x) {
                     t[std::size_t(x) * 4 + 0] = ClampTruncate(o[0][x]);
                     t[std::size_t(x) * 4 + 1] = ClampTruncate(o[1][x]);
                     t[std::size_t(x) * 4 + 2] = ClampTruncate(o[2][x]);

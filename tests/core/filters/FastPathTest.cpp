@@ -181,6 +181,9 @@ TEST(FastPath, WrappingBlurAndUnsharpMaskMatchPlainLoops) {
             GaussianBlurWrap(src.data(), got.data(), s.w, s.h, radius);
             const Pixels blurred = ReferenceBlur(src, s.w, s.h, radius);
             ASSERT_EQ(got, blurred) << s.w << "x" << s.h << " radius " << radius;
+            Pixels inPlace = src; // the command line blurs the picture where it is
+            GaussianBlurWrap(inPlace.data(), inPlace.data(), s.w, s.h, radius);
+            ASSERT_EQ(inPlace, blurred) << "in place " << s.w << "x" << s.h;
             for (int threshold : {0, 9}) {
                 UnsharpMaskWrap(src.data(), got.data(), s.w, s.h, 200, radius, threshold);
                 Pixels want = blurred;
