@@ -358,6 +358,25 @@ void GaussianBlurWrap(const std::uint8_t* src, std::uint8_t* dst, int w, int h, 
     if (progress) progress->End();
 }
 
+namespace {
+
+// d = s + amount / 128 * (s - d), rounded towards zero and clamped, where the difference
+// reaches the threshold. One flat loop the compiler turns into vectors.
+#ifdef QUILTARA_X86
+__attribute__((target_clones("avx2", "default")))
+#endif
+void SharpenBytes(const std::uint8_t* s, std::uint8_t* d, std::size_t n, int amount,
+                  int threshold) {
+    for (std::size_t i = 0; i < n; ++i) {
+        int diff = int(s[i]) - int(d[i]);
+        diff = std::abs(2 * diff) < threshold ? 0 : diff;
+        const int v = (amount * diff + 128 * int(s[i])) / 128;
+        d[i] = std::uint8_t(std::clamp(v, 0, 255));
+    }
+}
+
+} // namespace
+
 void UnsharpMaskWrap(const std::uint8_t* src, std::uint8_t* dst, int w, int h, int amountValue,
                      int radiusValue, int threshold, IProgressReporter* progress) {
     if (!src || !dst || w <= 0 || h <= 0) return;
@@ -367,19 +386,13 @@ void UnsharpMaskWrap(const std::uint8_t* src, std::uint8_t* dst, int w, int h, i
     // (truncating towards zero) is the same number.
     const int amount = amountValue;
     const std::size_t stride = std::size_t(w) * 4;
+    // Alpha goes through the same sum unchanged: the blur kept the source's, so its
+    // difference is 0. One loop over every byte lets the compiler use vectors.
     ParallelFor(h, 32, [&](int begin, int end) {
-        for (int y = begin; y < end; ++y) {
-            const std::uint8_t* s = src + std::size_t(y) * stride;
-            std::uint8_t* d = dst + std::size_t(y) * stride;
-            for (int x = 0; x < w; ++x)
-                for (int c = 0; c < kChannels; ++c) {
-                    const std::size_t i = std::size_t(x) * 4 + std::size_t(c);
-                    int diff = int(s[i]) - int(d[i]);
-                    diff = std::abs(2 * diff) < threshold ? 0 : diff;
-                    const int v = (amount * diff + 128 * int(s[i])) / 128;
-                    d[i] = std::uint8_t(std::clamp(v, 0, 255));
-                }
-        }
+        const std::size_t bytes = std::size_t(end - begin) * stride;
+        const std::uint8_t* s = src + std::size_t(begin) * stride;
+        std::uint8_t* d = dst + std::size_t(begin) * stride;
+        SharpenBytes(s, d, bytes, amount, threshold);
     });
 }
 
