@@ -208,23 +208,29 @@ TEST(Corpus, LoadingIntoAPictureEqualsImportingTheBuffer) {
     std::vector<std::string> paths;
     for (const CorpusFile& f : kCorpus) paths.push_back(CorpusPath(f.name));
     TempFolder folder;
-    const int w = 13, h = 5; // 39-byte rows padded to 40
-    CSink made;
-    ASSERT_TRUE(WriteBMP(made, NoiseRGB(w, h).data(), w, h).Ok());
-    std::vector<std::uint8_t> bottomUp = made.Bytes(), topDown = bottomUp;
-    const std::size_t stride = 40;
-    for (int r = 0; r < h; ++r)
-        std::copy_n(bottomUp.begin() + 54 + std::ptrdiff_t(stride) * r, stride,
-                    topDown.begin() + 54 + std::ptrdiff_t(stride) * (h - 1 - r));
-    const std::int32_t negative = -h;
-    std::memcpy(&topDown[22], &negative, 4);
-    const std::vector<std::uint8_t> unpadded(bottomUp.begin(), bottomUp.end() - 1);
-    const std::vector<std::uint8_t> cut(bottomUp.begin(), bottomUp.end() - 2 * stride);
-    for (const auto& [name, bytes] :
-         {std::pair{"top.bmp", topDown}, {"unpadded.bmp", unpadded}, {"cut.bmp", cut}}) {
-        std::ofstream(folder.File(name), std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-        paths.push_back(folder.File(name));
+    // Rows of 3, 9, 39 and 111 bytes, padded to 4, 12, 40 and 112.
+    for (const auto& [w, h] : {std::pair{1, 1}, {3, 7}, {13, 5}, {37, 3}}) {
+        CSink made;
+        ASSERT_TRUE(WriteBMP(made, NoiseRGB(w, h).data(), w, h).Ok());
+        std::vector<std::uint8_t> bottomUp = made.Bytes(), topDown = bottomUp;
+        const std::size_t stride = (std::size_t(w) * 3 + 3) / 4 * 4;
+        for (int r = 0; r < h; ++r)
+            std::copy_n(bottomUp.begin() + 54 + std::ptrdiff_t(stride) * r, stride,
+                        topDown.begin() + 54 + std::ptrdiff_t(stride) * (h - 1 - r));
+        const std::int32_t negative = -h;
+        std::memcpy(&topDown[22], &negative, 4);
+        const std::vector<std::uint8_t> unpadded( // the last row without its padding
+            bottomUp.begin(), bottomUp.end() - std::ptrdiff_t(stride - std::size_t(w) * 3));
+        const std::vector<std::uint8_t> cut(
+            bottomUp.begin(), bottomUp.end() - std::ptrdiff_t(stride) * (h > 2 ? 2 : 0));
+        const std::string size = std::to_string(w) + "x" + std::to_string(h);
+        for (const auto& [name, bytes] :
+             {std::pair{"top", topDown}, {"unpadded", unpadded}, {"cut", cut}}) {
+            const std::string path = folder.File(name + size + ".bmp");
+            std::ofstream(path, std::ios::binary)
+                .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+            paths.push_back(path);
+        }
     }
     for (const std::string& path : paths) {
         LoadedPicture viaBuffer, direct;
