@@ -12,6 +12,10 @@
 #include <cstring>
 #include <memory>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace quiltara {
 
 namespace {
@@ -66,33 +70,86 @@ inline void PutInside(const ShareTable& table, const std::uint8_t* previous,
 }
 
 // One line moved by an offset: its whole part and the fraction's share table.
+// The share table as a multiplication where one gives the same bytes: trunc(f * v) is
+// (v * mult) >> 16 for every v with mult = floor(f * 65536) + 1, unless f * v comes
+// within 255 / 65536 below a whole number; each line is checked whole.
 struct LineShift {
     long long start = 0;
     ShareTable table{0.0};
     ShearLine line{0.0, Pixel{}};
+    std::uint16_t mult = 0;
+    bool multiplies = false; // mult gives the table
     LineShift() = default;
     LineShift(double offset, const Pixel& back)
         : start((long long)std::floor(offset)), table(offset - std::floor(offset)),
-          line(offset - std::floor(offset), back) {}
+          line(offset - std::floor(offset), back) {
+        const double f = offset - std::floor(offset);
+        const double m = f > 0 ? std::floor(f * 65536.0) + 1 : 0;
+        if (m > 65535) return;
+        mult = std::uint16_t(m);
+        multiplies = true;
+        for (int v = 0; v < 256 && multiplies; ++v)
+            multiplies = ((v * int(mult)) >> 16) == table.share[v];
+    }
 };
+
+#if defined(__x86_64__)
+bool HasAvx2() {
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+
+// PutInside for count pixels in a row, four at a time: out[k] takes current[k] less its
+// share plus current[k - 1]'s. Returns how many it did.
+__attribute__((target("avx2"))) int ShiftInsideAvx2(const std::uint8_t* current, std::uint8_t* out,
+                                                    int count, std::uint16_t mult) {
+    const __m256i m = _mm256_set1_epi16(short(mult));
+    int k = 0;
+    for (; k + 4 <= count; k += 4) {
+        const __m256i c = _mm256_cvtepu8_epi16(
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(current + k * 4)));
+        const __m256i p = _mm256_cvtepu8_epi16(
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(current + k * 4 - 4)));
+        const __m256i r = _mm256_add_epi16(_mm256_sub_epi16(c, _mm256_mulhi_epu16(c, m)),
+                                           _mm256_mulhi_epu16(p, m));
+        _mm_storeu_si128(
+            reinterpret_cast<__m128i*>(out + k * 4),
+            _mm_packus_epi16(_mm256_castsi256_si128(r), _mm256_extracti128_si256(r, 1)));
+    }
+    return k;
+}
+#endif
 
 // Positions p0 .. p0 + count - 1 of a line of n source pixels moved by `shift`: source
 // index i = p - start lands at p, and the background fills what no index reaches. s
-// holds the pixel of index `origin`, the others `step` bytes apart.
+// holds the pixel of index `origin`, the others `step` bytes apart; the output pixels
+// are `outStep` bytes apart.
 inline void ShiftLine(const std::uint8_t* s, long long origin, std::size_t step, long long n,
                       const LineShift& shift, const Pixel& back, long long p0, int count,
-                      std::uint8_t* out) {
+                      std::uint8_t* out, std::size_t outStep = 4) {
     auto at = [&](long long i) { return s + std::size_t(i - origin) * step; };
-    for (int k = 0; k < count; ++k, out += 4) {
-        const long long i = p0 + k - shift.start;
-        if (i > 0 && i < n) {
-            PutInside(shift.table, at(i - 1), at(i), out);
-        } else if (i < 0 || i > n) {
-            std::memcpy(out, back.c, 4);
-        } else {
-            shift.line.Put(i > 0 ? at(i - 1) : nullptr, i < n ? at(i) : nullptr, out);
-        }
+    auto edge = [&](long long i, std::uint8_t* o) {
+        if (i < 0 || i > n)
+            std::memcpy(o, back.c, 4);
+        else
+            shift.line.Put(i > 0 ? at(i - 1) : nullptr, i < n ? at(i) : nullptr, o);
+    };
+    // Output k takes index p0 + k - start: inside (both neighbours there) for k in
+    // [inFirst, inEnd).
+    const long long base = p0 - shift.start;
+    const int inFirst = int(std::clamp<long long>(1 - base, 0, count));
+    const int inEnd = int(std::clamp<long long>(n - base, inFirst, count));
+    int k = 0;
+    for (; k < inFirst; ++k) edge(base + k, out + std::size_t(k) * outStep);
+#if defined(__x86_64__)
+    if (step == 4 && outStep == 4 && shift.multiplies && inEnd > k && HasAvx2())
+        k += ShiftInsideAvx2(at(base + k), out + std::size_t(k) * 4, inEnd - k, shift.mult);
+#endif
+    for (; k < inEnd; ++k) {
+        const std::uint8_t* current = at(base + k);
+        PutInside(shift.table, current - step, current, out + std::size_t(k) * outStep);
     }
+    for (; k < count; ++k) edge(base + k, out + std::size_t(k) * outStep);
 }
 
 // The three shears at once, in bands of output rows: for each band, strips of columns
@@ -141,11 +198,8 @@ void Shear3(const std::uint8_t* src, int w, int h, std::uint8_t* dst, const Shea
                     // index i stands for first-shear row i.
                     const LineShift& shift = columns[std::size_t(x0 + k)];
                     const std::uint8_t* column = lo <= hi ? &strip[std::size_t(k) * 4] : nullptr;
-                    for (int r = 0; r < rowsInBand; ++r)
-                        ShiftLine(
-                            column, lo, stripStride, h, shift, back, y0 + r, 1,
-                            &band[(std::size_t(r) * std::size_t(width1) + std::size_t(x0 + k)) *
-                                  4]);
+                    ShiftLine(column, lo, stripStride, h, shift, back, y0, rowsInBand,
+                              &band[std::size_t(x0 + k) * 4], std::size_t(width1) * 4);
                 }
             }
             for (int r = 0; r < rowsInBand; ++r)
