@@ -146,23 +146,13 @@ __attribute__((target("avx2,fma"))) void ConvolveRowAvx2(const float* in, int n,
     if (x < n) ConvolveRowScalar(in + x, n - x, w, taps, out + x);
 }
 
-// Eight pixels of a byte row as blue, green and red lanes of eight floats each, in the
-// line layout (channel-major).
-__attribute__((target("avx2,fma"))) void GatherEight(const std::uint8_t* p, float* line) {
-    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-    const __m256i byte = _mm256_set1_epi32(0xFF);
-    _mm256_storeu_ps(line, _mm256_cvtepi32_ps(_mm256_and_si256(v, byte)));
-    _mm256_storeu_ps(line + 8, _mm256_cvtepi32_ps(_mm256_and_si256(_mm256_srli_epi32(v, 8), byte)));
-    _mm256_storeu_ps(line + 16,
-                     _mm256_cvtepi32_ps(_mm256_and_si256(_mm256_srli_epi32(v, 16), byte)));
-}
-
 __attribute__((target("avx2,fma"))) inline __m256i ClampedInts(const float* l) {
     const __m256 v = _mm256_max_ps(_mm256_loadu_ps(l), _mm256_setzero_ps());
     return _mm256_cvttps_epi32(_mm256_min_ps(v, _mm256_set1_ps(255.0f)));
 }
 
-// Eight pixels of a byte row into three planes of floats: blue, green and red.
+// Eight pixels of a byte row into three planes of floats: blue, green and red (the
+// column pass's line layout is three such planes of eight, channel-major).
 __attribute__((target("avx2,fma"))) void SplitEight(const std::uint8_t* p, float* b, float* g,
                                                     float* r) {
     const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
@@ -172,30 +162,19 @@ __attribute__((target("avx2,fma"))) void SplitEight(const std::uint8_t* p, float
     _mm256_storeu_ps(r, _mm256_cvtepi32_ps(_mm256_and_si256(_mm256_srli_epi32(v, 16), byte)));
 }
 
-// The clamped, truncated colour bytes of eight pixels from three planes; the pixels
-// keep their alpha.
+// The clamped, truncated colour bytes of eight pixels from three planes, with the
+// alpha of the eight pixels at `alphaFrom` (which may be d itself).
 __attribute__((target("avx2,fma"))) void JoinEight(const float* b, const float* g, const float* r,
-                                                   std::uint8_t* d) {
-    __m256i* at = reinterpret_cast<__m256i*>(d);
+                                                   const std::uint8_t* alphaFrom, std::uint8_t* d) {
     const __m256i alpha =
-        _mm256_and_si256(_mm256_loadu_si256(at), _mm256_set1_epi32(int(0xFF000000)));
+        _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(alphaFrom)),
+                         _mm256_set1_epi32(int(0xFF000000)));
     const __m256i v =
         _mm256_or_si256(_mm256_or_si256(ClampedInts(b), _mm256_slli_epi32(ClampedInts(g), 8)),
                         _mm256_or_si256(_mm256_slli_epi32(ClampedInts(r), 16), alpha));
-    _mm256_storeu_si256(at, v);
-}
-
-// The clamped, truncated bytes of eight pixels back from the line layout; alpha from
-// the source pixels.
-__attribute__((target("avx2,fma"))) void ScatterEight(const float* line, const std::uint8_t* s,
-                                                      std::uint8_t* d) {
-    const __m256i alpha = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s)),
-                                           _mm256_set1_epi32(int(0xFF000000)));
-    const __m256i v = _mm256_or_si256(
-        _mm256_or_si256(ClampedInts(line), _mm256_slli_epi32(ClampedInts(line + 8), 8)),
-        _mm256_or_si256(_mm256_slli_epi32(ClampedInts(line + 16), 16), alpha));
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(d), v);
 }
+
 #endif
 
 void ConvolveRow(const float* in, int n, const float* w, int taps, float* out) {
@@ -294,7 +273,8 @@ void GaussianBlurWrap(const std::uint8_t* src, std::uint8_t* dst, int w, int h, 
 #ifdef QUILTARA_X86
                 if (vectors)
                     for (; x + 8 <= w; x += 8)
-                        JoinEight(o[0] + x, o[1] + x, o[2] + x, t + std::size_t(x) * 4);
+                        JoinEight(o[0] + x, o[1] + x, o[2] + x, t + std::size_t(x) * 4,
+                                  t + std::size_t(x) * 4);
 #endif
                 for (; x < w; ++x) {
                     t[std::size_t(x) * 4 + 0] = ClampTruncate(o[0][x]);
@@ -324,7 +304,8 @@ void GaussianBlurWrap(const std::uint8_t* src, std::uint8_t* dst, int w, int h, 
                     float* line = &lines[std::size_t(i) * kLanes];
 #ifdef QUILTARA_X86
                     if (vector) {
-                        GatherEight(row + std::size_t(x0) * 4, line);
+                        SplitEight(row + std::size_t(x0) * 4, line, line + kBlock,
+                                   line + 2 * kBlock);
                         continue;
                     }
 #endif
@@ -340,7 +321,7 @@ void GaussianBlurWrap(const std::uint8_t* src, std::uint8_t* dst, int w, int h, 
                     const std::uint8_t* s = src + std::size_t(y) * stride + std::size_t(x0) * 4;
 #ifdef QUILTARA_X86
                     if (vector) {
-                        ScatterEight(line, s, d);
+                        JoinEight(line, line + kBlock, line + 2 * kBlock, s, d);
                         continue;
                     }
 #endif
