@@ -26,11 +26,9 @@ const CliRegistration kTubeRegistration(kTube);
 
 // Writes rows-top-down RGBA pixels as an RGBA PNG; the old file survives a failure.
 bool WriteRgbaPng(const std::string& path, const std::uint8_t* rgba, int width, int height) {
-    unsigned opened = kErrNone;
-    std::unique_ptr<CSink> sink = OpenSink(path, opened);
-    if (!sink) return false;
-    const bool ok = WritePNGAlpha(*sink, rgba, width, height).Ok();
-    return CloseSink(std::move(sink), ok).Ok() && ok;
+    return SaveThroughSink(path, [&](CSink& sink) {
+               return WritePNGAlpha(sink, rgba, width, height);
+           }) == kErrNone;
 }
 
 // Loads the file; on failure prints the reader's texts and returns false.

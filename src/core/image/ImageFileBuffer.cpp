@@ -87,47 +87,33 @@ unsigned CImageFileBuffer::Save(const std::string& path, int code) {
     // Codes that write nothing fail instead of leaving an empty file behind.
     if (!entry || entry->depth == FormatDepth::kNothing) return kErrBadParam;
     if (m_pixels.empty()) return kErrBadParam;
-    unsigned opened = kErrNone;
-    std::unique_ptr<CSink> sink = OpenSink(path, opened);
-    if (!sink) return opened;
     ++m_lockCount;
-    CodecStatus written;
-    try {
+    const unsigned result = SaveThroughSink(path, [&](CSink& sink) -> CodecStatus {
+        if (code == kFormatPNG && keepAlpha && m_isRGBA)
+            return WritePNGAlpha(sink, m_pixels.data(), m_width, m_height);
         const std::size_t n = std::size_t(m_width) * std::size_t(m_height);
         Pixels rgbCopy;
         const std::uint8_t* rgb = m_pixels.data();
-        if (code == kFormatPNG && keepAlpha && m_isRGBA) {
-            written = WritePNGAlpha(*sink, m_pixels.data(), m_width, m_height);
-        } else {
-            if (m_isRGBA) {
-                // Writers without alpha get the colours alone.
-                rgbCopy.resize(n * 3);
-                for (std::size_t i = 0; i < n; ++i)
-                    std::memcpy(&rgbCopy[3 * i], &m_pixels[4 * i], 3);
-                rgb = rgbCopy.data();
-            }
-            if (entry->depth == FormatDepth::kRGB) {
-                written = entry->writeRGB(*sink, rgb, m_width, m_height, jpegQuality);
-            } else {
-                Pixels reduced(n);
-                Palette256 palette;
-                if (entry->depth == FormatDepth::kPalette) {
-                    QuantizeTo256(rgb, m_width, m_height, reduced.data(), 256, palette);
-                } else {
-                    ToGray(rgb, m_width, m_height, reduced.data());
-                    palette = IdentityPalette();
-                }
-                written =
-                    entry->write8(*sink, reduced.data(), m_width, m_height, palette, jpegQuality);
-            }
+        if (m_isRGBA) {
+            // Writers without alpha get the colours alone.
+            rgbCopy.resize(n * 3);
+            for (std::size_t i = 0; i < n; ++i) std::memcpy(&rgbCopy[3 * i], &m_pixels[4 * i], 3);
+            rgb = rgbCopy.data();
         }
-    } catch (const std::bad_alloc&) {
-        written = kErrOutOfMemory;
-    }
+        if (entry->depth == FormatDepth::kRGB)
+            return entry->writeRGB(sink, rgb, m_width, m_height, jpegQuality);
+        Pixels reduced(n);
+        Palette256 palette;
+        if (entry->depth == FormatDepth::kPalette) {
+            QuantizeTo256(rgb, m_width, m_height, reduced.data(), 256, palette);
+        } else {
+            ToGray(rgb, m_width, m_height, reduced.data());
+            palette = IdentityPalette();
+        }
+        return entry->write8(sink, reduced.data(), m_width, m_height, palette, jpegQuality);
+    });
     --m_lockCount;
-    if (sink->FileFailed()) written = kErrFileWrite;
-    const CodecStatus closed = CloseSink(std::move(sink), written.Ok());
-    return written.Ok() ? closed.Code() : written.Code();
+    return result;
 }
 
 std::string CImageFileBuffer::FailureText(unsigned code) const {

@@ -116,14 +116,10 @@ unsigned FillBuffer(CImageFileBuffer& buffer, const CDIBSection2& picture, bool 
 
 // A 24-bit BMP holds the picture's own bytes less alpha: written straight from its rows.
 unsigned SaveBmpDirectly(const CDIBSection2& picture, const std::string& path) {
-    unsigned opened = kErrNone;
-    std::unique_ptr<CSink> sink = OpenSink(path, opened);
-    if (!sink) return opened;
-    CodecStatus written = WriteBMPFromBGRA(*sink, picture.GetWidth(), picture.GetHeight(),
-                                           [&](int y) { return picture.GetRow(y); });
-    if (sink->FileFailed()) written = kErrFileWrite;
-    const CodecStatus closed = CloseSink(std::move(sink), written.Ok());
-    return written.Ok() ? closed.Code() : written.Code();
+    return SaveThroughSink(path, [&](CSink& sink) {
+        return WriteBMPFromBGRA(sink, picture.GetWidth(), picture.GetHeight(),
+                                [&](int y) { return picture.GetRow(y); });
+    });
 }
 
 } // namespace

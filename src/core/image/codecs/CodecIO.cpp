@@ -352,6 +352,21 @@ CodecStatus CloseSink(std::unique_ptr<CSink> sink, bool commit) {
     return commit ? kErrFileWrite : kErrNone;
 }
 
+unsigned SaveThroughSink(const std::string& path, const std::function<CodecStatus(CSink&)>& write) {
+    unsigned opened = kErrNone;
+    std::unique_ptr<CSink> sink = OpenSink(path, opened);
+    if (!sink) return opened;
+    CodecStatus written;
+    try {
+        written = write(*sink);
+    } catch (const std::bad_alloc&) {
+        written = kErrOutOfMemory;
+    }
+    if (sink->FileFailed()) written = kErrFileWrite;
+    const CodecStatus closed = CloseSink(std::move(sink), written.Ok());
+    return written.Ok() ? closed.Code() : written.Code();
+}
+
 // ---------------------------------------------------------------- limits
 
 namespace {

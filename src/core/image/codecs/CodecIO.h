@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <new>
 #include <string>
@@ -130,6 +131,11 @@ std::unique_ptr<CSink> OpenSink(const std::string& path, unsigned& code);
 /// temporary file. The temporary file is gone after every failure. Memory sinks just
 /// go. The old file keeps its permissions.
 CodecStatus CloseSink(std::unique_ptr<CSink> sink, bool commit);
+/// A whole save: opens a sink on path, lets write fill it and commits only when it
+/// succeeded. Returns the open's failure code, else the writer's (a file that refused
+/// bytes counts as kErrFileWrite, running out of memory as kErrOutOfMemory), else the
+/// close's.
+unsigned SaveThroughSink(const std::string& path, const std::function<CodecStatus(CSink&)>& write);
 
 // ---------------------------------------------------------------- limits
 

@@ -180,7 +180,7 @@ public:
                   std::vector<std::uint8_t>& scratch) const;
 
 private:
-    bool Parse(std::uint8_t (&head)[54], const struct stat& info);
+    bool Parse(const struct stat& info); // reads and checks the headers
     int m_fd = -1;
     int m_width = 0, m_height = 0, m_bytesPerPixel = 3;
     bool m_topDown = false;

@@ -314,14 +314,14 @@ bool CPlainBmpFile::Open(const std::string& path) {
     m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (m_fd < 0) return false;
     struct stat info {};
-    std::uint8_t head[54];
-    const bool plain = ::fstat(m_fd, &info) == 0 && S_ISREG(info.st_mode) && Parse(head, info);
+    const bool plain = ::fstat(m_fd, &info) == 0 && S_ISREG(info.st_mode) && Parse(info);
     if (!plain) ::close(m_fd), m_fd = -1;
     return plain;
 }
 
-bool CPlainBmpFile::Parse(std::uint8_t (&head)[54], const struct stat& info) {
+bool CPlainBmpFile::Parse(const struct stat& info) {
     const std::uint64_t size = std::uint64_t(info.st_size);
+    std::uint8_t head[54];
     if (size > (std::uint64_t(1) << 31)) return false; // as OpenSource
     if (size < sizeof head || !ReadAllAt(m_fd, head, sizeof head, 0)) return false;
     CByteReader r(head, sizeof head, 10);
